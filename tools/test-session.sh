@@ -1,0 +1,32 @@
+# Sourced by the test scripts: one private X display with a compositing
+# manager, and one persistent wineserver on the project's prefix, for a whole
+# test run; test_session_stop ends every process the session started.
+
+test_session_start() {
+  local prefix=$1 tools_dir
+  tools_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+  export VORNEX_WINEPREFIX=$prefix WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  "$tools_dir/wine-prefix.sh" "$prefix"
+  local fd_file
+  fd_file=$(mktemp)
+  Xvfb -displayfd 9 -screen 0 1600x1000x24 -nolisten tcp 9>"$fd_file" >/dev/null 2>&1 &
+  TEST_SESSION_XVFB=$!
+  local i
+  for i in $(seq 100); do [ -s "$fd_file" ] && break; sleep 0.1; done
+  export DISPLAY=":$(head -n1 "$fd_file")"
+  rm -f "$fd_file"
+  xcompmgr >/dev/null 2>&1 &
+  TEST_SESSION_XCOMPMGR=$!
+  # Persistent wineserver; its streams must not hold the runner's pipes.
+  wineserver -p >/dev/null 2>&1 </dev/null
+}
+
+test_session_stop() {
+  local rc=$?
+  wineserver -k >/dev/null 2>&1 </dev/null || true
+  [ -n "${TEST_SESSION_XCOMPMGR:-}" ] && kill "$TEST_SESSION_XCOMPMGR" 2>/dev/null
+  [ -n "${TEST_SESSION_XVFB:-}" ] && kill "$TEST_SESSION_XVFB" 2>/dev/null
+  wait 2>/dev/null
+  return $rc
+}

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds both builds and runs every test:
+#   - the Windows build's tests (unit and end-to-end) under Wine in a private Xvfb,
+#   - the native build's portable-core tests under ASan and UBSan,
+#   - each libFuzzer target for a short bounded time over its seed corpus.
+# Exits non-zero when a step fails or when no test ran.
+#
+# Environment: JOBS (parallel build jobs), VORNEX_FUZZ_SECONDS (per target, default 20).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+jobs=${JOBS:-$(nproc)}
+fuzz_seconds=${VORNEX_FUZZ_SECONDS:-20}
+
+if [ "$(id -u)" -eq 0 ]; then
+  bash tools/setup.sh
+else
+  sudo -n bash tools/setup.sh
+fi
+
+step() { printf '\n== %s\n' "$*"; }
+
+step "configure and build: Windows (i686-w64-mingw32)"
+cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+      -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/win -j "$jobs"
+
+step "configure and build: native (clang, ASan + UBSan, libFuzzer)"
+CC=clang CXX=clang++ cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/native -j "$jobs"
+
+# One X server, compositor and wineserver for the whole Windows test run.
+source tools/test-session.sh
+test_session_start "$root/build/wine/prefix"
+trap test_session_stop EXIT
+
+step "tests: Windows build under Wine"
+ctest --test-dir build/win --output-on-failure --no-tests=error -j "$jobs"
+
+step "tests: native build under ASan + UBSan"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build/native --output-on-failure --no-tests=error -j "$jobs"
+
+step "fuzz: each target ${fuzz_seconds}s over its seed corpus"
+bash tools/fuzz.sh "$fuzz_seconds"
+
+step "all tests passed"

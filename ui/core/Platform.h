@@ -1,0 +1,75 @@
+#pragma once
+// The one place where the portable core meets the operating system.
+//
+// On Windows this is <windows.h>. Elsewhere (the native build used for
+// sanitizers, fuzzing and benchmarks) it supplies the handful of Win32 records
+// and integer types the core's interfaces use, plus the few services that need
+// the OS: code-page conversion and whole-file reading.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+typedef int BOOL;
+typedef unsigned char BYTE;
+typedef unsigned short WORD;
+typedef uint32_t DWORD;
+typedef int32_t LONG;
+typedef uint32_t UINT;
+typedef wchar_t WCHAR;
+typedef const wchar_t* LPCWSTR;
+typedef wchar_t* LPWSTR;
+typedef const wchar_t* LPCTSTR;
+typedef wchar_t* LPTSTR;
+typedef wchar_t TCHAR;
+typedef void* LPVOID;
+typedef const void* LPCVOID;
+typedef uint8_t* LPBYTE;
+typedef intptr_t LPARAM;
+typedef uintptr_t WPARAM;
+typedef void* HINSTANCE;
+typedef void* HANDLE;
+#ifndef TRUE
+#define TRUE 1
+#define FALSE 0
+#endif
+#ifndef _T
+#define _T(x) L##x
+#endif
+struct RECT { LONG left, top, right, bottom; };
+struct SIZE { LONG cx, cy; };
+struct POINT { LONG x, y; };
+typedef RECT* LPRECT;
+typedef const RECT* LPCRECT;
+#define LOWORD(l) ((WORD)(((uintptr_t)(l)) & 0xffff))
+#define HIWORD(l) ((WORD)((((uintptr_t)(l)) >> 16) & 0xffff))
+#endif
+
+namespace SkinUI {
+namespace Platform {
+
+// Converts bytes in the given code page to wide text. codePage 0 means the
+// system's active ANSI code page (CP_ACP); 65001 is UTF-8. Invalid sequences
+// become U+FFFD rather than failing.
+std::wstring MultiByteToWide(const char* bytes, size_t length, unsigned codePage = 0);
+
+// Converts wide text to bytes in the given code page (0: ANSI, 65001: UTF-8).
+std::string WideToMultiByte(const wchar_t* text, size_t length, unsigned codePage = 0);
+
+// Reads a whole file. Fails (false, `out` emptied) when the file cannot be
+// opened or read, or is larger than maxBytes.
+enum class ReadResult { Ok, NotFound, TooLarge, ReadError };
+ReadResult ReadWholeFile(const wchar_t* path, std::vector<unsigned char>& out, size_t maxBytes);
+
+// Win32-compatible rectangle helpers (UnionRect, InflateRect semantics).
+BOOL UnionRects(RECT* dst, const RECT* a, const RECT* b);
+
+} // namespace Platform
+} // namespace SkinUI

@@ -1,0 +1,55 @@
+// Windows side of the platform header: kernel32 does the work.
+#include "ui/core/Platform.h"
+
+namespace SkinUI {
+namespace Platform {
+
+std::wstring MultiByteToWide(const char* bytes, size_t length, unsigned codePage)
+{
+    if (bytes == nullptr || length == 0 || length > 0x7fffffff) return std::wstring();
+    const UINT cp = codePage == 0 ? CP_ACP : codePage;
+    const int n = ::MultiByteToWideChar(cp, 0, bytes, static_cast<int>(length), nullptr, 0);
+    if (n <= 0) return std::wstring();
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    ::MultiByteToWideChar(cp, 0, bytes, static_cast<int>(length), &out[0], n);
+    return out;
+}
+
+std::string WideToMultiByte(const wchar_t* text, size_t length, unsigned codePage)
+{
+    if (text == nullptr || length == 0 || length > 0x7fffffff) return std::string();
+    const UINT cp = codePage == 0 ? CP_ACP : codePage;
+    const int n = ::WideCharToMultiByte(cp, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+    if (n <= 0) return std::string();
+    std::string out(static_cast<size_t>(n), '\0');
+    ::WideCharToMultiByte(cp, 0, text, static_cast<int>(length), &out[0], n, nullptr, nullptr);
+    return out;
+}
+
+ReadResult ReadWholeFile(const wchar_t* path, std::vector<unsigned char>& out, size_t maxBytes)
+{
+    out.clear();
+    HANDLE file = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return ReadResult::NotFound;
+    struct Closer { HANDLE h; ~Closer() { ::CloseHandle(h); } } closer{file};
+    LARGE_INTEGER size;
+    if (!::GetFileSizeEx(file, &size)) return ReadResult::ReadError;
+    if (size.QuadPart < 0 || static_cast<unsigned long long>(size.QuadPart) > maxBytes) return ReadResult::TooLarge;
+    out.resize(static_cast<size_t>(size.QuadPart));
+    DWORD done = 0;
+    if (!out.empty() && (!::ReadFile(file, out.data(), static_cast<DWORD>(out.size()), &done, nullptr) ||
+                         done != out.size())) {
+        out.clear();
+        return ReadResult::ReadError;
+    }
+    return ReadResult::Ok;
+}
+
+BOOL UnionRects(RECT* dst, const RECT* a, const RECT* b)
+{
+    return ::UnionRect(dst, a, b);
+}
+
+} // namespace Platform
+} // namespace SkinUI
