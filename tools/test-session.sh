@@ -20,6 +20,11 @@ test_session_start() {
   TEST_SESSION_XCOMPMGR=$!
   # Persistent wineserver; its streams must not hold the runner's pipes.
   wineserver -p >/dev/null 2>&1 </dev/null
+  # Start Wine's services and desktop process now, detached from any pipe:
+  # started by the first test instead, they inherit its output pipe and the
+  # test runner waits for them forever.
+  wine cmd.exe /c exit >/dev/null 2>&1 </dev/null
+  wine rundll32.exe user32.dll,GetDesktopWindow >/dev/null 2>&1 </dev/null || true
 }
 
 test_session_stop() {

@@ -6,6 +6,7 @@
 // and integer types the core's interfaces use, plus the few services that need
 // the OS: code-page conversion and whole-file reading.
 
+#include <cstdarg>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -43,6 +44,9 @@ typedef void* HANDLE;
 #ifndef _T
 #define _T(x) L##x
 #endif
+#ifndef __cdecl
+#define __cdecl
+#endif
 struct RECT { LONG left, top, right, bottom; };
 struct SIZE { LONG cx, cy; };
 struct POINT { LONG x, y; };
@@ -67,6 +71,12 @@ std::string WideToMultiByte(const wchar_t* text, size_t length, unsigned codePag
 // opened or read, or is larger than maxBytes.
 enum class ReadResult { Ok, NotFound, TooLarge, ReadError };
 ReadResult ReadWholeFile(const wchar_t* path, std::vector<unsigned char>& out, size_t maxBytes);
+
+// Formats by the Win32 wvsprintfW rules into `buffer` (capacity units,
+// always terminated, output cut to capacity - 1 units). Returns the number
+// of units written, without the terminator (at most 1023, the system
+// function's limit).
+int FormatWideV(wchar_t* buffer, int capacity, const wchar_t* format, va_list args);
 
 // Win32-compatible rectangle helpers (UnionRect, InflateRect semantics).
 BOOL UnionRects(RECT* dst, const RECT* a, const RECT* b);

@@ -2,6 +2,7 @@
 // fuzzers and benchmarks. The "ANSI code page" here is UTF-8 unless a test
 // selects 936 (GBK) or 1252, which iconv provides.
 #include "ui/core/Platform.h"
+#include "ui/core/WideFormat.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -98,6 +99,11 @@ ReadResult ReadWholeFile(const wchar_t* path, std::vector<unsigned char>& out, s
         return ReadResult::ReadError;
     }
     return ReadResult::Ok;
+}
+
+int FormatWideV(wchar_t* buffer, int capacity, const wchar_t* format, va_list args)
+{
+    return WideFormatV(buffer, capacity, format, args);
 }
 
 BOOL UnionRects(RECT* dst, const RECT* a, const RECT* b)

@@ -46,6 +46,23 @@ ReadResult ReadWholeFile(const wchar_t* path, std::vector<unsigned char>& out, s
     return ReadResult::Ok;
 }
 
+int FormatWideV(wchar_t* buffer, int capacity, const wchar_t* format, va_list args)
+{
+    if (buffer == nullptr || capacity <= 0) return 0;
+    // wvsprintfW takes no buffer size and writes up to 1024 units with the
+    // terminator, so format into a full-size buffer and cut to the caller's
+    // capacity: a short buffer (SmallFormat) is never overrun.
+    wchar_t full[1025];
+    full[0] = L'\0';
+    ::wvsprintfW(full, format == nullptr ? L"" : format, args);
+    full[1024] = L'\0';
+    int written = static_cast<int>(::wcslen(full));
+    if (written > capacity - 1) written = capacity - 1;
+    ::memcpy(buffer, full, written * sizeof(wchar_t));
+    buffer[written] = L'\0';
+    return written;
+}
+
 BOOL UnionRects(RECT* dst, const RECT* a, const RECT* b)
 {
     return ::UnionRect(dst, a, b);
