@@ -78,6 +78,27 @@ ReadResult ReadWholeFile(const wchar_t* path, std::vector<unsigned char>& out, s
 // function's limit).
 int FormatWideV(wchar_t* buffer, int capacity, const wchar_t* format, va_list args);
 
+// A file opened for reading (other readers may share it) that serves reads at
+// any offset, so a large file is never loaded whole. Closed by the destructor.
+class ReadOnlyFile {
+public:
+    ReadOnlyFile() = default;
+    ~ReadOnlyFile() { Close(); }
+    ReadOnlyFile(const ReadOnlyFile&) = delete;
+    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+
+    bool Open(const wchar_t* path);
+    void Close();
+    bool IsOpen() const { return m_handle != nullptr; }
+    unsigned long long Size() const { return m_size; }
+    // Reads exactly `length` bytes at `offset`; false on any error or short read.
+    bool ReadAt(unsigned long long offset, void* buffer, size_t length);
+
+private:
+    void* m_handle = nullptr;   // HANDLE on Windows, FILE* elsewhere
+    unsigned long long m_size = 0;
+};
+
 // Win32-compatible rectangle helpers (UnionRect, InflateRect semantics).
 BOOL UnionRects(RECT* dst, const RECT* a, const RECT* b);
 

@@ -106,6 +106,42 @@ int FormatWideV(wchar_t* buffer, int capacity, const wchar_t* format, va_list ar
     return WideFormatV(buffer, capacity, format, args);
 }
 
+bool ReadOnlyFile::Open(const wchar_t* path)
+{
+    Close();
+    if (path == nullptr) return false;
+    std::wstring wide(path);
+    for (wchar_t& c : wide) if (c == L'\\') c = L'/';
+    const std::string narrow = WideToMultiByte(wide.c_str(), wide.size(), 65001);
+    FILE* f = std::fopen(narrow.c_str(), "rb");
+    if (f == nullptr) return false;
+    struct stat st;
+    if (fstat(fileno(f), &st) != 0 || st.st_size < 0 || !S_ISREG(st.st_mode)) {
+        std::fclose(f);
+        return false;
+    }
+    m_handle = f;
+    m_size = static_cast<unsigned long long>(st.st_size);
+    return true;
+}
+
+void ReadOnlyFile::Close()
+{
+    if (m_handle != nullptr) std::fclose(static_cast<FILE*>(m_handle));
+    m_handle = nullptr;
+    m_size = 0;
+}
+
+bool ReadOnlyFile::ReadAt(unsigned long long offset, void* buffer, size_t length)
+{
+    if (m_handle == nullptr) return false;
+    if (length == 0) return true;
+    if (offset > m_size || length > m_size - offset) return false;
+    FILE* f = static_cast<FILE*>(m_handle);
+    if (fseeko(f, static_cast<off_t>(offset), SEEK_SET) != 0) return false;
+    return std::fread(buffer, 1, length, f) == length;
+}
+
 BOOL UnionRects(RECT* dst, const RECT* a, const RECT* b)
 {
     // Win32 UnionRect: empty rectangles do not contribute.

@@ -63,6 +63,51 @@ int FormatWideV(wchar_t* buffer, int capacity, const wchar_t* format, va_list ar
     return written;
 }
 
+bool ReadOnlyFile::Open(const wchar_t* path)
+{
+    Close();
+    if (path == nullptr) return false;
+    HANDLE file = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER size;
+    if (!::GetFileSizeEx(file, &size) || size.QuadPart < 0) {
+        ::CloseHandle(file);
+        return false;
+    }
+    m_handle = file;
+    m_size = static_cast<unsigned long long>(size.QuadPart);
+    return true;
+}
+
+void ReadOnlyFile::Close()
+{
+    if (m_handle != nullptr) ::CloseHandle(static_cast<HANDLE>(m_handle));
+    m_handle = nullptr;
+    m_size = 0;
+}
+
+bool ReadOnlyFile::ReadAt(unsigned long long offset, void* buffer, size_t length)
+{
+    if (m_handle == nullptr) return false;
+    if (offset > m_size || length > m_size - offset) return false;
+    unsigned char* out = static_cast<unsigned char*>(buffer);
+    while (length > 0) {
+        // ReadFile takes a 32-bit count; the OVERLAPPED offset makes each
+        // read positioned, independent of the handle's file pointer.
+        const DWORD piece = length > 0x40000000u ? 0x40000000u : static_cast<DWORD>(length);
+        OVERLAPPED at = {};
+        at.Offset = static_cast<DWORD>(offset & 0xffffffffu);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        DWORD done = 0;
+        if (!::ReadFile(static_cast<HANDLE>(m_handle), out, piece, &done, &at) || done != piece) return false;
+        out += piece;
+        offset += piece;
+        length -= piece;
+    }
+    return true;
+}
+
 BOOL UnionRects(RECT* dst, const RECT* a, const RECT* b)
 {
     return ::UnionRect(dst, a, b);
