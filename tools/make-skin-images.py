@@ -299,7 +299,8 @@ def aero():
     The window covers the image except a band of 5 pixels left and top,
     9 right and 11 bottom (the larger "shadowborder" of the two windows);
     the shadow falls from a soft dark edge at the window's border to
-    nothing at the image's edge, deeper below and to the right as if lit
+    nothing on the image's outermost pixels (a hard outer edge would show
+    as a frame), deeper below and to the right as if lit
     from the upper left. The corners (10,10,10,11) hold the whole fall-off,
     so the nine-grid stretches only the flat middle parts."""
     width, height = 40, 41
@@ -312,13 +313,13 @@ def aero():
             px, py = x + 0.5, y + 0.5
             tx = ty = 0.0
             if px < inner[0]:
-                tx = (inner[0] - px) / left
+                tx = (inner[0] - px) / (left - 0.5)
             elif px > inner[2]:
-                tx = (px - inner[2]) / right
+                tx = (px - inner[2]) / (right - 0.5)
             if py < inner[1]:
-                ty = (inner[1] - py) / top
+                ty = (inner[1] - py) / (top - 0.5)
             elif py > inner[3]:
-                ty = (py - inner[3]) / bottom
+                ty = (py - inner[3]) / (bottom - 0.5)
             t = min(1.0, math.hypot(tx, ty))
             fall = (1.0 - t) ** 2 * (1.0 + 2.0 * t)  # smooth at both ends
             c.put(x, y, (0, 0, 0), peak * fall)
