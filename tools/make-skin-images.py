@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
 """Draws the skin's images and the program's icons.
 
-    tools/make-skin-images.py [--skin DIR] [--icons DIR]
+    tools/make-skin-images.py [--skin DIR] [--icons DIR] [--check]
 
 Writes every PNG that the skin archive carries into skin/ and the icon
-groups 107 and 108 into res/icons/. The output is byte-for-byte the same on
-every run (no timestamps, fixed compression), so the committed files can be
-checked against a fresh run. Standard library only.
+groups 107 and 108 into res/icons/. The output is the same on every run (no
+timestamps, fixed compression). With --check nothing is written: the files
+on disk are compared with what the generator draws (PNG pixels after
+decompression, so another zlib build does not matter) and any difference
+fails, which keeps the committed pictures and their generator together.
+Standard library only.
 
 Each picture is built from shapes given as signed distance functions and
 rendered with 4x4 supersampling, which gives clean anti-aliased edges at
@@ -17,6 +20,7 @@ import argparse
 import math
 import os
 import struct
+import sys
 import zlib
 
 SUPERSAMPLE = 4
@@ -354,6 +358,39 @@ def icons():
     }
 
 
+def png_raw_pixels(data):
+    """The decompressed scanlines of a PNG written by png_bytes, or None."""
+    if not data.startswith(b"\x89PNG\r\n\x1a\n"):
+        return None
+    at, header, idat = 8, None, b""
+    while at + 8 <= len(data):
+        length, kind = struct.unpack(">I4s", data[at:at + 8])
+        body = data[at + 8:at + 8 + length]
+        if kind == b"IHDR":
+            header = body
+        elif kind == b"IDAT":
+            idat += body
+        at += 12 + length
+    try:
+        return header, zlib.decompress(idat)
+    except zlib.error:
+        return None
+
+
+def check(path, expected, kind):
+    """True when the file on disk holds what the generator draws."""
+    try:
+        with open(path, "rb") as f:
+            actual = f.read()
+    except OSError:
+        print(f"{path}: missing")
+        return False
+    same = (png_raw_pixels(actual) == png_raw_pixels(expected)) if kind == "png" else actual == expected
+    if not same:
+        print(f"{path}: differs from what tools/make-skin-images.py draws")
+    return same
+
+
 def write(path, data):
     with open(path, "wb") as f:
         f.write(data)
@@ -364,14 +401,22 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--skin", default=os.path.join(root, "skin"))
     parser.add_argument("--icons", default=os.path.join(root, "res", "icons"))
+    parser.add_argument("--check", action="store_true",
+                        help="compare the files on disk with the drawing instead of writing them")
     args = parser.parse_args()
+    outputs = [(os.path.join(args.skin, name), png_bytes(canvas), "png")
+               for name, canvas in sorted(skin_images().items())]
+    outputs += [(os.path.join(args.icons, name), ico_bytes(canvases), "ico")
+                for name, canvases in sorted(icons().items())]
+    if args.check:
+        results = [check(path, data, kind) for path, data, kind in outputs]
+        return 0 if all(results) else 1
     os.makedirs(args.skin, exist_ok=True)
     os.makedirs(args.icons, exist_ok=True)
-    for name, canvas in sorted(skin_images().items()):
-        write(os.path.join(args.skin, name), png_bytes(canvas))
-    for name, canvases in sorted(icons().items()):
-        write(os.path.join(args.icons, name), ico_bytes(canvases))
+    for path, data, _ in outputs:
+        write(path, data)
+    return 0
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main())
