@@ -85,9 +85,12 @@ endmacro()
 # A GoogleTest executable. Portable tests (no WINDOWS_ONLY) build in both
 # builds; in the Windows build CTest runs them under Wine.
 #   vornex_add_test(NAME <name> SOURCES <files...> [WINDOWS_ONLY] [LIBS <libs...>]
-#                   [TIMEOUT <seconds>] [RESOURCES] [LABELS <labels>])
+#                   [TIMEOUT <seconds>] [RESOURCES] [LABELS <labels>]
+#                   [WRAPPER <command...>])
+# WRAPPER runs the test through a command that takes the test's own command
+# line after its arguments (for example a service the test talks to).
 function(vornex_add_test)
-  cmake_parse_arguments(T "WINDOWS_ONLY;RESOURCES" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "WINDOWS_ONLY;RESOURCES" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS;WRAPPER" ${ARGN})
   if(T_WINDOWS_ONLY AND NOT WIN32)
     return()
   endif()
@@ -102,7 +105,12 @@ function(vornex_add_test)
   else()
     target_link_libraries(${T_NAME} PRIVATE vornex_core GTest::gtest_main GTest::gmock ${T_LIBS})
   endif()
-  add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  if(T_WRAPPER)
+    # The emulator is only added implicitly when the command is the target.
+    add_test(NAME ${T_NAME} COMMAND ${T_WRAPPER} ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${T_NAME}>)
+  else()
+    add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  endif()
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
