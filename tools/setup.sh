@@ -10,7 +10,7 @@ PACKAGES_AMD64=(
   chromium fonts-wqy-microhei
   cmake make clang libclang-rt-14-dev llvm googletest valgrind
   libpugixml-dev libexpat1-dev
-  zip unzip p7zip-full python3 iproute2 procps psmisc util-linux
+  zip unzip p7zip-full python3 iproute2 procps psmisc util-linux locales
 )
 PACKAGES_I386=(wine32:i386)
 
@@ -31,6 +31,18 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -q
   apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# Wine takes its ANSI code page from LANG; the feed tests run with
+# LANG=zh_CN.UTF-8 (code page 936), which needs that locale on the host.
+if ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf-\?8'; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "setup: locale zh_CN.UTF-8 missing; run this script as root" >&2
+    exit 1
+  fi
+  sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
+  grep -qx 'zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen >/dev/null
 fi
 
 # The Wine prefix is made per build folder by tools/wine-prefix.sh; nothing
