@@ -1,0 +1,38 @@
+#include "app/FeedThread.h"
+
+#include <process.h>
+
+#include "app/AdItem.h"
+#include "app/AppMessages.h"
+#include "app/FeedLoader.h"
+#include "app/HttpClient.h"
+#include "VornexDeployment.h"
+
+unsigned __stdcall FeedThreadProc(void* argument)
+{
+    const HWND mainWnd = static_cast<HWND>(argument);
+    CHttpClient client;
+    // No scheme: the client connects to port 80 and sends its default headers.
+    const std::string body = client.Request(VORNEX_SERVICE_HOST "/api.dat", std::string());
+
+    switch (LoadFeedLists(body, 0, g_vecStaticAds, g_vecScrollAds)) {
+    case FeedLoadResult::UnpackFailed:
+        return kFeedExitDone;
+    case FeedLoadResult::NotWellFormed:
+        return kFeedExitNotWellFormed;
+    case FeedLoadResult::Ready:
+        break;
+    }
+    // Posted, never sent: this thread must not wait on the UI thread. The
+    // window may be gone already; then the post fails and nothing else happens.
+    ::PostMessageW(mainWnd, UM_FEEDREADY, 0, 0);
+    return kFeedExitDone;
+}
+
+bool StartFeedThread(HWND mainWnd)
+{
+    const uintptr_t thread = _beginthreadex(nullptr, 0, FeedThreadProc, mainWnd, 0, nullptr);
+    if (thread == 0) return false;
+    ::CloseHandle(reinterpret_cast<HANDLE>(thread));
+    return true;
+}

@@ -1,0 +1,17 @@
+#pragma once
+// The promotion feed's worker thread: downloads "/api.dat" from the service
+// host, fills g_vecStaticAds and g_vecScrollAds and posts UM_FEEDREADY to the
+// main window. It never touches a window otherwise and is never joined.
+
+#include <windows.h>
+
+// Exit codes of FeedThreadProc (nobody reads them in the program).
+constexpr unsigned kFeedExitDone = 0;          // lists filled, or unpacking failed
+constexpr unsigned kFeedExitNotWellFormed = 1; // no well-formed document (also any download failure)
+
+// Thread entry for _beginthreadex; `argument` is the main window's handle.
+unsigned __stdcall FeedThreadProc(void* argument);
+
+// Starts FeedThreadProc for `mainWnd` and lets it run on its own (its handle
+// is closed at once). False when the thread could not be created.
+bool StartFeedThread(HWND mainWnd);
