@@ -36,8 +36,9 @@ private:
     void CloseHandles();
     std::string Fail();
 
-    // Declared in closing order's reverse: CloseHandles closes the request,
-    // then the connection, then the session.
+    // Children before parents when closing: CloseHandles closes the request,
+    // then the connection, then the session (and destruction, running in
+    // reverse declaration order, does the same).
     CInternetHandle m_hInternet;
     CInternetHandle m_hConnect;
     CInternetHandle m_hRequest;
