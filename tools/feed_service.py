@@ -83,8 +83,8 @@ def build_feed_body(text, codepage=936, block=FEED_INFLATED_BLOCK_MAX, end=True)
 class Body:
     """A body as a length and a generator of byte chunks (so huge bodies stream)."""
 
-    def __init__(self, spec):
-        self.parts = spec if isinstance(spec, list) else [spec]
+    def __init__(self, description):
+        self.parts = description if isinstance(description, list) else [description]
         self.length = sum(self._part_length(p) for p in self.parts)
 
     @staticmethod
