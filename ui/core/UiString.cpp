@@ -342,25 +342,29 @@ int CUiString::Replace(LPCTSTR from, LPCTSTR to)
     return count;
 }
 
-int __cdecl CUiString::Format(LPCTSTR format, ...)
+int CUiString::FormatV(int capacity, LPCTSTR format, va_list args)
 {
     wchar_t buffer[1025];
+    const int written = Platform::FormatWideV(buffer, capacity, format, args);
+    Assign(buffer);
+    return written;
+}
+
+int __cdecl CUiString::Format(LPCTSTR format, ...)
+{
     va_list args;
     va_start(args, format);
-    const int written = Platform::FormatWideV(buffer, 1025, format, args);
+    const int written = FormatV(1025, format, args);
     va_end(args);
-    Assign(buffer);
     return written;
 }
 
 int __cdecl CUiString::SmallFormat(LPCTSTR format, ...)
 {
-    wchar_t buffer[64];
     va_list args;
     va_start(args, format);
-    const int written = Platform::FormatWideV(buffer, 64, format, args);
+    const int written = FormatV(MAX_LOCAL_STRING_LEN + 1, format, args);
     va_end(args);
-    Assign(buffer);
     return written;
 }
 

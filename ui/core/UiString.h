@@ -73,6 +73,8 @@ public:
 private:
     bool IsInline() const { return m_pstr == m_szBuffer; }
     void ReleaseHeap();
+    // Formats into a buffer of `capacity` units (at most 1025) and assigns.
+    int FormatV(int capacity, LPCTSTR format, va_list args);
 
     LPTSTR m_pstr;
     wchar_t m_szBuffer[MAX_LOCAL_STRING_LEN + 1];
