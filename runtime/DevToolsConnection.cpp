@@ -1,0 +1,159 @@
+#include "runtime/DevToolsConnection.h"
+
+#include <memory>
+
+namespace vxrt {
+
+DevToolsConnection::DevToolsConnection() {}
+
+DevToolsConnection::~DevToolsConnection() { Close(); }
+
+bool DevToolsConnection::Open(unsigned short port, const std::string& path, EventSink events, TickSink tick) {
+    Close();
+    if (!m_socket.Connect(port, path, 5000)) return false;
+    m_events = std::move(events);
+    m_tick = std::move(tick);
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_closed = false;
+        m_stopping = false;
+    }
+    m_thread = std::thread([this] { ReadLoop(); });
+    return true;
+}
+
+void DevToolsConnection::Close() {
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_stopping = true;
+    }
+    m_socket.Close();
+    if (m_thread.joinable()) {
+        if (m_thread.get_id() == std::this_thread::get_id()) m_thread.detach();
+        else m_thread.join();
+    }
+    FailPending();
+}
+
+bool DevToolsConnection::IsOpen() const {
+    std::lock_guard<std::mutex> lock(m_lock);
+    return !m_closed;
+}
+
+bool DevToolsConnection::WaitClosed(DWORD timeoutMs) {
+    std::unique_lock<std::mutex> lock(m_lock);
+    return m_closedCv.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return m_closed; });
+}
+
+void DevToolsConnection::Call(const std::string& method, const Json& params, const std::string& sessionId,
+                              Reply reply) {
+    Json msg;
+    int id;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (m_closed) {
+            if (reply) reply(Json(), Json("closed"));
+            return;
+        }
+        id = m_nextId++;
+        if (reply) m_pending[id] = std::move(reply);
+    }
+    msg["id"] = id;
+    msg["method"] = method;
+    msg["params"] = params.is_null() ? Json::object() : params;
+    if (!sessionId.empty()) msg["sessionId"] = sessionId;
+    if (!m_socket.SendText(msg.dump(-1, ' ', false, Json::error_handler_t::replace))) {
+        Reply r;
+        {
+            std::lock_guard<std::mutex> lock(m_lock);
+            auto it = m_pending.find(id);
+            if (it != m_pending.end()) {
+                r = std::move(it->second);
+                m_pending.erase(it);
+            }
+        }
+        if (r) r(Json(), Json("send failed"));
+    }
+}
+
+Json DevToolsConnection::CallSync(const std::string& method, const Json& params, const std::string& sessionId,
+                                  DWORD timeoutMs, Json* error) {
+    struct Waiter {
+        std::mutex m;
+        std::condition_variable cv;
+        bool done = false;
+        Json result, error;
+    };
+    auto w = std::make_shared<Waiter>();
+    Call(method, params, sessionId, [w](const Json& r, const Json& e) {
+        std::lock_guard<std::mutex> lock(w->m);
+        w->result = r;
+        w->error = e;
+        w->done = true;
+        w->cv.notify_all();
+    });
+    std::unique_lock<std::mutex> lock(w->m);
+    if (!w->cv.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return w->done; })) {
+        if (error) *error = Json("timeout");
+        return Json();
+    }
+    if (error) *error = w->error;
+    return w->error.is_null() ? w->result : Json();
+}
+
+void DevToolsConnection::FailPending() {
+    std::map<int, Reply> pending;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        pending.swap(m_pending);
+    }
+    for (auto& p : pending)
+        if (p.second) p.second(Json(), Json("closed"));
+}
+
+void DevToolsConnection::ReadLoop() {
+    std::string text;
+    DWORD lastTick = GetTickCount();
+    for (;;) {
+        WebSocketClient::ReadResult r = m_socket.Read(text, 50);
+        if (r == WebSocketClient::ReadResult::Closed) break;
+        if (r == WebSocketClient::ReadResult::Message) {
+            Json msg = Json::parse(text, nullptr, false);
+            if (msg.is_object()) {
+                auto idIt = msg.find("id");
+                if (idIt != msg.end() && idIt->is_number_integer()) {
+                    Reply reply;
+                    {
+                        std::lock_guard<std::mutex> lock(m_lock);
+                        auto it = m_pending.find(idIt->get<int>());
+                        if (it != m_pending.end()) {
+                            reply = std::move(it->second);
+                            m_pending.erase(it);
+                        }
+                    }
+                    if (reply) {
+                        auto e = msg.find("error");
+                        auto res = msg.find("result");
+                        reply(res != msg.end() ? *res : Json::object(), e != msg.end() ? *e : Json());
+                    }
+                } else if (msg.contains("method") && msg["method"].is_string() && m_events) {
+                    std::string session = msg.value("sessionId", std::string());
+                    auto p = msg.find("params");
+                    m_events(msg["method"].get<std::string>(), p != msg.end() ? *p : Json::object(), session);
+                }
+            }
+        }
+        if (GetTickCount() - lastTick >= 50) {
+            lastTick = GetTickCount();
+            if (m_tick) m_tick();
+        }
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_closed = true;
+    }
+    FailPending();
+    m_closedCv.notify_all();
+}
+
+}  // namespace vxrt

@@ -1,0 +1,177 @@
+#include "runtime/Runtime.h"
+
+#include <vector>
+
+#include "runtime/BrowserImpl.h"
+#include "runtime/SubProcess.h"
+
+namespace vxrt {
+
+namespace {
+Runtime* g_runtime = nullptr;
+const DWORD kEngineStartMs = 30000;
+}  // namespace
+
+Runtime* Runtime::Get() { return g_runtime; }
+
+Runtime::Runtime() {}
+Runtime::~Runtime() {}
+
+bool Runtime::Initialize(const cef_settings_t& settings, CefRefPtr<CefApp> app) {
+    if (g_runtime) return false;
+    auto* rt = new Runtime();
+    g_runtime = rt;
+    if (!rt->Start(settings, app)) {
+        g_runtime = nullptr;
+        rt->Stop();
+        delete rt;
+        return false;
+    }
+    return true;
+}
+
+void Runtime::Shutdown() {
+    Runtime* rt = g_runtime;
+    if (!rt) return;
+    rt->Stop();
+    g_runtime = nullptr;
+    delete rt;
+}
+
+bool Runtime::Start(const cef_settings_t& settings, CefRefPtr<CefApp> app) {
+    m_app = app;
+    if (!m_ui.Create()) return false;
+    EngineOptions opt;
+    opt.enginePath = CefString(&settings.engine_path).ToWString();
+    opt.profileDir = CefString(&settings.cache_path).ToWString();
+    while (!opt.profileDir.empty() && (opt.profileDir.back() == L'\\' || opt.profileDir.back() == L'/'))
+        opt.profileDir.pop_back();
+    if (opt.profileDir.empty()) {
+        // Without a cache path the engine still needs a profile of its own.
+        wchar_t tmp[MAX_PATH];
+        DWORD n = GetTempPathW(MAX_PATH, tmp);
+        if (n == 0 || n >= MAX_PATH) return false;
+        wchar_t name[64];
+        wsprintfW(name, L"vxrt-profile-%lu", GetCurrentProcessId());
+        opt.profileDir = std::wstring(tmp) + name;
+    }
+    opt.logging = settings.log_severity != LOGSEVERITY_DISABLE;
+    opt.logFile = CefString(&settings.log_file).ToWString();
+    if (!m_engine.Start(opt, kEngineStartMs)) return false;
+    if (!m_devtools.Open(
+            m_engine.Port(), m_engine.BrowserPath(),
+            [this](const std::string& m, const Json& p, const std::string& s) { OnEvent(m, p, s); },
+            [this] { OnTick(); }))
+        return false;
+    m_devtools.CallSync("Target.setDiscoverTargets", {{"discover", true}}, "", 10000);
+    StartWatchdog(m_engine.Port(), m_engine.BrowserPath());
+    if (m_app)
+        if (CefRefPtr<CefBrowserProcessHandler> h = m_app->GetBrowserProcessHandler()) h->OnContextInitialized();
+    return true;
+}
+
+void Runtime::StartWatchdog(unsigned short port, const std::string& path) {
+    wchar_t exe[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return;
+    std::wstring cmd = EngineProcess::QuoteArg(exe) + L" " + WatchdogArguments(GetCurrentProcessId(), port, path);
+    std::vector<wchar_t> buf(cmd.begin(), cmd.end());
+    buf.push_back(0);
+    STARTUPINFOW si = {sizeof si};
+    PROCESS_INFORMATION pi = {};
+    if (CreateProcessW(exe, buf.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi)) {
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+}
+
+void Runtime::Stop() {
+    // Close what is still open without unload handlers; the windows stay
+    // with their owners.
+    std::vector<CefRefPtr<BrowserImpl>> browsers;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        for (auto& b : m_browsers) browsers.push_back(b.second);
+    }
+    for (auto& b : browsers) b->EngineGone();
+    if (m_devtools.IsOpen()) {
+        m_devtools.Call("Browser.close", Json::object(), "");
+        m_devtools.WaitClosed(10000);
+    }
+    m_devtools.Close();
+    m_engine.Stop(10000);
+    m_ui.Destroy();
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_bySession.clear();
+        m_byTarget.clear();
+        m_browsers.clear();
+    }
+    m_app = nullptr;
+}
+
+int Runtime::NextBrowserId() {
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_nextId++;
+}
+
+void Runtime::AddBrowser(BrowserImpl* browser) {
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_browsers[browser->GetIdentifier()] = browser;
+}
+
+void Runtime::SetBrowserSession(BrowserImpl* browser, const std::string& targetId, const std::string& sessionId) {
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_bySession[sessionId] = browser;
+    m_byTarget[targetId] = browser;
+}
+
+void Runtime::RemoveBrowser(BrowserImpl* browser) {
+    CefRefPtr<BrowserImpl> keep;
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_bySession.erase(browser->SessionId());
+    m_byTarget.erase(browser->TargetId());
+    auto it = m_browsers.find(browser->GetIdentifier());
+    if (it != m_browsers.end()) {
+        keep = it->second;  // released after the lock is dropped
+        m_browsers.erase(it);
+    }
+}
+
+void Runtime::OnEvent(const std::string& method, const Json& params, const std::string& sessionId) {
+    CefRefPtr<BrowserImpl> browser;
+    bool targetEvent = false;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (!sessionId.empty()) {
+            auto it = m_bySession.find(sessionId);
+            if (it != m_bySession.end()) browser = it->second;
+        } else if (method.compare(0, 7, "Target.") == 0) {
+            targetEvent = true;
+            std::string targetId;
+            if (params.contains("targetInfo")) targetId = params["targetInfo"].value("targetId", "");
+            else targetId = params.value("targetId", "");
+            if (method == "Target.detachedFromTarget") {
+                auto it = m_bySession.find(params.value("sessionId", ""));
+                if (it != m_bySession.end()) browser = it->second;
+            } else {
+                auto it = m_byTarget.find(targetId);
+                if (it != m_byTarget.end()) browser = it->second;
+            }
+        }
+    }
+    if (!browser) return;
+    if (targetEvent) browser->HandleTargetEvent(method, params);
+    else browser->HandleEvent(method, params);
+}
+
+void Runtime::OnTick() {
+    std::vector<CefRefPtr<BrowserImpl>> browsers;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        for (auto& b : m_browsers) browsers.push_back(b.second);
+    }
+    for (auto& b : browsers) b->Tick();
+}
+
+}  // namespace vxrt
