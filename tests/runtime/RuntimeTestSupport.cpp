@@ -1,0 +1,201 @@
+#include "RuntimeTestSupport.h"
+
+#include <winsock2.h>
+
+#include "runtime/EngineProcess.h"
+
+namespace vxtest {
+
+std::wstring UniqueTempDir(const wchar_t* stem) {
+    wchar_t tmp[MAX_PATH];
+    GetTempPathW(MAX_PATH, tmp);
+    wchar_t name[128];
+    static int counter = 0;
+    wsprintfW(name, L"%s-%lu-%lu-%d", stem, GetCurrentProcessId(), GetTickCount(), ++counter);
+    std::wstring dir = std::wstring(tmp) + name;
+    CreateDirectoryW(dir.c_str(), nullptr);
+    return dir;
+}
+
+std::string UnixPath(const std::wstring& p) { return vxrt::UnixPathOf(p); }
+
+int EngineProcessCount(const std::wstring& profileDir) {
+    std::string needle = "--user-data-dir=" + UnixPath(profileDir);
+    int count = 0;
+    WIN32_FIND_DATAW fd;
+    HANDLE f = FindFirstFileW(L"Z:\\proc\\*", &fd);
+    if (f == INVALID_HANDLE_VALUE) return -1;
+    do {
+        if (fd.cFileName[0] < L'0' || fd.cFileName[0] > L'9') continue;
+        std::wstring path = std::wstring(L"Z:\\proc\\") + fd.cFileName + L"\\cmdline";
+        HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (h == INVALID_HANDLE_VALUE) continue;
+        std::string text;
+        char buf[4096];
+        DWORD n;
+        while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) text.append(buf, n);
+        CloseHandle(h);
+        for (auto& c : text)
+            if (c == 0) c = ' ';
+        // The guard shell names the folder too; count only the engine.
+        if (text.find(needle) != std::string::npos && text.find("vxrt-guard") == std::string::npos) ++count;
+    } while (FindNextFileW(f, &fd));
+    FindClose(f);
+    return count;
+}
+
+bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (!pred()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return true;
+}
+
+namespace {
+
+std::string HttpRequest(int port, const std::string& path) {
+    WSADATA d;
+    WSAStartup(MAKEWORD(2, 2), &d);
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in a = {};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<u_short>(port));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    std::string out;
+    if (connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) {
+        std::string req = "GET " + path + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n";
+        send(s, req.data(), static_cast<int>(req.size()), 0);
+        char buf[4096];
+        int n;
+        while ((n = recv(s, buf, sizeof buf, 0)) > 0) out.append(buf, n);
+    }
+    closesocket(s);
+    size_t body = out.find("\r\n\r\n");
+    return body == std::string::npos ? std::string() : out.substr(body + 4);
+}
+
+}  // namespace
+
+bool PageServer::Start() {
+    std::wstring dir = UniqueTempDir(L"vxrt-server");
+    std::wstring portFile = dir + L"\\port";
+    std::wstring cmd = L"python3 " + vxrt::EngineProcess::QuoteArg(VXRT_PAGE_SERVER_W) + L" " +
+                       vxrt::EngineProcess::QuoteArg(cef_string_from_utf8_std(UnixPath(portFile).c_str(),
+                                                                                UnixPath(portFile).size()));
+    std::vector<wchar_t> buf(cmd.begin(), cmd.end());
+    buf.push_back(0);
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(L"Z:\\usr\\bin\\python3", buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
+        return false;
+    if (pi.hProcess) CloseHandle(pi.hProcess);
+    if (pi.hThread) CloseHandle(pi.hThread);
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < 15000) {
+        HANDLE h = CreateFileW(portFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            char b[32] = {0};
+            DWORD n = 0;
+            ReadFile(h, b, 31, &n, nullptr);
+            CloseHandle(h);
+            m_port = atoi(b);
+            if (m_port > 0) return true;
+        }
+        Sleep(50);
+    }
+    return false;
+}
+
+void PageServer::Stop() {
+    if (m_port) HttpRequest(m_port, "/quit");
+    m_port = 0;
+}
+
+std::string PageServer::Get(const std::string& path) const { return HttpRequest(m_port, path); }
+
+bool RecordingClient::Has(const std::string& name, bool main) const { return Find(name, main) != nullptr; }
+
+const Event* RecordingClient::Find(const std::string& name, bool main) const {
+    for (const auto& e : events)
+        if (e.name == name && e.isMain == main) return &e;
+    return nullptr;
+}
+
+int RecordingClient::IndexOf(const std::string& name, bool main) const {
+    for (size_t i = 0; i < events.size(); ++i)
+        if (events[i].name == name && events[i].isMain == main) return static_cast<int>(i);
+    return -1;
+}
+
+HostWindow::HostWindow(int width, int height) {
+    static bool reg = false;
+    if (!reg) {
+        WNDCLASSEXW wc = {};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = WndProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"VxrtTestHost";
+        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+        RegisterClassExW(&wc);
+        reg = true;
+    }
+    m_hwnd = CreateWindowExW(0, L"VxrtTestHost", L"host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 10,
+                             10, width, height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+}
+
+HostWindow::~HostWindow() {
+    if (m_hwnd && IsWindow(m_hwnd)) DestroyWindow(m_hwnd);
+}
+
+LRESULT CALLBACK HostWindow::WndProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == WM_NCCREATE)
+        SetWindowLongPtrW(h, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams));
+    auto* self = reinterpret_cast<HostWindow*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+    if (m == WM_CLOSE && self) {
+        self->closeReceived = true;
+        DestroyWindow(h);
+        self->m_hwnd = nullptr;
+        return 0;
+    }
+    return DefWindowProcW(h, m, w, l);
+}
+
+RuntimeSession::RuntimeSession(const std::wstring& profileDir) {
+    CefSettings settings;
+    settings.log_severity = LOGSEVERITY_DISABLE;
+    cef_string_set(profileDir.c_str(), profileDir.size(), &settings.cache_path, 1);
+    CefMainArgs args(GetModuleHandleW(nullptr));
+    ok = cef_initialize(&args, &settings, nullptr) != 0;
+}
+
+RuntimeSession::~RuntimeSession() {
+    if (ok) cef_shutdown();
+}
+
+CefRefPtr<CefBrowser> CreateBrowser(HWND parent, const RECT& rc, CefRefPtr<CefClient> client,
+                                    const std::string& url) {
+    CefWindowInfo info;
+    info.SetAsChild(parent, rc);
+    CefBrowserSettings settings;
+    return CefBrowserHost::CreateBrowserSync(info, client, CefString(url), settings, nullptr);
+}
+
+COLORREF PixelOf(HWND hwnd, int x, int y) {
+    UpdateWindow(hwnd);
+    HDC dc = GetDC(hwnd);
+    COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(hwnd, dc);
+    return c;
+}
+
+}  // namespace vxtest

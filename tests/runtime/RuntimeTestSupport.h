@@ -1,0 +1,107 @@
+#pragma once
+// Helpers shared by the runtime's tests: the page server, a host window, a
+// recording client, message pumping and a census of engine processes.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "runtime/Cef.h"
+
+namespace vxtest {
+
+std::wstring UniqueTempDir(const wchar_t* stem);
+std::string UnixPath(const std::wstring& windowsPath);
+// Engine processes whose command line names this profile folder.
+int EngineProcessCount(const std::wstring& profileDir);
+// Pumps UI messages until pred() or the timeout; returns pred().
+bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs);
+
+class PageServer {
+public:
+    bool Start();
+    void Stop();
+    ~PageServer() { Stop(); }
+    std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(m_port) + path; }
+    std::string Get(const std::string& path) const;
+    int Port() const { return m_port; }
+
+private:
+    int m_port = 0;
+};
+
+struct Event {
+    std::string name;
+    bool isMain = false;
+    int code = 0;
+    std::string text;
+    bool onUiThread = false;
+};
+
+class RecordingClient : public CefClient, public CefLifeSpanHandler, public CefLoadHandler, public CefDisplayHandler {
+public:
+    CefRefPtr<CefLifeSpanHandler> GetLifeSpanHandler() override { return this; }
+    CefRefPtr<CefLoadHandler> GetLoadHandler() override { return this; }
+    CefRefPtr<CefDisplayHandler> GetDisplayHandler() override { return this; }
+
+    void OnAfterCreated(CefRefPtr<CefBrowser> b) override { Add("AfterCreated", true, 0, ""); browser = b; }
+    void OnBeforeClose(CefRefPtr<CefBrowser> b) override { Add("BeforeClose", true, 0, ""); }
+    bool DoClose(CefRefPtr<CefBrowser> b) override { Add("DoClose", true, 0, ""); return false; }
+    void OnLoadStart(CefRefPtr<CefBrowser> b, CefRefPtr<CefFrame> f) override {
+        Add("LoadStart", f->IsMain(), 0, f->GetURL().ToString());
+    }
+    void OnLoadEnd(CefRefPtr<CefBrowser> b, CefRefPtr<CefFrame> f, int status) override {
+        Add("LoadEnd", f->IsMain(), status, f->GetURL().ToString());
+    }
+    void OnLoadError(CefRefPtr<CefBrowser> b, CefRefPtr<CefFrame> f, ErrorCode code, const CefString& text,
+                     const CefString& url) override {
+        Add("LoadError", f->IsMain(), code, text.ToString() + " " + url.ToString());
+    }
+    void OnTitleChange(CefRefPtr<CefBrowser> b, const CefString& title) override {
+        Add("Title", true, 0, title.ToString());
+        lastTitle = title.ToString();
+    }
+
+    bool Has(const std::string& name, bool main = true) const;
+    const Event* Find(const std::string& name, bool main = true) const;
+    int IndexOf(const std::string& name, bool main = true) const;
+
+    DWORD uiThread = GetCurrentThreadId();
+    std::vector<Event> events;
+    std::string lastTitle;
+    CefRefPtr<CefBrowser> browser;
+
+    IMPLEMENT_REFCOUNTING(RecordingClient);
+
+private:
+    void Add(const char* n, bool main, int code, const std::string& text) {
+        events.push_back({n, main, code, text, GetCurrentThreadId() == uiThread});
+    }
+};
+
+// A plain top-level window that hosts a browser and notes WM_CLOSE.
+class HostWindow {
+public:
+    HostWindow(int width, int height);
+    ~HostWindow();
+    HWND Handle() const { return m_hwnd; }
+    bool closeReceived = false;
+
+private:
+    static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM);
+    HWND m_hwnd = nullptr;
+};
+
+// Starts the runtime with its own profile folder; shuts it down on exit.
+class RuntimeSession {
+public:
+    explicit RuntimeSession(const std::wstring& profileDir);
+    ~RuntimeSession();
+    bool ok = false;
+};
+
+CefRefPtr<CefBrowser> CreateBrowser(HWND parent, const RECT& rc, CefRefPtr<CefClient> client,
+                                    const std::string& url);
+COLORREF PixelOf(HWND hwnd, int x, int y);
+
+}  // namespace vxtest

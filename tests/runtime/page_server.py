@@ -1,0 +1,105 @@
+#!/usr/bin/python3
+"""Pages for the browser runtime's tests, served on a free loopback port.
+
+Usage: page_server.py <port-file>. Writes the chosen port to the file, then
+serves until GET /quit or until it has been idle for a minute, so it stops
+even when the test that started it dies.
+"""
+import http.server
+import sys
+import threading
+import time
+
+beacons = []
+last_request = [time.time()]
+
+PAGES = {
+    "/title": (200, "<html><head><title>Hello Runtime</title></head><body>hello</body></html>"),
+    "/missing": (404, "<html><head><title>Not here</title></head><body>404</body></html>"),
+    "/iframe": (200, "<html><head><title>Outer</title></head><body>"
+                     "<iframe src='/title' width=200 height=100></iframe></body></html>"),
+    "/size": (200, "<html><head><title>w?</title></head><body><script>"
+                   "function u(){document.title='w'+innerWidth+'h'+innerHeight}"
+                   "onresize=u;u()</script></body></html>"),
+    "/link": (200, "<html><head><title>Link</title><style>body{margin:0}a{display:block;"
+                   "width:100vw;height:100vh;background:#00f}</style></head>"
+                   "<body><a href='/title'>go</a></body></html>"),
+    "/input": (200, "<html><head><title>input</title><style>body{margin:0}input{width:100vw;"
+                    "height:100vh;font-size:40px}</style></head><body><input id=i autofocus "
+                    "oninput=\"document.title='v:'+this.value\"></body></html>"),
+    "/unload": (200, "<html><head><title>unload</title></head><body><script>"
+                     "addEventListener('unload',function(){navigator.sendBeacon('/beacon','bye')});"
+                     "</script></body></html>"),
+    "/cookie-get": (200, "<html><head><title>c?</title></head><body><script>"
+                         "document.title='cookie:'+document.cookie</script></body></html>"),
+    "/anim": (200, "<html><head><title>anim</title><style>@keyframes k{from{transform:translateX(0)}"
+                   "to{transform:translateX(400px)}}div{width:100px;height:100px;background:#f00;"
+                   "animation:k 1s linear infinite}</style></head><body><div></div></body></html>"),
+}
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+    def reply(self, status, body, extra=()):
+        data = body.encode("utf-8")
+        self.send_response(status)
+        self.send_header("Content-Type", "text/html; charset=utf-8")
+        self.send_header("Content-Length", str(len(data)))
+        self.send_header("Cache-Control", "no-store")
+        for k, v in extra:
+            self.send_header(k, v)
+        self.end_headers()
+        self.wfile.write(data)
+
+    def do_GET(self):
+        last_request[0] = time.time()
+        path = self.path.split("?")[0]
+        if path == "/quit":
+            self.reply(200, "bye")
+            threading.Thread(target=self.server.shutdown).start()
+        elif path == "/beacons":
+            self.reply(200, str(len(beacons)))
+        elif path.startswith("/solid/"):
+            colour = path[len("/solid/"):][:6]
+            self.reply(200, "<html><head><title>solid</title></head><body style='margin:0;"
+                            "background:#%s'></body></html>" % colour)
+        elif path == "/cookie-set":
+            self.reply(200, "<html><head><title>set</title></head><body>set</body></html>",
+                       [("Set-Cookie", "vxrt=kept; Max-Age=3600; Path=/")])
+        elif path in PAGES:
+            status, body = PAGES[path]
+            self.reply(status, body)
+        else:
+            self.reply(404, "<html><head><title>unknown</title></head></html>")
+
+    def do_POST(self):
+        last_request[0] = time.time()
+        length = int(self.headers.get("Content-Length", "0") or 0)
+        self.rfile.read(min(length, 65536))
+        if self.path.split("?")[0] == "/beacon":
+            beacons.append(1)
+        self.reply(200, "ok")
+
+
+def main():
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    port = server.server_address[1]
+    with open(sys.argv[1] + ".tmp", "w") as f:
+        f.write(str(port))
+    import os
+    os.replace(sys.argv[1] + ".tmp", sys.argv[1])
+
+    def idle_watch():
+        while True:
+            time.sleep(1)
+            if time.time() - last_request[0] > 60:
+                server.shutdown()
+                return
+    threading.Thread(target=idle_watch, daemon=True).start()
+    server.serve_forever()
+
+
+if __name__ == "__main__":
+    main()
