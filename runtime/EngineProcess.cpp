@@ -25,7 +25,7 @@ const wchar_t* const kEngineFlags[] = {
 // when the program's life token is no longer held open by any process, or
 // when the engine has gone (removing the running marker either way).
 const char kGuardScript[] =
-    "tok=$1; run=$2; log=$3; shift 3; "
+    "tok=$(readlink -f \"$1\"); run=$2; log=$3; shift 3; "
     "setsid \"$@\" </dev/null >>\"$log\" 2>&1 & c=$!; "
     "held() { [ -n \"$(find /proc/[0-9]*/fd -maxdepth 1 -lname \"$tok\" -print -quit 2>/dev/null)\" ]; }; "
     "while kill -0 $c 2>/dev/null; do sleep 0.3; "

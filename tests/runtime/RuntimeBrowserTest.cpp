@@ -29,10 +29,12 @@ protected:
         client = new RecordingClient;
     }
     void TearDown() override {
-        if (client && client->browser && host->Handle()) client->browser->GetHost()->CloseBrowser(true);
-        PumpUntil([&] { return client->Has("BeforeClose") || !host->Handle(); }, 5000);
+        if (client && host && client->browser && host->Handle()) {
+            client->browser->GetHost()->CloseBrowser(true);
+            PumpUntil([&] { return client->Has("BeforeClose") || !host->Handle(); }, 5000);
+        }
         host.reset();
-        client->browser = nullptr;
+        if (client) client->browser = nullptr;
         session.reset();
         // No engine of this run survives it.
         EXPECT_TRUE(PumpUntil([&] { return EngineProcessCount(profile) == 0; }, 10000));
