@@ -263,16 +263,7 @@ void BrowserImpl::HandleTargetEvent(const std::string& method, const Json& param
     CefRefPtr<CefClient> client = m_client;
     if (method == "Target.targetInfoChanged") {
         const Json& info = params["targetInfo"];
-        std::string title = info.value("title", "");
-        {
-            std::lock_guard<std::mutex> lock(m_lock);
-            if (!m_navigated || title == m_title) return;
-            m_title = title;
-        }
-        Post([self, client, title] {
-            if (CefRefPtr<CefDisplayHandler> d = client->GetDisplayHandler())
-                d->OnTitleChange(self.get(), CefString(title));
-        });
+        TitleSeen(info.value("title", ""));
         return;
     }
     if (method == "Target.targetDestroyed" || method == "Target.detachedFromTarget" ||
@@ -283,6 +274,22 @@ void BrowserImpl::HandleTargetEvent(const std::string& method, const Json& param
             m_state = State::EngineClosed;
         }
         Post([self] { self->OnTargetClosed(); });
+    }
+}
+
+void BrowserImpl::TitleSeen(const std::string& title) {
+    CefRefPtr<BrowserImpl> self(this);
+    CefRefPtr<CefClient> client = m_client;
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_lock);
+            if (!m_navigated || title.empty() || title == m_title) return;
+            m_title = title;
+        }
+        Post([self, client, title] {
+            if (CefRefPtr<CefDisplayHandler> d = client->GetDisplayHandler())
+                d->OnTitleChange(self.get(), CefString(title));
+        });
     }
 }
 
@@ -466,6 +473,24 @@ void BrowserImpl::Tick() {
     }
     Runtime* rt = Runtime::Get();
     if (!rt) return;
+    // Title changes are not always announced by the engine; ask the page.
+    bool askTitle = false;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (m_state == State::Open && m_navigated && now - m_lastTitlePoll >= 250) {
+            m_lastTitlePoll = now;
+            askTitle = true;
+        }
+    }
+    if (askTitle) {
+        CefRefPtr<BrowserImpl> self(this);
+        rt->DevTools().Call("Runtime.evaluate", {{"expression", "document.title"}, {"returnByValue", true}},
+                            m_sessionId, [self](const Json& r, const Json& e) {
+                                if (e.is_null() && r.contains("result") && r["result"].contains("value") &&
+                                    r["result"]["value"].is_string())
+                                    self->TitleSeen(r["result"]["value"].get<std::string>());
+                            });
+    }
     if (forceClose) rt->DevTools().Call("Target.closeTarget", {{"targetId", m_targetId}}, "");
     if (shoot) {
         CefRefPtr<BrowserImpl> self(this);

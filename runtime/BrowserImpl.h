@@ -81,6 +81,7 @@ private:
     CefRefPtr<FrameImpl> FrameFor(const std::string& frameId, const std::string& parentId, bool create);
     void Post(std::function<void()> fn);
     void OnTargetClosed();
+    void TitleSeen(const std::string& title);
     void StartScreencast();
     void ScheduleScreenshot(DWORD delayMs);
     void ShowImage(FrameImage&& image);
@@ -112,7 +113,8 @@ private:
     bool m_screenshotPending = false;
     DWORD m_screenshotRequested = 0;
     DWORD m_closeDeadline = 0;
-    bool m_announced = false;  // OnAfterCreated has run
+    bool m_announced = false;
+    DWORD m_lastTitlePoll = 0;  // OnAfterCreated has run
 };
 
 }  // namespace vxrt
