@@ -79,10 +79,11 @@ TEST_F(RuntimeBrowserTest, StatusAndErrorsOfMainFrameLoads) {
         const char* event;
         int code;
     };
-    // Port 9 on loopback has no listener: the connection is refused.
+    // A port that was free a moment ago has no listener: refused.
+    std::string refused = "http://127.0.0.1:" + std::to_string(FreePort()) + "/";
     const Case cases[] = {
         {"/missing", "LoadEnd", 404},
-        {"http://127.0.0.1:9/", "LoadError", ERR_CONNECTION_REFUSED},
+        {refused.c_str(), "LoadError", ERR_CONNECTION_REFUSED},
         {"http://nonexistent.invalid/", "LoadError", ERR_NAME_NOT_RESOLVED},
     };
     Open("about:blank");

@@ -190,6 +190,20 @@ CefRefPtr<CefBrowser> CreateBrowser(HWND parent, const RECT& rc, CefRefPtr<CefCl
     return CefBrowserHost::CreateBrowserSync(info, client, CefString(url), settings, nullptr);
 }
 
+int FreePort() {
+    WSADATA d;
+    WSAStartup(MAKEWORD(2, 2), &d);
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in a = {};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    int len = sizeof a;
+    getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
+    closesocket(s);
+    return ntohs(a.sin_port);
+}
+
 COLORREF PixelOf(HWND hwnd, int x, int y) {
     UpdateWindow(hwnd);
     HDC dc = GetDC(hwnd);

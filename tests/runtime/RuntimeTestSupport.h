@@ -103,5 +103,7 @@ public:
 CefRefPtr<CefBrowser> CreateBrowser(HWND parent, const RECT& rc, CefRefPtr<CefClient> client,
                                     const std::string& url);
 COLORREF PixelOf(HWND hwnd, int x, int y);
+// A loopback port with no listener.
+int FreePort();
 
 }  // namespace vxtest
