@@ -24,7 +24,8 @@ bool CFeedDocument::Parse(const wchar_t* text, size_t length) {
     m_error = L"Document too large";
     return false;
   }
-  m_text.assign(text ? text : L"", length);
+  if (text != m_text.data() || length != m_text.size())  // reparsing its own text keeps it
+    m_text.assign(text ? text : L"", length);
   return Rebuild();
 }
 

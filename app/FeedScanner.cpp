@@ -87,16 +87,8 @@ void CFeedScanner::ScanMarkup(uint32_t position, ScannedNode& node) const {
 }
 
 void CFeedScanner::ScanStartTag(uint32_t position, ScannedNode& node) const {
-  uint32_t i = position + 1;
-  node.nameStart = i;
-  while (i < m_length) {
-    const wchar_t c = m_text[i];
-    if (IsBlank(c) || c == L'/' || c == L'>')
-      break;
-    ++i;
-  }
+  uint32_t i = ScanTagName(position + 1, node);
   const uint32_t nameEnd = i;
-  node.nameLength = nameEnd - node.nameStart;
 
   // A quote opens a value only after "=" (blanks allowed in between); the
   // closing quote is remembered because "/>" right after it closes the tag.
@@ -134,16 +126,7 @@ void CFeedScanner::ScanStartTag(uint32_t position, ScannedNode& node) const {
 }
 
 void CFeedScanner::ScanEndTag(uint32_t position, ScannedNode& node) const {
-  uint32_t i = position + 2;
-  node.nameStart = i;
-  while (i < m_length) {
-    const wchar_t c = m_text[i];
-    if (IsBlank(c) || c == L'/' || c == L'>')
-      break;
-    ++i;
-  }
-  node.nameLength = i - node.nameStart;
-  const uint32_t close = FindGreater(i);
+  const uint32_t close = FindGreater(ScanTagName(position + 2, node));
   if (close >= m_length) {
     Unterminated(position, L"Element end tag", node);
     return;
@@ -265,6 +248,19 @@ void CFeedScanner::ScanDeclaration(uint32_t position, ScannedNode& node) const {
     ++i;
   }
   Unterminated(position, L"Doctype", node);
+}
+
+uint32_t CFeedScanner::ScanTagName(uint32_t from, ScannedNode& node) const {
+  uint32_t i = from;
+  while (i < m_length) {
+    const wchar_t c = m_text[i];
+    if (IsBlank(c) || c == L'/' || c == L'>')
+      break;
+    ++i;
+  }
+  node.nameStart = from;
+  node.nameLength = i - from;
+  return i;
 }
 
 uint32_t CFeedScanner::FindGreater(uint32_t from) const {

@@ -45,6 +45,9 @@ private:
   void ScanTerminated(uint32_t position, uint32_t bodyStart, wchar_t before, bool twice, int kind,
                       const wchar_t* description, ScannedNode& node) const;
 
+  // Records the tag name starting at `from` (it ends at a blank, "/" or
+  // ">") and returns the offset just past it.
+  uint32_t ScanTagName(uint32_t from, ScannedNode& node) const;
   // Offset of the first ">" at or after `from`, or m_length.
   uint32_t FindGreater(uint32_t from) const;
   // Offset just past the "-->" of a comment whose body starts at `from`, or 0.
