@@ -17,25 +17,24 @@ HINSTANCE CPaintManagerUI::GetInstance()
     return m_hInstance;
 }
 
-std::wstring CPaintManagerUI::GetInstancePath()
+CUiString CPaintManagerUI::GetInstancePath()
 {
-    if (m_hInstance == nullptr) return std::wstring();
+    if (m_hInstance == nullptr) return CUiString();
     // Module paths can exceed MAX_PATH; grow until the whole path fits.
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD n = ::GetModuleFileNameW(m_hInstance, &path[0], static_cast<DWORD>(path.size()));
-        if (n == 0) return std::wstring();
+        if (n == 0) return CUiString();
         if (n < path.size()) {
             path.resize(n);
             break;
         }
-        if (path.size() >= 32768) return std::wstring();
+        if (path.size() >= 32768) return CUiString();
         path.resize(path.size() * 2);
     }
     const size_t slash = path.rfind(L'\\');
-    if (slash == std::wstring::npos) return std::wstring();
-    path.resize(slash + 1);
-    return path;
+    if (slash == std::wstring::npos) return CUiString();
+    return CUiString(path.c_str(), static_cast<int>(slash + 1));
 }
 
 void CPaintManagerUI::SetCurrentPath(LPCTSTR path)

@@ -9,6 +9,7 @@
 // thread only and is not locked.
 
 #include "ui/core/Platform.h"
+#include "ui/core/UiString.h"
 
 namespace SkinUI {
 
@@ -23,7 +24,7 @@ public:
     // module that holds resources (the instance unless one is set).
     static void SetInstance(HINSTANCE instance);
     static HINSTANCE GetInstance();
-    static std::wstring GetInstancePath();
+    static CUiString GetInstancePath();
     static void SetCurrentPath(LPCTSTR path);
     static void SetResourceDll(HINSTANCE module);
     static HINSTANCE GetResourceDll();
