@@ -13,6 +13,9 @@ namespace {
 
 const size_t kErrorMessageChars = 99;
 const size_t kErrorLocationChars = 49;
+// The parser descends one call per element level. Skins nest a few dozen
+// levels; the bound keeps hostile input from exhausting the stack.
+const uint32_t kMaxNestingDepth = 1000;
 
 // Identifier characters: letters and digits, '_' and ':'. ASCII is answered
 // from a table; only other characters pay for the library's wide test.
@@ -58,9 +61,25 @@ struct Entity {
     size_t length;
     wchar_t value;
 };
-const Entity kEntities[] = {
-    {L"&amp;", 5, L'&'}, {L"&lt;", 4, L'<'}, {L"&gt;", 4, L'>'}, {L"&quot;", 6, L'"'}, {L"&apos;", 6, L'\''},
-};
+const Entity kAmp = {L"&amp;", 5, L'&'};
+const Entity kLt = {L"&lt;", 4, L'<'};
+const Entity kGt = {L"&gt;", 4, L'>'};
+const Entity kQuot = {L"&quot;", 6, L'"'};
+const Entity kApos = {L"&apos;", 6, L'\''};
+
+// The entity that `text` (at an '&') starts with, or null.
+const Entity* MatchEntity(const wchar_t* text)
+{
+    const Entity* candidate = nullptr;
+    switch (text[1]) {
+    case L'a': candidate = text[2] == L'm' ? &kAmp : &kApos; break;
+    case L'l': candidate = &kLt; break;
+    case L'g': candidate = &kGt; break;
+    case L'q': candidate = &kQuot; break;
+    default: return nullptr;
+    }
+    return std::wcsncmp(text, candidate->text, candidate->length) == 0 ? candidate : nullptr;
+}
 
 } // namespace
 
@@ -209,10 +228,11 @@ uint32_t CMarkup::_ReserveElement()
         void* block = std::realloc(m_pElements, static_cast<size_t>(grown) * sizeof(tagXMLELEMENT));
         if (block == nullptr) return 0;
         m_pElements = static_cast<tagXMLELEMENT*>(block);
-        std::memset(m_pElements + m_nElements, 0,
-                    static_cast<size_t>(grown - m_nElements) * sizeof(tagXMLELEMENT));
         m_nReservedElements = static_cast<uint32_t>(grown);
     }
+    // Records are cleared as they are handed out rather than when the table
+    // grows: a small skin then pays for the few records it uses only.
+    std::memset(&m_pElements[m_nElements], 0, sizeof(tagXMLELEMENT));
     return m_nElements++;
 }
 
@@ -224,11 +244,12 @@ bool CMarkup::_Parse()
     // Record 0 is a placeholder, so that index 0 can mean "no element".
     if (_ReserveElement() != 0 || m_pElements == nullptr) return _Failed(L"Out of memory");
     LPTSTR text = m_pstrXML;
-    return _Parse(text, 0);
+    return _Parse(text, 0, 0);
 }
 
-bool CMarkup::_Parse(LPTSTR& text, uint32_t parent)
+bool CMarkup::_Parse(LPTSTR& text, uint32_t parent, uint32_t depth)
 {
+    if (depth > kMaxNestingDepth) return _Failed(L"Elements nested too deeply", text);
     uint32_t previous = 0;
     for (;;) {
         SkipWhitespace(text);
@@ -288,7 +309,7 @@ bool CMarkup::_Parse(LPTSTR& text, uint32_t parent)
             // The element's text ends where its decoded characters end.
             if (dest < text) *dest = L'\0';
             if (text[1] != L'/') {
-                if (!_Parse(text, pos)) return false;
+                if (!_Parse(text, pos, depth + 1)) return false;
             }
             if (text[0] == L'<' && text[1] == L'/') {
                 *dest = L'\0';
@@ -340,18 +361,22 @@ bool CMarkup::_ParseAttributes(LPTSTR& text)
 
 void CMarkup::_ParseData(LPTSTR& text, LPTSTR& dest, wchar_t end)
 {
+    // Most text needs no change: scan it without copying until the first
+    // entity (or collapsible space), then decode the rest character by character.
+    if (m_bPreserveWhitespace) {
+        for (wchar_t c = *text; c != end && c != L'&' && c != L'\0'; c = *++text) {
+        }
+        dest = text;
+    }
     while (*text != L'\0' && *text != end) {
         if (*text == L'&') {
-            bool decoded = false;
-            for (const Entity& entity : kEntities) {
-                if (std::wcsncmp(text, entity.text, entity.length) == 0) {
-                    *dest++ = entity.value;
-                    text += entity.length;
-                    decoded = true;
-                    break;
-                }
+            const Entity* entity = MatchEntity(text);
+            if (entity != nullptr) {
+                *dest++ = entity->value;
+                text += entity->length;
+            } else {
+                *dest++ = *text++;
             }
-            if (!decoded) *dest++ = *text++;
         } else if (*text == L' ') {
             *dest++ = *text++;
             if (!m_bPreserveWhitespace) SkipWhitespace(text);

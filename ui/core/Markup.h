@@ -77,7 +77,7 @@ private:
 
     bool AdoptText(wchar_t* text);
     bool _Parse();
-    bool _Parse(LPTSTR& text, uint32_t parent);
+    bool _Parse(LPTSTR& text, uint32_t parent, uint32_t depth);
     bool _ParseAttributes(LPTSTR& text);
     void _ParseData(LPTSTR& text, LPTSTR& dest, wchar_t end);
     uint32_t _ReserveElement();

@@ -24,6 +24,22 @@ CMarkupNode::CMarkupNode() = default;
 
 CMarkupNode::CMarkupNode(CMarkup* owner, uint32_t index) : m_iPos(index), m_pOwner(owner) {}
 
+CMarkupNode::CMarkupNode(const CMarkupNode& other)
+{
+    *this = other;
+}
+
+CMarkupNode& CMarkupNode::operator=(const CMarkupNode& other)
+{
+    if (this == &other) return *this;
+    m_iPos = other.m_iPos;
+    m_pOwner = other.m_pOwner;
+    m_bMapped = other.m_bMapped;
+    m_nAttributes = other.m_nAttributes;
+    std::memcpy(m_aAttributes, other.m_aAttributes, sizeof(Attribute) * static_cast<size_t>(m_nAttributes));
+    return *this;
+}
+
 bool CMarkupNode::IsValid() const
 {
     return m_pOwner != nullptr && m_pOwner->m_pElements != nullptr && m_iPos != 0 &&

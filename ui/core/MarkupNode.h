@@ -20,6 +20,9 @@ public:
 
     CMarkupNode();
     CMarkupNode(CMarkup* owner, uint32_t index);
+    // Copies carry only the attributes mapped so far, not the whole map.
+    CMarkupNode(const CMarkupNode& other);
+    CMarkupNode& operator=(const CMarkupNode& other);
 
     // Every query on an invalid node returns an invalid node, null, 0 or false.
     bool IsValid() const;

@@ -420,3 +420,17 @@ TEST(MarkupEncodings, MalformedUtf8BecomesReplacementCharacters)
     ASSERT_TRUE(doc.LoadFromMem(bytes.data(), static_cast<DWORD>(bytes.size()), MARKUP_ENCODING_UTF8));
     EXPECT_STREQ(L"\xFFFDx\xFFFD\xFFFD\xFFFD", doc.GetRoot().GetAttributeValue(L"a"));
 }
+
+TEST(MarkupStructure, DeepNestingFailsCleanlyInsteadOfExhaustingTheStack)
+{
+    auto nested = [](int depth) {
+        std::wstring xml;
+        for (int i = 0; i < depth; ++i) xml += L"<a>";
+        for (int i = 0; i < depth; ++i) xml += L"</a>";
+        return xml;
+    };
+    CMarkup doc;
+    EXPECT_TRUE(doc.Load(nested(200).c_str())) << LastError(doc);
+    EXPECT_FALSE(doc.Load(nested(100000).c_str()));
+    EXPECT_EQ(L"Elements nested too deeply", LastError(doc));
+}
