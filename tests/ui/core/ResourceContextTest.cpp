@@ -384,3 +384,50 @@ TEST_F(ResourceContext, ImageBytesFromTheSkinFolder)
     EXPECT_TRUE(LoadSkinImageBytes(L"home.png", nullptr, bytes));
     EXPECT_EQ(ToBytes("home"), bytes);
 }
+
+#ifdef _WIN32
+// ---- The program's own module and its skin resource ---------------------------------
+
+TEST_F(ResourceContext, InstancePathAndResourceModule)
+{
+    EXPECT_EQ(L"", std::wstring(CPaintManagerUI::GetInstancePath()));
+    HINSTANCE self = ::GetModuleHandleW(nullptr);
+    CPaintManagerUI::SetInstance(self);
+    EXPECT_EQ(self, CPaintManagerUI::GetResourceDll());
+    wchar_t module[MAX_PATH] = {0};
+    ::GetModuleFileNameW(self, module, MAX_PATH);
+    const std::wstring folder = CPaintManagerUI::GetInstancePath().GetData();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(L'\\', folder.back());
+    EXPECT_EQ(0u, std::wstring(module).find(folder));
+    EXPECT_EQ(std::wstring::npos, std::wstring(module).find(L'\\', folder.size()));
+
+    HINSTANCE other = reinterpret_cast<HINSTANCE>(0x10000000);
+    CPaintManagerUI::SetResourceDll(other);
+    EXPECT_EQ(other, CPaintManagerUI::GetResourceDll());
+    EXPECT_EQ(self, CPaintManagerUI::GetInstance());
+}
+
+TEST_F(ResourceContext, LinkedSkinArchiveServesTheShippedMarkupAndImages)
+{
+    CPaintManagerUI::SetInstance(::GetModuleHandleW(nullptr));
+    Bytes archive;
+    ASSERT_TRUE(LoadSkinImageBytes(MAKEINTRESOURCEW(130), L"DAT", archive));
+    EXPECT_FALSE(LoadSkinImageBytes(MAKEINTRESOURCEW(131), L"DAT", archive));
+    ASSERT_TRUE(LoadSkinImageBytes(MAKEINTRESOURCEW(130), L"DAT", archive));
+    CPaintManagerUI::SetResourceZip(archive.data(), static_cast<unsigned>(archive.size()));
+
+    CMarkup doc;
+    ASSERT_TRUE(doc.LoadFromFile(L"mainwnd.XML")) << LastError(doc);
+    EXPECT_STREQ(L"Window", doc.GetRoot().GetName());
+    ASSERT_TRUE(doc.LoadFromFile(L"ExitWnd.xml")) << LastError(doc);
+    EXPECT_FALSE(doc.LoadFromFile(L"Nothing.xml"));
+    EXPECT_EQ(L"Could not find ziped file", LastError(doc));
+
+    Bytes logo;
+    ASSERT_TRUE(LoadSkinImageBytes(L"logo.png", nullptr, logo));
+    ASSERT_GT(logo.size(), 8u);
+    EXPECT_EQ(0x89, logo[0]);
+    EXPECT_EQ('P', logo[1]);
+}
+#endif
