@@ -67,6 +67,16 @@ const Entity kGt = {L"&gt;", 4, L'>'};
 const Entity kQuot = {L"&quot;", 6, L'"'};
 const Entity kApos = {L"&apos;", 6, L'\''};
 
+// Whether `text` starts with the `length` characters of `prefix`. Inline
+// rather than a library call: the texts compared are a few characters long.
+inline bool SamePrefix(const wchar_t* text, const wchar_t* prefix, size_t length)
+{
+    for (size_t i = 0; i < length; ++i) {
+        if (text[i] != prefix[i]) return false;  // also stops at text's terminator
+    }
+    return true;
+}
+
 // The entity that `text` (at an '&') starts with, or null.
 const Entity* MatchEntity(const wchar_t* text)
 {
@@ -78,7 +88,7 @@ const Entity* MatchEntity(const wchar_t* text)
     case L'q': candidate = &kQuot; break;
     default: return nullptr;
     }
-    return std::wcsncmp(text, candidate->text, candidate->length) == 0 ? candidate : nullptr;
+    return SamePrefix(text, candidate->text, candidate->length) ? candidate : nullptr;
 }
 
 } // namespace
@@ -247,17 +257,24 @@ bool CMarkup::_Parse()
     return _Parse(text, 0, 0);
 }
 
-bool CMarkup::_Parse(LPTSTR& text, uint32_t parent, uint32_t depth)
+bool CMarkup::_Parse(LPTSTR& textRef, uint32_t parent, uint32_t depth)
 {
+    LPTSTR text = textRef;  // a local copy, as in _ParseData
     if (depth > kMaxNestingDepth) return _Failed(L"Elements nested too deeply", text);
     uint32_t previous = 0;
     for (;;) {
         SkipWhitespace(text);
         // A missing end tag of the root or of its direct children is
         // tolerated at the end of the text.
-        if (*text == L'\0' && parent <= 1) return true;
+        if (*text == L'\0' && parent <= 1) {
+            textRef = text;
+            return true;
+        }
         if (*text != L'<') return _Failed(L"Expected start tag", text);
-        if (text[1] == L'/') return true;  // the caller checks the end tag
+        if (text[1] == L'/') {  // the caller checks the end tag
+            textRef = text;
+            return true;
+        }
         *text++ = L'\0';
         SkipWhitespace(text);
         // Comments and processing instructions are skipped, not recorded.
@@ -303,7 +320,10 @@ bool CMarkup::_Parse(LPTSTR& text, uint32_t parent, uint32_t depth)
             if (*text == L'\0') {
                 *dest = L'\0';
                 *nameEnd = L'\0';
-                if (parent <= 1) return true;
+                if (parent <= 1) {
+                    textRef = text;
+                    return true;
+                }
                 return _Failed(L"Expected end-tag start", text);
             }
             // The element's text ends where its decoded characters end.
@@ -317,7 +337,7 @@ bool CMarkup::_Parse(LPTSTR& text, uint32_t parent, uint32_t depth)
                 text += 2;
                 SkipWhitespace(text);
                 const size_t nameLength = static_cast<size_t>(nameEnd - name);
-                if (std::wcsncmp(text, name, nameLength) != 0) return _Failed(L"Unmatched closing tag", text);
+                if (!SamePrefix(text, name, nameLength)) return _Failed(L"Unmatched closing tag", text);
                 text += nameLength;
                 SkipWhitespace(text);
                 if (*text == L'\0') return _Failed(L"Unmatched closing tag", text);
@@ -328,8 +348,9 @@ bool CMarkup::_Parse(LPTSTR& text, uint32_t parent, uint32_t depth)
     }
 }
 
-bool CMarkup::_ParseAttributes(LPTSTR& text)
+bool CMarkup::_ParseAttributes(LPTSTR& textRef)
 {
+    LPTSTR text = textRef;  // a local copy, as in _ParseData
     if (*text == L'>') return true;
     // "<Name/>" is an empty element without attributes; the '/' is needed
     // by the caller to see that.
@@ -356,11 +377,16 @@ bool CMarkup::_ParseAttributes(LPTSTR& text)
         ++text;
         SkipWhitespace(text);
     }
+    textRef = text;
     return true;
 }
 
-void CMarkup::_ParseData(LPTSTR& text, LPTSTR& dest, wchar_t end)
+void CMarkup::_ParseData(LPTSTR& textRef, LPTSTR& destRef, wchar_t end)
 {
+    // Work on local copies: written through the references, every step
+    // would store both pointers back to memory.
+    wchar_t* text = textRef;
+    wchar_t* dest = destRef;
     // Most text needs no change: scan it without copying until the first
     // entity (or collapsible space), then decode the rest character by character.
     if (m_bPreserveWhitespace) {
@@ -386,7 +412,9 @@ void CMarkup::_ParseData(LPTSTR& text, LPTSTR& dest, wchar_t end)
     }
     // Fill the gap left by decoding, so that whatever follows the
     // terminator the caller writes at `dest` reads as whitespace.
-    for (LPTSTR fill = dest; fill < text; ++fill) *fill = L' ';
+    for (wchar_t* fill = dest; fill < text; ++fill) *fill = L' ';
+    textRef = text;
+    destRef = dest;
 }
 
 } // namespace SkinUI
