@@ -5,6 +5,10 @@
 #include <cstring>
 #include <new>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace SkinUI {
 namespace {
 
@@ -24,6 +28,37 @@ inline wchar_t* PutCodePoint(wchar_t* out, uint32_t cp)
 
 inline bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
 
+// Widens 16 bytes into 16 characters when all of them are ASCII; false (and
+// nothing written) otherwise.
+inline bool WidenAsciiRun16(const unsigned char* in, wchar_t* out)
+{
+#if defined(__SSE2__)
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+    if (_mm_movemask_epi8(bytes) != 0) return false;
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i low = _mm_unpacklo_epi8(bytes, zero);
+    const __m128i high = _mm_unpackhi_epi8(bytes, zero);
+    __m128i* dst = reinterpret_cast<__m128i*>(out);
+    if (sizeof(wchar_t) == 2) {
+        _mm_storeu_si128(dst, low);
+        _mm_storeu_si128(dst + 1, high);
+    } else {
+        _mm_storeu_si128(dst, _mm_unpacklo_epi16(low, zero));
+        _mm_storeu_si128(dst + 1, _mm_unpackhi_epi16(low, zero));
+        _mm_storeu_si128(dst + 2, _mm_unpacklo_epi16(high, zero));
+        _mm_storeu_si128(dst + 3, _mm_unpackhi_epi16(high, zero));
+    }
+    return true;
+#else
+    uint64_t low, high;
+    std::memcpy(&low, in, 8);
+    std::memcpy(&high, in + 8, 8);
+    if ((low | high) & 0x8080808080808080ull) return false;
+    for (int i = 0; i < 16; ++i) out[i] = static_cast<wchar_t>(in[i]);
+    return true;
+#endif
+}
+
 // Decodes UTF-8 into `out`, which has room for `size` characters (no valid
 // or invalid sequence yields more characters than it has bytes). Returns the
 // number of characters written. A malformed byte becomes U+FFFD and decoding
@@ -33,14 +68,8 @@ size_t DecodeUtf8(const unsigned char* in, size_t size, wchar_t* out)
     wchar_t* const start = out;
     const unsigned char* const end = in + size;
     while (in < end) {
-        // Markup is mostly ASCII: widen runs of it 16 bytes at a time (a
-        // fixed-length loop the compiler turns into vector code).
-        while (end - in >= 16) {
-            uint64_t low, high;
-            std::memcpy(&low, in, 8);
-            std::memcpy(&high, in + 8, 8);
-            if ((low | high) & 0x8080808080808080ull) break;
-            for (int i = 0; i < 16; ++i) out[i] = static_cast<wchar_t>(in[i]);
+        // Markup is mostly ASCII: widen runs of it 16 bytes at a time.
+        while (end - in >= 16 && WidenAsciiRun16(in, out)) {
             in += 16;
             out += 16;
         }
