@@ -1,0 +1,28 @@
+#pragma once
+// Turns the bytes of a markup document into the zero-terminated wide text
+// that CMarkup parses in place.
+
+#include "ui/core/Platform.h"
+
+#include <cstddef>
+#include <memory>
+
+namespace SkinUI {
+
+enum class MarkupDecodeResult {
+    Ok,
+    MissingByteOrderMark,  // UTF-16 without FF FE / FE FF, or under 2 bytes
+    UnknownEncoding,
+    OutOfMemory,
+};
+
+// `encoding` is one of the MARKUP_ENCODING_ values of Markup.h.
+// UTF-8: a leading EF BB BF is skipped; malformed sequences become U+FFFD.
+// ANSI: the system's ANSI code page. UTF-16: the byte-order mark decides the
+// byte order; it is not part of the text. A trailing odd byte is ignored.
+// Where wchar_t is 32 bits wide, text is stored as code points (UTF-16
+// surrogate pairs are joined); where it is 16 bits, as UTF-16 units.
+MarkupDecodeResult DecodeMarkupText(const unsigned char* data, size_t size, int encoding,
+                                    std::unique_ptr<wchar_t[]>& text);
+
+} // namespace SkinUI
