@@ -93,11 +93,12 @@ void CPaintManagerUI::Term()
     if (m_bCachedResourceZip) CloseArchive(m_hResourceZip);
 }
 
+#ifndef _WIN32
 void CPaintManagerUI::ReloadSkin()
 {
-    // Filled in by the window side of the paint manager, which keeps the
-    // list of managers whose images are reloaded.
+    // Only the window side (Windows) keeps paint managers with images.
 }
+#endif
 
 void CPaintManagerUI::ResetResourceContext()
 {

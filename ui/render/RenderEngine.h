@@ -1,0 +1,93 @@
+#pragma once
+// Stateless drawing routines on a GDI device context used by every control:
+// ARGB colour fills, gradients, lines and frames, images (nine-slice, tiling,
+// holes, fading, per-pixel alpha), plain and marked-up text, colour
+// adjustment, and the image description strings of the skin.
+
+#include "ui/core/Platform.h"
+#include "ui/core/StringOrId.h"
+#include "ui/core/UiString.h"
+#include "ui/render/ImageInfo.h"
+
+#include <vector>
+
+namespace SkinUI {
+
+class CPaintManagerUI;
+class CControlUI;
+class CGifHandler;
+
+// Restricts drawing to a rectangle (or rounded rectangle) for a painting
+// scope and puts the previous clip region back when it ends.
+class CRenderClip {
+public:
+    CRenderClip() = default;
+    ~CRenderClip();
+    CRenderClip(const CRenderClip&) = delete;
+    CRenderClip& operator=(const CRenderClip&) = delete;
+
+    static void GenerateClip(HDC hDC, RECT rc, CRenderClip& clip);
+    static void GenerateRoundClip(HDC hDC, RECT rc, RECT rcItem, int width, int height, CRenderClip& clip);
+    static void UseOldClipBegin(HDC hDC, CRenderClip& clip);
+    static void UseOldClipEnd(HDC hDC, CRenderClip& clip);
+
+    RECT rcItem = {0, 0, 0, 0};
+    HDC hDC = nullptr;
+    HRGN hRgn = nullptr;     // owned: the clip in force during the scope
+    HRGN hOldRgn = nullptr;  // owned: the clip to restore
+
+private:
+    void Release();
+};
+
+class CRenderEngine {
+public:
+    // Colour ARGB 0xAARRGGBB, hue/saturation/lightness as the paint manager
+    // keeps them (180, 100, 100 means "unchanged").
+    static DWORD AdjustColor(DWORD dwColor, short H, short S, short L);
+
+    // Decoding. The bytes come from a resource of `type`, the skin archive,
+    // the skin folder or the name as a path, in that order. Null on failure.
+    static tagTImageInfo* LoadImage(STRINGorID bitmap, LPCTSTR type = nullptr, DWORD mask = 0);
+    static CGifHandler* LoadGif(STRINGorID bitmap, LPCTSTR type = nullptr, DWORD mask = 0);
+    // Decodes bytes already in memory (any format the decoder accepts).
+    static tagTImageInfo* LoadImageFromMemory(const void* data, size_t size, DWORD mask = 0);
+    static CGifHandler* LoadGifFromMemory(const void* data, size_t size, DWORD mask = 0);
+    static void FreeImage(const tagTImageInfo* image);
+
+    static void DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT& rcPaint,
+                          const RECT& rcBmpPart, const RECT& rcCorners, bool alphaChannel,
+                          BYTE uFade = 255, bool hole = false, bool xtiled = false, bool ytiled = false);
+    static bool DrawImageString(HDC hDC, CPaintManagerUI* pManager, const RECT& rcItem, const RECT& rcPaint,
+                                LPCTSTR pStrImage, LPCTSTR pStrModify = nullptr);
+    static void DrawColor(HDC hDC, const RECT& rc, DWORD color);
+    static void DrawGradient(HDC hDC, const RECT& rc, DWORD dwFirst, DWORD dwSecond, bool bVertical, int nSteps);
+
+    static void DrawLine(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColor, int nStyle = PS_SOLID);
+    static void DrawRect(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColor);
+    static void DrawRoundRect(HDC hDC, const RECT& rc, int nSize, int width, int height, DWORD dwPenColor);
+    static void DrawText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText,
+                         DWORD dwTextColor, int iFont, UINT uStyle);
+    static void AlphaDrawText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText,
+                              DWORD dwTextColor, int iFont, UINT uStyle);
+    // Returns the total height of the lines drawn; nLinkRects is the capacity
+    // of the two link arrays on entry and the number of links on return.
+    static int DrawHtmlText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText,
+                            DWORD dwTextColor, RECT* pLinks, CUiString* sLinks, int& nLinkRects, UINT uStyle);
+    static HBITMAP GenerateBitmap(CPaintManagerUI* pManager, CControlUI* pControl, RECT rc);
+    static SIZE GetTextSize(HDC hDC, CPaintManagerUI* pManager, LPCTSTR pstrText, int iFont, UINT uStyle);
+
+    // ARGB to COLORREF; pure black becomes RGB(0,0,1) for pens and text,
+    // which GDI would otherwise treat as "no colour" in some raster paths.
+    static COLORREF ToPenColor(DWORD argb);
+
+    // The blend used for images: the system's AlphaBlend, or a software
+    // replacement with the same arguments when it is unavailable. Tests can
+    // force the replacement.
+    static BOOL AlphaBlendCall(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
+                               HDC hdcSrc, int xSrc, int ySrc, int wSrc, int hSrc, BLENDFUNCTION blend);
+    static void ForceSoftwareBlend(bool force);
+    static void ForceSoftwareGradient(bool force);
+};
+
+} // namespace SkinUI
