@@ -1,0 +1,255 @@
+// Layout of marked-up text: tags, line breaking, alignment, links. Widths
+// and heights are compared with measurements of the same font, never with
+// fixed pixel counts.
+#include "Canvas.h"
+
+#include "ui/core/PaintManagerUI.h"
+#include "ui/render/RenderEngine.h"
+
+#include <gtest/gtest.h>
+
+namespace SkinUI {
+namespace {
+
+using Test::Canvas;
+
+class HtmlText : public ::testing::Test {
+protected:
+    HtmlText() : m_canvas(400, 200) {}
+
+    int FontHeight() { return m_pm.GetDefaultFontInfo()->tm.tmHeight + m_pm.GetDefaultFontInfo()->tm.tmExternalLeading; }
+    int Width(LPCTSTR text, HFONT font = nullptr)
+    {
+        Gdi::Select sel(m_canvas.dc(), font ? font : m_pm.GetDefaultFontInfo()->hFont);
+        SIZE size = {0, 0};
+        ::GetTextExtentPoint32W(m_canvas.dc(), text, static_cast<int>(wcslen(text)), &size);
+        return size.cx;
+    }
+    // Measures with DT_CALCRECT in a rectangle of the given size.
+    RECT Measure(LPCTSTR text, int width = 400, int height = 200, UINT style = 0, int* total = nullptr)
+    {
+        RECT rc = {0, 0, width, height};
+        int links = 0;
+        int h = CRenderEngine::DrawHtmlText(m_canvas.dc(), &m_pm, rc, text, 0xFF000000, nullptr, nullptr, links,
+                                            style | DT_CALCRECT);
+        if (total) *total = h;
+        return rc;
+    }
+    int Draw(LPCTSTR text, RECT rc, UINT style, DWORD color = 0xFF000000)
+    {
+        int links = 0;
+        return CRenderEngine::DrawHtmlText(m_canvas.dc(), &m_pm, rc, text, color, nullptr, nullptr, links, style);
+    }
+
+    CPaintManagerUI m_pm;
+    Canvas m_canvas;
+};
+
+TEST_F(HtmlText, MeasuresPlainTextAndLineBreaks)
+{
+    const int fh = FontHeight();
+    struct Case {
+        LPCTSTR text;
+        LPCTSTR widest;  // plain text of the widest line
+        int lines;
+    };
+    const Case cases[] = {
+        {L"hello world", L"hello world", 1},
+        {L"one<n>three", L"three", 2},
+        {L"one\nthree", L"three", 2},
+        {L"<r><b>raw</b></r>", L"<b>raw</b>", 1},
+        {L"a<{>b{>}c", L"a{b>c", 1},
+        {L"a<q b", L"a<q b", 1},  // not a tag: no closing bracket
+        {L"<x 10>", L"", 1},
+    };
+    for (const Case& c : cases) {
+        int total = 0;
+        RECT rc = Measure(c.text, 400, 200, 0, &total);
+        int expectedWidth = Width(c.widest) + (std::wstring(c.text) == L"<x 10>" ? 10 : 0);
+        EXPECT_EQ(expectedWidth, rc.right) << c.text;
+        EXPECT_EQ(c.lines * fh, rc.bottom) << c.text;
+        EXPECT_EQ(c.lines * fh, total) << c.text;
+    }
+    // <n> is ignored on a single line.
+    EXPECT_EQ(fh, Measure(L"one<n>two", 400, 200, DT_SINGLELINE).bottom);
+}
+
+TEST_F(HtmlText, PenMovesAndLineHeightTags)
+{
+    EXPECT_EQ(Width(L"ab") + 10, Measure(L"a<x 10>b").right);
+    EXPECT_EQ(40, Measure(L"<y 40>tall").bottom);
+    EXPECT_EQ(FontHeight() + 30, Measure(L"<p 30>para</p>").bottom);
+}
+
+TEST_F(HtmlText, WrapsAtWordsOrCharactersAndStopsAtTheBottom)
+{
+    const int fh = FontHeight();
+    const int width = Width(L"aaa bbb") + 2;
+    int total = 0;
+    RECT words = Measure(L"aaa bbb ccc", width, 200, DT_WORDBREAK, &total);
+    EXPECT_EQ(2 * fh, words.bottom);
+    EXPECT_EQ(2 * fh, total);
+    EXPECT_LE(words.right, width);
+
+    // Without word breaking the run is cut before the first character that
+    // does not fit, so the second line starts inside a word.
+    RECT chars = Measure(L"aaaaaaaaaa", Width(L"aaaa") + 1, 200, 0);
+    EXPECT_EQ(3 * fh, chars.bottom);  // 4 + 4 + 2
+
+    // Lines that would start below the rectangle are not laid out.
+    EXPECT_EQ(2 * fh, Measure(L"aaaaaaaaaa", Width(L"aaaa") + 1, fh + 1, 0).bottom);
+    // Single line: only the first line.
+    EXPECT_EQ(fh, Measure(L"aaa bbb ccc", width, 200, DT_WORDBREAK | DT_SINGLELINE).bottom);
+}
+
+TEST_F(HtmlText, EllipsisEndsTheLastLine)
+{
+    const int fh = FontHeight();
+    const int width = Width(L"abcdefgh");
+    RECT rc = Measure(L"abcdefghijklmnop", width, 200, DT_SINGLELINE | DT_END_ELLIPSIS);
+    EXPECT_EQ(fh, rc.bottom);
+    EXPECT_EQ(Width(L"abcdef") + Width(L"..."), rc.right) << "two more characters give way to the dots";
+
+    // Multi-line: wraps while there is room below, then ends with the dots.
+    int total = 0;
+    RECT two = Measure(L"aaa bbb ccc ddd eee fff", Width(L"aaa bbb") + 2, 2 * fh + fh / 2,
+                       DT_WORDBREAK | DT_END_ELLIPSIS, &total);
+    EXPECT_EQ(2 * fh, two.bottom);
+    EXPECT_EQ(2 * fh, total);
+}
+
+TEST_F(HtmlText, CentresAndRightAlignsSingleLines)
+{
+    const int w = Width(L"MMMM");
+    RECT rc = {0, 0, 400, 60};
+    Draw(L"MMMM", rc, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+    RECT ink = m_canvas.Changed(0xFFFFFFFF);
+    ASSERT_LT(ink.left, ink.right);
+    EXPECT_NEAR(200, (ink.left + ink.right) / 2, 2);
+    EXPECT_NEAR(30, (ink.top + ink.bottom) / 2, FontHeight() / 2);
+    EXPECT_GE(ink.left, 200 - w / 2 - 1);
+
+    m_canvas.Fill(0xFFFFFFFF);
+    Draw(L"MMMM", rc, DT_SINGLELINE | DT_RIGHT);
+    ink = m_canvas.Changed(0xFFFFFFFF);
+    EXPECT_GE(ink.left, 400 - w - 1);
+    EXPECT_LE(ink.right, 400);
+}
+
+TEST_F(HtmlText, DrawsWithinTheRectangleOnly)
+{
+    RECT rc = {10, 10, 60, 30};
+    Draw(L"MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM", rc, DT_SINGLELINE);
+    RECT ink = m_canvas.Changed(0xFFFFFFFF);
+    EXPECT_GE(ink.left, 10);
+    EXPECT_LE(ink.right, 60);
+    EXPECT_LE(ink.bottom, 30);
+}
+
+TEST_F(HtmlText, ColourAndBoldTags)
+{
+    RECT rc = {0, 0, 400, 40};
+    Draw(L"<c #FFFF0000>MMMM</c>MMMM", rc, DT_SINGLELINE);
+    EXPECT_GT(m_canvas.Count(0xFF0000), 0);
+    EXPECT_GT(m_canvas.Count(0x000001), 0) << "the popped colour is the label's (black as blue one)";
+
+    TFontInfo* font = m_pm.GetDefaultFontInfo();
+    EXPECT_FALSE(m_pm.GetFont(font->sFontName, font->iSize, true, false, false));
+    RECT bold = Measure(L"<b>MMMM</b>");
+    HFONT boldFont = m_pm.GetFont(font->sFontName, font->iSize, true, false, false);
+    ASSERT_TRUE(boldFont) << "the bold variant is created and cached";
+    EXPECT_EQ(Width(L"MMMM", boldFont), bold.right);
+
+    RECT face = Measure(L"<f Tahoma 20 bold italic>x</f>");
+    EXPECT_TRUE(m_pm.FindFont(L"Tahoma", 20, true, false, true));
+    EXPECT_GE(face.bottom, 20);
+    RECT index = Measure(L"<f 99>x</f>");  // no custom font 99: the default font
+    EXPECT_EQ(Width(L"x"), index.right);
+}
+
+TEST_F(HtmlText, InlineImagesGrowTheLineAndCutFrames)
+{
+    Gdi::Dib32 dib;
+    ASSERT_TRUE(dib.Create(20, 50));
+    for (int y = 0; y < 50; ++y)
+        for (int x = 0; x < 20; ++x) dib.bits[y * 20 + x] = x < 10 ? 0xFF0000FF : 0xFF00FF00;
+    m_pm.AddImage(L"strip.png", dib.bitmap.Release(), 20, 50, false);
+
+    RECT rc = Measure(L"a<i strip.png>b");
+    EXPECT_EQ(Width(L"ab") + 20, rc.right);
+    EXPECT_EQ(50, rc.bottom);
+
+    EXPECT_EQ(10, Measure(L"<i strip.png 2 1>").right);
+    EXPECT_EQ(10, Measure(L"<i file='strip.png' 2 5>").right) << "a bad frame index falls back to 0";
+    RECT draw = {0, 0, 400, 100};
+    Draw(L"<i strip.png 2 1>", draw, 0);
+    EXPECT_EQ(0x00FF00u, m_canvas.Rgb(5, 25)) << "second half of the strip";
+    EXPECT_EQ(0, m_canvas.Count(0x0000FF));
+
+    // An image that does not fit on a non-empty line starts the next one.
+    const int width = Width(L"abc") + 5;
+    RECT wrapped = Measure(L"abc<i strip.png>", width);
+    EXPECT_EQ(FontHeight() + 50, wrapped.bottom);
+}
+
+TEST_F(HtmlText, RecordsLinkRectanglesAndTexts)
+{
+    RECT rc = {5, 5, 395, 195};
+    RECT links[4];
+    CUiString texts[4];
+    int count = 4;
+    const int height = CRenderEngine::DrawHtmlText(m_canvas.dc(), &m_pm, rc, L"go <a http://x/>here</a> now",
+                                                   0xFF000000, links, texts, count, DT_SINGLELINE);
+    ASSERT_EQ(1, count);
+    EXPECT_EQ(CUiString(L"http://x/"), texts[0].GetData());
+    TFontInfo* font = m_pm.GetDefaultFontInfo();
+    HFONT underlined = m_pm.GetFont(font->sFontName, font->iSize, false, true, false);
+    ASSERT_TRUE(underlined);
+    EXPECT_EQ(5 + Width(L"go "), links[0].left);
+    EXPECT_EQ(links[0].left + Width(L"here", underlined), links[0].right);
+    EXPECT_EQ(5, links[0].top);
+    EXPECT_EQ(5 + height, links[0].bottom);
+    EXPECT_GT(m_canvas.Count(0x0000FF), 0) << "links draw in the default link colour";
+
+    // A link that wraps records one rectangle per line; capacity is honoured.
+    RECT narrow = {0, 0, Width(L"aaa bbb") + 2, 200};
+    count = 4;
+    CRenderEngine::DrawHtmlText(m_canvas.dc(), &m_pm, narrow, L"<a L>aaa bbb ccc</a>", 0xFF000000, links, texts,
+                                count, DT_WORDBREAK);
+    EXPECT_EQ(2, count);
+    EXPECT_EQ(links[0].bottom, links[1].top);
+    count = 1;
+    CRenderEngine::DrawHtmlText(m_canvas.dc(), &m_pm, narrow, L"<a L>aaa bbb ccc</a>", 0xFF000000, links, texts,
+                                count, DT_WORDBREAK);
+    EXPECT_EQ(1, count);
+}
+
+TEST_F(HtmlText, LinkUnderTheMouseUsesTheHoverColour)
+{
+    RECT rc = {0, 0, 400, 40};
+    RECT links[1];
+    CUiString texts[1];
+    int count = 1;
+    CRenderEngine::DrawHtmlText(m_canvas.dc(), &m_pm, rc, L"<a L>MMMM</a>", 0xFF000000, links, texts, count,
+                                DT_SINGLELINE);
+    ASSERT_EQ(1, count);
+    m_pm.SetMousePos(POINT{links[0].left + 2, links[0].top + 2});
+    m_canvas.Fill(0xFFFFFFFF);
+    CRenderEngine::DrawHtmlText(m_canvas.dc(), &m_pm, rc, L"<a L>MMMM</a>", 0xFF000000, links, texts, count,
+                                DT_SINGLELINE);
+    EXPECT_GT(m_canvas.Count(0xD3215F), 0);
+    EXPECT_EQ(0, m_canvas.Count(0x0000FF));
+}
+
+TEST_F(HtmlText, EmptyInputsDrawNothing)
+{
+    RECT rc = {0, 0, 100, 100};
+    int count = 3;
+    EXPECT_EQ(0, CRenderEngine::DrawHtmlText(m_canvas.dc(), &m_pm, rc, L"", 0xFF000000, nullptr, nullptr, count, 0));
+    EXPECT_EQ(0, count);
+    EXPECT_EQ(0, CRenderEngine::DrawHtmlText(m_canvas.dc(), nullptr, rc, L"x", 0xFF000000, nullptr, nullptr, count, 0));
+    EXPECT_EQ(0, m_canvas.Count(0x000001));
+}
+
+} // namespace
+} // namespace SkinUI
