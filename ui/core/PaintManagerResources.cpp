@@ -87,14 +87,15 @@ CPaintManagerUI::CPaintManagerUI()
     }
 
     // Every window rebuilds the shared default font from the stock GUI font
-    // with the chosen face. The previous handle stays alive: fonts already
-    // selected or remembered by other windows may still refer to it, and
-    // it is one handle per window ever created at most.
+    // with the chosen face. Controls ask for the font at each paint and
+    // never keep the handle, so the previous one can go (otherwise every
+    // window ever opened would leave one font behind).
     LOGFONTW lf = StockGuiFont();
     CopyFace(lf, g_defaultFace);
     lf.lfCharSet = DEFAULT_CHARSET;
     HFONT font = ::CreateFontIndirectW(&lf);
     if (font) {
+        if (m_DefaultFontInfo.hFont) ::DeleteObject(m_DefaultFontInfo.hFont);
         m_DefaultFontInfo.hFont = font;
         m_DefaultFontInfo.sFontName = lf.lfFaceName;
         m_DefaultFontInfo.iSize = -lf.lfHeight;
