@@ -136,6 +136,12 @@ CStdPtrArray* CPaintManagerUI::GetPaintManagers()
     return &m_aPreMessages;
 }
 
+void CPaintManagerUI::ReloadSkin()
+{
+    for (int i = 0; i < m_aPreMessages.GetSize(); ++i)
+        static_cast<CPaintManagerUI*>(m_aPreMessages.GetAt(i))->ReloadAllImages();
+}
+
 // ---- window properties ----------------------------------------------------
 
 void CPaintManagerUI::SetInitSize(int cx, int cy)

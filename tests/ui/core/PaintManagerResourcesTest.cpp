@@ -164,6 +164,20 @@ TEST_F(PaintManagerImages, BitmapsCanBeCachedRemovedAndReloaded)
     EXPECT_EQ(nullptr, pm.GetImage(L"logo.png"));
 }
 
+TEST_F(PaintManagerImages, ReloadSkinReachesEveryManagerWithAWindow)
+{
+    Window window;
+    CPaintManagerUI bound, unbound;
+    bound.Init(window.hwnd);
+    const TImageInfo* listed = bound.GetImageEx(L"call.png");
+    const TImageInfo* unlisted = unbound.GetImageEx(L"call.png");
+    ASSERT_TRUE(listed && unlisted);
+    HBITMAP listedBefore = listed->hBitmap, unlistedBefore = unlisted->hBitmap;
+    CPaintManagerUI::ReloadSkin();
+    EXPECT_NE(listedBefore, listed->hBitmap);
+    EXPECT_EQ(unlistedBefore, unlisted->hBitmap);
+}
+
 TEST_F(PaintManagerImages, DrawsSkinImagesThroughImageStrings)
 {
     CPaintManagerUI pm;
