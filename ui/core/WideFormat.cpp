@@ -26,7 +26,7 @@ private:
     int m_length = 0;
 };
 
-struct Spec {
+struct Conversion {
     bool left = false;
     bool alternate = false;
     bool zero = false;
@@ -34,15 +34,15 @@ struct Spec {
     int precision = -1;
 };
 
-void PutPadded(Output& out, const Spec& spec, const wchar_t* text, int length)
+void PutPadded(Output& out, const Conversion& conv, const wchar_t* text, int length)
 {
-    const int pad = spec.width - length;
-    if (!spec.left) out.Repeat(spec.zero ? L'0' : L' ', pad);
+    const int pad = conv.width - length;
+    if (!conv.left) out.Repeat(conv.zero ? L'0' : L' ', pad);
     for (int i = 0; i < length; ++i) out.Put(text[i]);
-    if (spec.left) out.Repeat(L' ', pad);
+    if (conv.left) out.Repeat(L' ', pad);
 }
 
-void PutNumber(Output& out, Spec spec, uint64_t magnitude, bool negative, unsigned base, bool upper)
+void PutNumber(Output& out, Conversion conv, uint64_t magnitude, bool negative, unsigned base, bool upper)
 {
     wchar_t digits[32];
     int count = 0;
@@ -52,23 +52,23 @@ void PutNumber(Output& out, Spec spec, uint64_t magnitude, bool negative, unsign
         magnitude /= base;
     } while (magnitude != 0);
     // The system formatter counts the sign within the precision.
-    while (count + (negative ? 1 : 0) < spec.precision && count < 30) digits[count++] = L'0';
+    while (count + (negative ? 1 : 0) < conv.precision && count < 30) digits[count++] = L'0';
 
     wchar_t text[40];
     int length = 0;
     const wchar_t* prefix = L"";
     if (negative) prefix = L"-";
-    else if (spec.alternate && base == 16) prefix = upper ? L"0X" : L"0x";
+    else if (conv.alternate && base == 16) prefix = upper ? L"0X" : L"0x";
     const int prefixLength = static_cast<int>(std::wcslen(prefix));
-    if (spec.zero && !spec.left) {
+    if (conv.zero && !conv.left) {
         // Zero padding goes between the sign or prefix and the digits.
         for (int i = 0; i < prefixLength; ++i) out.Put(prefix[i]);
-        spec.width -= prefixLength;
+        conv.width -= prefixLength;
     } else {
         for (int i = 0; i < prefixLength; ++i) text[length++] = prefix[i];
     }
     while (count > 0) text[length++] = digits[--count];
-    PutPadded(out, spec, text, length);
+    PutPadded(out, conv, text, length);
 }
 
 } // namespace
@@ -83,25 +83,25 @@ int WideFormatV(wchar_t* buffer, int capacity, const wchar_t* format, va_list ar
         if (*p != L'%') { out.Put(*p); continue; }
         ++p;
         if (*p == L'%') { out.Put(L'%'); continue; }
-        Spec spec;
+        Conversion conv;
         for (;; ++p) {
-            if (*p == L'-') spec.left = true;
-            else if (*p == L'#') spec.alternate = true;
-            else if (*p == L'0') spec.zero = true;
+            if (*p == L'-') conv.left = true;
+            else if (*p == L'#') conv.alternate = true;
+            else if (*p == L'0') conv.zero = true;
             else break;
         }
-        while (*p >= L'0' && *p <= L'9') spec.width = spec.width * 10 + (*p++ - L'0');
+        while (*p >= L'0' && *p <= L'9') conv.width = conv.width * 10 + (*p++ - L'0');
         if (*p == L'.') {
             ++p;
-            spec.precision = 0;
-            while (*p >= L'0' && *p <= L'9') spec.precision = spec.precision * 10 + (*p++ - L'0');
+            conv.precision = 0;
+            while (*p >= L'0' && *p <= L'9') conv.precision = conv.precision * 10 + (*p++ - L'0');
         }
         enum { kDefault, kShort, kLong, kInt64 } size = kDefault;
         if (*p == L'h') { size = kShort; ++p; }
         else if (*p == L'l') { size = kLong; ++p; }
         else if (p[0] == L'I' && p[1] == L'6' && p[2] == L'4') { size = kInt64; p += 3; }
-        if (spec.width > kMaxOutput) spec.width = kMaxOutput;
-        if (spec.precision > kMaxOutput) spec.precision = kMaxOutput;
+        if (conv.width > kMaxOutput) conv.width = kMaxOutput;
+        if (conv.precision > kMaxOutput) conv.precision = kMaxOutput;
 
         switch (*p) {
         case L'\0':
@@ -118,7 +118,7 @@ int WideFormatV(wchar_t* buffer, int capacity, const wchar_t* format, va_list ar
                 const std::wstring wide = Platform::MultiByteToWide(&byte, 1, 0);
                 ch = wide.empty() ? L'?' : wide[0];
             }
-            PutPadded(out, spec, &ch, 1);
+            PutPadded(out, conv, &ch, 1);
             break;
         }
         case L's':
@@ -128,16 +128,16 @@ int WideFormatV(wchar_t* buffer, int capacity, const wchar_t* format, va_list ar
                 const char* text = va_arg(args, const char*);
                 if (text == nullptr) text = "(null)";
                 size_t n = std::strlen(text);
-                if (spec.precision >= 0 && n > static_cast<size_t>(spec.precision)) n = spec.precision;
+                if (conv.precision >= 0 && n > static_cast<size_t>(conv.precision)) n = conv.precision;
                 const std::wstring wide = Platform::MultiByteToWide(text, n, 0);
-                PutPadded(out, spec, wide.c_str(), static_cast<int>(wide.size()));
+                PutPadded(out, conv, wide.c_str(), static_cast<int>(wide.size()));
             } else {
                 const wchar_t* text = va_arg(args, const wchar_t*);
                 if (text == nullptr) text = L"(null)";
                 size_t n = std::wcslen(text);
-                if (spec.precision >= 0 && n > static_cast<size_t>(spec.precision)) n = spec.precision;
+                if (conv.precision >= 0 && n > static_cast<size_t>(conv.precision)) n = conv.precision;
                 if (n > static_cast<size_t>(kMaxOutput)) n = kMaxOutput;
-                PutPadded(out, spec, text, static_cast<int>(n));
+                PutPadded(out, conv, text, static_cast<int>(n));
             }
             break;
         }
@@ -147,22 +147,22 @@ int WideFormatV(wchar_t* buffer, int capacity, const wchar_t* format, va_list ar
             // "h" does not narrow integers in the system formatter.
             const bool negative = value < 0;
             const uint64_t magnitude = negative ? (0 - static_cast<uint64_t>(value)) : static_cast<uint64_t>(value);
-            PutNumber(out, spec, magnitude, negative, 10, false);
+            PutNumber(out, conv, magnitude, negative, 10, false);
             break;
         }
         case L'u':
         case L'x':
         case L'X': {
             uint64_t value = size == kInt64 ? va_arg(args, uint64_t) : static_cast<uint64_t>(static_cast<uint32_t>(va_arg(args, unsigned)));
-            PutNumber(out, spec, value, false, *p == L'u' ? 10 : 16, *p == L'X');
+            PutNumber(out, conv, value, false, *p == L'u' ? 10 : 16, *p == L'X');
             break;
         }
         case L'p': {
             const uintptr_t value = reinterpret_cast<uintptr_t>(va_arg(args, void*));
-            Spec pointerSpec;
-            pointerSpec.zero = true;
-            pointerSpec.width = static_cast<int>(sizeof(void*) * 2);
-            PutNumber(out, pointerSpec, value, false, 16, true);
+            Conversion pointerConv;
+            pointerConv.zero = true;
+            pointerConv.width = static_cast<int>(sizeof(void*) * 2);
+            PutNumber(out, pointerConv, value, false, 16, true);
             break;
         }
         default:
