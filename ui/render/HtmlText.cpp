@@ -382,19 +382,19 @@ private:
             if (t.text.empty()) {
                 s.fonts.push_back(Variant(font, nullptr, font->iSize, font->bBold, font->bUnderline, true));
             } else {
-                InlineImage spec = ParseInlineImage(t.text);
+                InlineImage inlineImage = ParseInlineImage(t.text);
                 const TImageInfo* image =
-                    spec.name.IsEmpty()
+                    inlineImage.name.IsEmpty()
                         ? nullptr
-                        : m_pm->GetImageEx(spec.name, spec.type.IsEmpty() ? nullptr : spec.type.GetData(), 0);
+                        : m_pm->GetImageEx(inlineImage.name, inlineImage.type.IsEmpty() ? nullptr : inlineImage.type.GetData(), 0);
                 if (image) {
-                    const int w = image->nX / spec.frames;
+                    const int w = image->nX / inlineImage.frames;
                     const int h = image->nY;
                     if (content && x + w > m_rc.right) return true;  // starts the next line
                     if (Painting(draw)) {
                         const int top = lineTop + (h < lineHeight ? (lineHeight - h) / 2 : 0);
                         RECT dest = {x, top, x + w, top + h};
-                        RECT source = {w * spec.frame, 0, w * (spec.frame + 1), h};
+                        RECT source = {w * inlineImage.frame, 0, w * (inlineImage.frame + 1), h};
                         RECT corners = {0, 0, 0, 0};
                         CRenderEngine::DrawImage(m_hdc, image->hBitmap, dest, m_rc, source, corners,
                                                  image->alphaChannel, 255);
