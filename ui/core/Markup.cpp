@@ -8,6 +8,10 @@
 #include <cwctype>
 #include <new>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace SkinUI {
 namespace {
 
@@ -42,6 +46,39 @@ inline bool IsIdentifierChar(wchar_t c)
 inline bool IsWhitespace(wchar_t c)
 {
     return static_cast<uint32_t>(c) - 1u < 32u;
+}
+
+// The first of `text`'s characters that is `end`, '&' or the terminator.
+// Values and element text are mostly plain, so they are scanned a vector at
+// a time; the text's padding keeps the reads behind the terminator inside
+// the buffer.
+inline wchar_t* ScanToDataEnd(wchar_t* text, wchar_t end)
+{
+#if defined(__SSE2__)
+    const size_t perVector = 16 / sizeof(wchar_t);
+    static_assert(2 * perVector <= kMarkupTextPadding + 1, "scans must stay inside the padding");
+    const bool narrow = sizeof(wchar_t) == 2;
+    const __m128i wantEnd = narrow ? _mm_set1_epi16(static_cast<short>(end)) : _mm_set1_epi32(static_cast<int>(end));
+    const __m128i wantAmp = narrow ? _mm_set1_epi16(L'&') : _mm_set1_epi32(L'&');
+    const __m128i zero = _mm_setzero_si128();
+    auto hits = [&](const wchar_t* at) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        const __m128i m = narrow ? _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, wantEnd), _mm_cmpeq_epi16(v, wantAmp)),
+                                                _mm_cmpeq_epi16(v, zero))
+                                 : _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi32(v, wantEnd), _mm_cmpeq_epi32(v, wantAmp)),
+                                                _mm_cmpeq_epi32(v, zero));
+        return static_cast<unsigned>(_mm_movemask_epi8(m));
+    };
+    for (;;) {
+        const unsigned mask = hits(text) | hits(text + perVector) << 16;
+        if (mask != 0) return text + static_cast<unsigned>(__builtin_ctz(mask)) / sizeof(wchar_t);
+        text += 2 * perVector;
+    }
+#else
+    for (wchar_t c = *text; c != end && c != L'&' && c != L'\0'; c = *++text) {
+    }
+    return text;
+#endif
 }
 
 void CopyCut(wchar_t* dst, const wchar_t* src, size_t maxChars)
@@ -133,12 +170,13 @@ bool CMarkup::Load(LPCTSTR xml)
         return false;
     }
     const size_t length = std::wcslen(xml);
-    wchar_t* copy = new (std::nothrow) wchar_t[length + 1];
+    wchar_t* copy = AllocateMarkupText(length);
     if (copy == nullptr) {
         SetError(L"Out of memory");
         return false;
     }
-    std::memcpy(copy, xml, (length + 1) * sizeof(wchar_t));
+    std::memcpy(copy, xml, length * sizeof(wchar_t));
+    TerminateMarkupText(copy, length);
     return AdoptText(copy);
 }
 
@@ -387,15 +425,13 @@ void CMarkup::_ParseData(LPTSTR& textRef, LPTSTR& destRef, wchar_t end)
     // would store both pointers back to memory.
     wchar_t* text = textRef;
     wchar_t* dest = destRef;
-    // Most text needs no change: scan it without copying until the first
-    // entity (or collapsible space), then decode the rest character by character.
     if (m_bPreserveWhitespace) {
-        for (wchar_t c = *text; c != end && c != L'&' && c != L'\0'; c = *++text) {
-        }
+        // Most text needs no change: scan it without copying until the
+        // first entity, then move each plain run between entities down
+        // over the characters the entities gave up.
+        text = ScanToDataEnd(text, end);
         dest = text;
-    }
-    while (*text != L'\0' && *text != end) {
-        if (*text == L'&') {
+        while (*text == L'&') {
             const Entity* entity = MatchEntity(text);
             if (entity != nullptr) {
                 *dest++ = entity->value;
@@ -403,11 +439,29 @@ void CMarkup::_ParseData(LPTSTR& textRef, LPTSTR& destRef, wchar_t end)
             } else {
                 *dest++ = *text++;
             }
-        } else if (*text == L' ') {
-            *dest++ = *text++;
-            if (!m_bPreserveWhitespace) SkipWhitespace(text);
-        } else {
-            *dest++ = *text++;
+            wchar_t* const runEnd = ScanToDataEnd(text, end);
+            if (dest != text) {
+                for (; text < runEnd; ++text) *dest++ = *text;
+            } else {
+                dest = text = runEnd;
+            }
+        }
+    } else {
+        while (*text != L'\0' && *text != end) {
+            if (*text == L'&') {
+                const Entity* entity = MatchEntity(text);
+                if (entity != nullptr) {
+                    *dest++ = entity->value;
+                    text += entity->length;
+                } else {
+                    *dest++ = *text++;
+                }
+            } else if (*text == L' ') {
+                *dest++ = *text++;
+                SkipWhitespace(text);
+            } else {
+                *dest++ = *text++;
+            }
         }
     }
     // Fill the gap left by decoding, so that whatever follows the

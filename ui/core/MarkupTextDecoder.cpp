@@ -2,6 +2,7 @@
 
 #include "ui/core/Markup.h"
 
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -129,12 +130,21 @@ size_t DecodeUtf16(const unsigned char* in, size_t units, bool bigEndian, wchar_
     return static_cast<size_t>(out - start);
 }
 
-wchar_t* Allocate(size_t characters)
+} // namespace
+
+wchar_t* AllocateMarkupText(size_t length)
 {
-    return new (std::nothrow) wchar_t[characters];
+    if (length > SIZE_MAX / sizeof(wchar_t) - 1 - kMarkupTextPadding) return nullptr;
+    // Uninitialised on purpose: every character up to the terminator is
+    // written by the decoder, and clearing megabytes first would cost as
+    // much as decoding them.
+    return new (std::nothrow) wchar_t[length + 1 + kMarkupTextPadding];
 }
 
-} // namespace
+void TerminateMarkupText(wchar_t* text, size_t length)
+{
+    for (size_t i = 0; i <= kMarkupTextPadding; ++i) text[length + i] = L'\0';
+}
 
 MarkupDecodeResult DecodeMarkupText(const unsigned char* data, size_t size, int encoding,
                                     std::unique_ptr<wchar_t[]>& text)
@@ -147,16 +157,17 @@ MarkupDecodeResult DecodeMarkupText(const unsigned char* data, size_t size, int 
             data += 3;
             size -= 3;
         }
-        text.reset(Allocate(size + 1));
+        text.reset(AllocateMarkupText(size));
         if (!text) return MarkupDecodeResult::OutOfMemory;
-        text[DecodeUtf8(data, size, text.get())] = L'\0';
+        TerminateMarkupText(text.get(), DecodeUtf8(data, size, text.get()));
         return MarkupDecodeResult::Ok;
     }
     case MARKUP_ENCODING_ANSI: {
         const std::wstring wide = Platform::MultiByteToWide(reinterpret_cast<const char*>(data), size, 0);
-        text.reset(Allocate(wide.size() + 1));
+        text.reset(AllocateMarkupText(wide.size()));
         if (!text) return MarkupDecodeResult::OutOfMemory;
-        std::memcpy(text.get(), wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+        std::memcpy(text.get(), wide.data(), wide.size() * sizeof(wchar_t));
+        TerminateMarkupText(text.get(), wide.size());
         return MarkupDecodeResult::Ok;
     }
     case MARKUP_ENCODING_UTF16: {
@@ -165,9 +176,9 @@ MarkupDecodeResult DecodeMarkupText(const unsigned char* data, size_t size, int 
         const bool big = data[0] == 0xFE && data[1] == 0xFF;
         if (!little && !big) return MarkupDecodeResult::MissingByteOrderMark;
         const size_t units = size / 2 - 1;
-        text.reset(Allocate(units + 1));
+        text.reset(AllocateMarkupText(units));
         if (!text) return MarkupDecodeResult::OutOfMemory;
-        text[DecodeUtf16(data + 2, units, big, text.get())] = L'\0';
+        TerminateMarkupText(text.get(), DecodeUtf16(data + 2, units, big, text.get()));
         return MarkupDecodeResult::Ok;
     }
     default:

@@ -25,4 +25,15 @@ enum class MarkupDecodeResult {
 MarkupDecodeResult DecodeMarkupText(const unsigned char* data, size_t size, int encoding,
                                     std::unique_ptr<wchar_t[]>& text);
 
+// The parser scans text several characters at a time and may read up to
+// this many characters past the terminator; every text it parses is
+// allocated with that much zeroed room behind the terminator.
+const size_t kMarkupTextPadding = 16;
+
+// Room for `length` characters, the terminator and the padding, or null.
+// Nothing is initialised; TerminateMarkupText writes the end.
+wchar_t* AllocateMarkupText(size_t length);
+// Writes the terminator at `length` and zeroes the padding behind it.
+void TerminateMarkupText(wchar_t* text, size_t length);
+
 } // namespace SkinUI
