@@ -6,7 +6,6 @@
 #include <cstring>
 #include <cwchar>
 #include <cwctype>
-#include <new>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -154,7 +153,7 @@ void CMarkup::SetPreserveWhitespace(bool preserve)
 
 void CMarkup::Release()
 {
-    delete[] m_pstrXML;
+    std::free(m_pstrXML);
     m_pstrXML = nullptr;
     std::free(m_pElements);
     m_pElements = nullptr;
@@ -183,7 +182,7 @@ bool CMarkup::Load(LPCTSTR xml)
 bool CMarkup::LoadFromMem(const BYTE* data, DWORD size, int encoding)
 {
     Release();
-    std::unique_ptr<wchar_t[]> text;
+    MarkupTextPtr text;
     switch (DecodeMarkupText(data, size, encoding, text)) {
     case MarkupDecodeResult::Ok:
         return AdoptText(text.release());

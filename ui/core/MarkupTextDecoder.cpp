@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <new>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -138,7 +137,7 @@ wchar_t* AllocateMarkupText(size_t length)
     // Uninitialised on purpose: every character up to the terminator is
     // written by the decoder, and clearing megabytes first would cost as
     // much as decoding them.
-    return new (std::nothrow) wchar_t[length + 1 + kMarkupTextPadding];
+    return static_cast<wchar_t*>(Platform::AllocateLargeBuffer((length + 1 + kMarkupTextPadding) * sizeof(wchar_t)));
 }
 
 void TerminateMarkupText(wchar_t* text, size_t length)
@@ -147,7 +146,7 @@ void TerminateMarkupText(wchar_t* text, size_t length)
 }
 
 MarkupDecodeResult DecodeMarkupText(const unsigned char* data, size_t size, int encoding,
-                                    std::unique_ptr<wchar_t[]>& text)
+                                    MarkupTextPtr& text)
 {
     text.reset();
     if (data == nullptr) size = 0;

@@ -5,9 +5,16 @@
 #include "ui/core/Platform.h"
 
 #include <cstddef>
+#include <cstdlib>
 #include <memory>
 
 namespace SkinUI {
+
+// Owner of a text from AllocateMarkupText.
+struct MarkupTextFree {
+    void operator()(wchar_t* text) const { std::free(text); }
+};
+using MarkupTextPtr = std::unique_ptr<wchar_t, MarkupTextFree>;
 
 enum class MarkupDecodeResult {
     Ok,
@@ -23,15 +30,16 @@ enum class MarkupDecodeResult {
 // Where wchar_t is 32 bits wide, text is stored as code points (UTF-16
 // surrogate pairs are joined); where it is 16 bits, as UTF-16 units.
 MarkupDecodeResult DecodeMarkupText(const unsigned char* data, size_t size, int encoding,
-                                    std::unique_ptr<wchar_t[]>& text);
+                                    MarkupTextPtr& text);
 
 // The parser scans text several characters at a time and may read up to
 // this many characters past the terminator; every text it parses is
 // allocated with that much zeroed room behind the terminator.
 const size_t kMarkupTextPadding = 16;
 
-// Room for `length` characters, the terminator and the padding, or null.
-// Nothing is initialised; TerminateMarkupText writes the end.
+// Room for `length` characters, the terminator and the padding, or null;
+// release it with std::free. Nothing is initialised; TerminateMarkupText
+// writes the end.
 wchar_t* AllocateMarkupText(size_t length);
 // Writes the terminator at `length` and zeroes the padding behind it.
 void TerminateMarkupText(wchar_t* text, size_t length);

@@ -67,6 +67,10 @@ std::wstring MultiByteToWide(const char* bytes, size_t length, unsigned codePage
 // Converts wide text to bytes in the given code page (0: ANSI, 65001: UTF-8).
 std::string WideToMultiByte(const wchar_t* text, size_t length, unsigned codePage = 0);
 
+// Memory for a large buffer that is filled once, front to back (the decoded
+// text of a document). Null when out of memory; release it with std::free.
+void* AllocateLargeBuffer(size_t bytes);
+
 // Reads a whole file. Fails (false, `out` emptied) when the file cannot be
 // opened or read, or is larger than maxBytes.
 enum class ReadResult { Ok, NotFound, TooLarge, ReadError };

@@ -1,8 +1,15 @@
 // Windows side of the platform header: kernel32 does the work.
 #include "ui/core/Platform.h"
 
+#include <cstdlib>
+
 namespace SkinUI {
 namespace Platform {
+
+void* AllocateLargeBuffer(size_t bytes)
+{
+    return std::malloc(bytes);
+}
 
 std::wstring MultiByteToWide(const char* bytes, size_t length, unsigned codePage)
 {
