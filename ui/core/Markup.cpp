@@ -92,16 +92,16 @@ void CopyCut(wchar_t* dst, const wchar_t* src, size_t maxChars)
     dst[n] = L'\0';
 }
 
+// An entity's length in characters, from '&' to ';', and what it stands for.
 struct Entity {
-    const wchar_t* text;
     size_t length;
     wchar_t value;
 };
-const Entity kAmp = {L"&amp;", 5, L'&'};
-const Entity kLt = {L"&lt;", 4, L'<'};
-const Entity kGt = {L"&gt;", 4, L'>'};
-const Entity kQuot = {L"&quot;", 6, L'"'};
-const Entity kApos = {L"&apos;", 6, L'\''};
+const Entity kAmp = {5, L'&'};
+const Entity kLt = {4, L'<'};
+const Entity kGt = {4, L'>'};
+const Entity kQuot = {6, L'"'};
+const Entity kApos = {6, L'\''};
 
 // Whether `text` starts with the `length` characters of `prefix`. Inline
 // rather than a library call: the texts compared are a few characters long.
@@ -113,18 +113,22 @@ inline bool SamePrefix(const wchar_t* text, const wchar_t* prefix, size_t length
     return true;
 }
 
-// The entity that `text` (at an '&') starts with, or null.
+// The entity that `text` (at an '&') starts with, or null. Spelled out
+// character by character: skins are full of &quot; and &apos;, and each
+// comparison stops at the first difference, so never reads past the
+// text's terminator.
 const Entity* MatchEntity(const wchar_t* text)
 {
-    const Entity* candidate = nullptr;
     switch (text[1]) {
-    case L'a': candidate = text[2] == L'm' ? &kAmp : &kApos; break;
-    case L'l': candidate = &kLt; break;
-    case L'g': candidate = &kGt; break;
-    case L'q': candidate = &kQuot; break;
+    case L'a':
+        if (text[2] == L'm') return text[3] == L'p' && text[4] == L';' ? &kAmp : nullptr;
+        return text[2] == L'p' && text[3] == L'o' && text[4] == L's' && text[5] == L';' ? &kApos : nullptr;
+    case L'q':
+        return text[2] == L'u' && text[3] == L'o' && text[4] == L't' && text[5] == L';' ? &kQuot : nullptr;
+    case L'l': return text[2] == L't' && text[3] == L';' ? &kLt : nullptr;
+    case L'g': return text[2] == L't' && text[3] == L';' ? &kGt : nullptr;
     default: return nullptr;
     }
-    return SamePrefix(text, candidate->text, candidate->length) ? candidate : nullptr;
 }
 
 } // namespace
@@ -324,12 +328,10 @@ bool CMarkup::_Parse(LPTSTR& textRef, uint32_t parent, uint32_t depth)
         SkipWhitespace(text);
         const uint32_t pos = _ReserveElement();
         if (pos == 0) return _Failed(L"Out of memory");
+        // The record comes cleared; only the links known now are set.
         tagXMLELEMENT& element = m_pElements[pos];
         element.iStart = static_cast<uint32_t>(text - m_pstrXML);
-        element.iChild = 0;
-        element.iNext = 0;
         element.iParent = parent;
-        element.iData = 0;
         if (previous != 0) {
             m_pElements[previous].iNext = pos;
         } else if (parent != 0) {
