@@ -420,7 +420,10 @@ bool CMarkup::_ParseAttributes(LPTSTR& textRef)
     return true;
 }
 
-void CMarkup::_ParseData(LPTSTR& textRef, LPTSTR& destRef, wchar_t end)
+// Forced inline into its two callers: it runs once per value and per
+// element text, mostly over a few characters, and as a call every one of
+// them paid for passing both pointers through memory.
+[[gnu::always_inline]] inline void CMarkup::_ParseData(LPTSTR& textRef, LPTSTR& destRef, wchar_t end)
 {
     // Work on local copies: written through the references, every step
     // would store both pointers back to memory.
