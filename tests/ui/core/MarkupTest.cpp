@@ -256,6 +256,29 @@ INSTANTIATE_TEST_SUITE_P(
                       DataCase{L"", L""},
                       DataCase{L"a  \t\r\n b", L"a  \t\r\n b"}));
 
+// Values and text are scanned several characters at a time; plain runs of
+// every length around an entity, and text that runs into the end of the
+// document, must end exactly where they are written to.
+TEST(MarkupDataRule, PlainRunsOfEveryLengthAroundAnEntityAndAtTheEnd)
+{
+    for (size_t lead = 0; lead <= 35; ++lead) {
+        for (size_t tail : {0, 1, 3, 4, 7, 8, 9, 16, 17, 33}) {
+            const std::wstring written = std::wstring(lead, L'x') + L"&quot;" + std::wstring(tail, L'y');
+            const std::wstring decoded = std::wstring(lead, L'x') + L"\"" + std::wstring(tail, L'y');
+            const std::wstring xml = L"<e a=\"" + written + L"\" b=\"after\">" + written + L"</e>";
+            CMarkup doc(xml.c_str());
+            ASSERT_TRUE(doc.IsValid()) << LastError(doc);
+            EXPECT_EQ(decoded, doc.GetRoot().GetAttributeValue(L"a")) << lead << "/" << tail;
+            EXPECT_STREQ(L"after", doc.GetRoot().GetAttributeValue(L"b")) << lead << "/" << tail;
+            EXPECT_EQ(decoded, doc.GetRoot().GetValue()) << lead << "/" << tail;
+        }
+        const std::wstring open = L"<e>" + std::wstring(lead, L'z');
+        CMarkup unterminated(open.c_str());
+        ASSERT_TRUE(unterminated.IsValid()) << LastError(unterminated);
+        EXPECT_EQ(std::wstring(lead, L'z'), unterminated.GetRoot().GetValue()) << lead;
+    }
+}
+
 TEST(MarkupDataRule, QuotEntityInAttributeValue)
 {
     CMarkup doc(L"<e a=\"say &quot;hi&quot;\" b=\"2\"/>");
