@@ -175,7 +175,20 @@ std::string CmdLine(int pid) {
 // Total ticks of the engine: every process whose command line names the
 // profile folder (the guard shell and the engine) and all their descendants.
 // Dead children that were waited for count through cutime/cstime.
-unsigned long long EngineTicks(const std::string& needle, int* processes) {
+// What an engine process is, for the breakdown: the guard shell (with the
+// commands it runs), the browser process, or the --type of a child.
+std::string KindOf(const std::string& cmdline) {
+    if (cmdline.find("vxrt-guard") != std::string::npos) return "guard shell";
+    if (cmdline.find("chrom") == std::string::npos) return "commands of the guard";
+    size_t t = cmdline.find("--type=");
+    if (t == std::string::npos) return "browser";
+    size_t end = cmdline.find(' ', t);
+    return cmdline.substr(t + 7, end == std::string::npos ? std::string::npos : end - t - 7);
+}
+
+typedef std::map<std::string, unsigned long long> TicksByKind;
+
+unsigned long long EngineTicks(const std::string& needle, int* processes, TicksByKind* byKind = nullptr) {
     std::map<int, ProcStat> all;
     for (int pid : AllPids()) {
         ProcStat s = ReadStat(std::to_wstring(pid));
@@ -193,7 +206,10 @@ unsigned long long EngineTicks(const std::string& needle, int* processes) {
             }
     }
     unsigned long long ticks = 0;
-    for (int pid : tree) ticks += all[pid].ticks;
+    for (int pid : tree) {
+        ticks += all[pid].ticks;
+        if (byKind) (*byKind)[KindOf(CmdLine(pid))] += all[pid].ticks;
+    }
     if (processes) *processes = static_cast<int>(tree.size());
     return ticks;
 }
@@ -341,7 +357,8 @@ int main() {
     std::string needle = "--user-data-dir=" + UnixPath(profile);
     int wineServer = OurWineServer();
     int engineProcs = 0;
-    unsigned long long e0 = EngineTicks(needle, &engineProcs);
+    TicksByKind k0, k1;
+    unsigned long long e0 = EngineTicks(needle, &engineProcs, &k0);
     ProcStat self0 = ReadStat(L"self");
     ProcStat ws0 = wineServer ? ReadStat(std::to_wstring(wineServer)) : ProcStat();
     unsigned long long p0 = ProcessTime100ns();
@@ -351,7 +368,7 @@ int main() {
     unsigned long long p1 = ProcessTime100ns();
     ProcStat self1 = ReadStat(L"self");
     ProcStat ws1 = wineServer ? ReadStat(std::to_wstring(wineServer)) : ProcStat();
-    unsigned long long e1 = EngineTicks(needle, nullptr);
+    unsigned long long e1 = EngineTicks(needle, nullptr, &k1);
     still.Close();
     session.reset();
 
@@ -379,6 +396,8 @@ int main() {
     PrintTarget("static page, program CPU (GetProcessTimes)", progWin, "%", "< 2", progWin < 2);
     printf("    program CPU from /proc/self/stat                 %6.1f %%\n", progLinux);
     printf("    engine CPU, %d processes incl. guard shell       %6.1f %%\n", engineProcs, engine);
+    for (auto& k : k1)
+        printf("      %-24s %6.1f %%\n", k.first.c_str(), pct((double(k.second) - double(k0[k.first])) / kTicksPerSecond));
     printf("    wineserver CPU (shared by this prefix)           %6.1f %%\n", wsCpu);
     printf("    (%% of one core over %.1f s; /proc figures in %g Hz ticks)\n", wall / 1000,
            kTicksPerSecond);
