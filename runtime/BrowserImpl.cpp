@@ -79,7 +79,14 @@ bool BrowserImpl::Create(const CefWindowInfo& info, const CefString& url) {
     FrameFor(m_mainFrameId, "", true);
     Send("Page.setLifecycleEventsEnabled", {{"enabled", true}});
     Send("Network.enable");
-    Send("Runtime.enable");
+    // Contexts that exist already (the blank page the target starts with)
+    // are replayed before this returns; only the ones made afterwards are
+    // new contexts of pages this browser loads.
+    SendSync("Runtime.enable");
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_contextsLive = true;
+    }
     Send("Emulation.setFocusEmulationEnabled", {{"enabled", true}});
     Send("Emulation.setDeviceMetricsOverride",
          {{"width", m_width}, {"height", m_height}, {"deviceScaleFactor", 1}, {"mobile", false}});
@@ -239,6 +246,10 @@ void BrowserImpl::HandleEvent(const std::string& method, const Json& params) {
     if (method == "Runtime.executionContextCreated") {
         const Json& ctx = params["context"];
         if (!ctx.contains("auxData") || !ctx["auxData"].value("isDefault", false)) return;
+        {
+            std::lock_guard<std::mutex> lock(m_lock);
+            if (!m_contextsLive) return;
+        }
         std::string frameId = ctx["auxData"].value("frameId", "");
         CefRefPtr<FrameImpl> frame = FrameFor(frameId, "", true);
         int contextId = ctx.value("id", 0);
@@ -412,7 +423,14 @@ void BrowserImpl::UpdateCursor(int x, int y) {
         "(function(x,y){var e=document.elementFromPoint(x,y);if(!e)return 'default';"
         "var c=getComputedStyle(e).cursor;if(c&&c!=='auto')return c;"
         "if(e.closest&&e.closest('a[href]'))return 'pointer';"
-        "if(e.isContentEditable||/^(INPUT|TEXTAREA)$/.test(e.tagName))return 'text';return 'default';})";
+        "if(e.isContentEditable||/^(INPUT|TEXTAREA)$/.test(e.tagName))return 'text';"
+        // Over the glyphs of selectable text (not merely near it) the page
+        // shows a text cursor.
+        "var r=document.caretRangeFromPoint&&document.caretRangeFromPoint(x,y),n=r&&r.startContainer;"
+        "if(n&&n.nodeType===3&&getComputedStyle(e).userSelect!=='none'){var t=document.createRange();"
+        "t.selectNodeContents(n);var q=t.getClientRects();for(var i=0;i<q.length;i++)"
+        "if(x>=q[i].left&&x<q[i].right&&y>=q[i].top&&y<q[i].bottom)return 'text';}"
+        "return 'default';})";
     Runtime* rt = Runtime::Get();
     if (!rt || m_sessionId.empty()) return;
     CefRefPtr<BrowserImpl> self(this);

@@ -115,6 +115,7 @@ private:
     DWORD m_closeDeadline = 0;
     bool m_announced = false;
     DWORD m_lastTitlePoll = 0;  // OnAfterCreated has run
+    bool m_contextsLive = false;  // script contexts from now on are new ones
 };
 
 }  // namespace vxrt

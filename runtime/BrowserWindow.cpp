@@ -140,6 +140,12 @@ LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOUSELEAVE:
         m_tracking = false;
         return 0;
+    case WM_TIMER:
+        if (wp != kCursorTimer) break;
+        KillTimer(m_hwnd, kCursorTimer);
+        m_lastMove = GetTickCount();
+        m_browser->UpdateCursor(GET_X_LPARAM(m_cursorAt), GET_Y_LPARAM(m_cursorAt));
+        return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         ::SetFocus(m_hwnd);
@@ -227,9 +233,18 @@ void BrowserWindow::Mouse(const char* type, LPARAM lp, const char* button, int c
               {"modifiers", Modifiers()}, {"button", button},     {"buttons", Buttons(wp)},
               {"clickCount", clickCount}};
     m_browser->SendInput("Input.dispatchMouseEvent", p, !move);
-    if (move && GetTickCount() - m_lastMove > 80) {
+    if (!move) return;
+    // The page is asked at most every kCursorProbeMs; a move in between is
+    // asked about when that time is up, so the pointer coming to rest never
+    // keeps the cursor of a place it has left.
+    m_cursorAt = lp;
+    DWORD since = GetTickCount() - m_lastMove;
+    if (since > kCursorProbeMs) {
+        KillTimer(m_hwnd, kCursorTimer);
         m_lastMove = GetTickCount();
         m_browser->UpdateCursor(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+    } else {
+        SetTimer(m_hwnd, kCursorTimer, kCursorProbeMs + 1 - since, nullptr);
     }
 }
 

@@ -40,7 +40,10 @@ private:
     FrameImage m_image;
     LPCWSTR m_cursor = IDC_ARROW;
     wchar_t m_highSurrogate = 0;
+    static const UINT_PTR kCursorTimer = 0x5643;
+    static const DWORD kCursorProbeMs = 80;
     DWORD m_lastMove = 0;
+    LPARAM m_cursorAt = 0;  // client position of the last mouse move
     bool m_tracking = false;
 };
 

@@ -23,11 +23,16 @@ const wchar_t* const kEngineFlags[] = {
 
 // The guard: runs the engine in its own session and ends the whole session
 // when the program's life token is no longer held open by any process, or
-// when the engine has gone (removing the running marker either way).
+// when the engine has gone (removing the running marker either way). The
+// descriptor last found holding the token is checked first, with the
+// shell's own file comparison; only when it no longer does are all
+// processes searched, which is costly on a busy machine and would otherwise
+// run three times a second.
 const char kGuardScript[] =
     "tok=$(readlink -f \"$1\"); run=$2; log=$3; shift 3; "
-    "setsid \"$@\" </dev/null >>\"$log\" 2>&1 & c=$!; "
-    "held() { [ -n \"$(find /proc/[0-9]*/fd -maxdepth 1 -lname \"$tok\" -print -quit 2>/dev/null)\" ]; }; "
+    "setsid \"$@\" </dev/null >>\"$log\" 2>&1 & c=$!; h=; "
+    "held() { [ -n \"$h\" ] && [ \"$h\" -ef \"$tok\" ] && return 0; "
+    "h=$(find /proc/[0-9]*/fd -maxdepth 1 -lname \"$tok\" -print -quit 2>/dev/null); [ -n \"$h\" ]; }; "
     "while kill -0 $c 2>/dev/null; do sleep 0.3; "
     "if ! held; then kill -TERM -$c 2>/dev/null; i=0; "
     "while kill -0 $c 2>/dev/null && [ $i -lt 10 ]; do sleep 0.3; i=$((i+1)); done; break; fi; done; "

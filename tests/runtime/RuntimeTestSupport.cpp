@@ -170,12 +170,12 @@ LRESULT CALLBACK HostWindow::WndProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     return DefWindowProcW(h, m, w, l);
 }
 
-RuntimeSession::RuntimeSession(const std::wstring& profileDir) {
+RuntimeSession::RuntimeSession(const std::wstring& profileDir, CefRefPtr<CefApp> app) {
     CefSettings settings;
     settings.log_severity = LOGSEVERITY_DISABLE;
     cef_string_set(profileDir.c_str(), profileDir.size(), &settings.cache_path, 1);
     CefMainArgs args(GetModuleHandleW(nullptr));
-    ok = cef_initialize(&args, &settings, nullptr) != 0;
+    ok = cef_initialize(&args, &settings, app.get()) != 0;
 }
 
 RuntimeSession::~RuntimeSession() {

@@ -95,7 +95,7 @@ private:
 // Starts the runtime with its own profile folder; shuts it down on exit.
 class RuntimeSession {
 public:
-    explicit RuntimeSession(const std::wstring& profileDir);
+    explicit RuntimeSession(const std::wstring& profileDir, CefRefPtr<CefApp> app = nullptr);
     ~RuntimeSession();
     bool ok = false;
 };

@@ -32,6 +32,16 @@ PAGES = {
                      "</script></body></html>"),
     "/cookie-get": (200, "<html><head><title>c?</title></head><body><script>"
                          "document.title='cookie:'+document.cookie</script></body></html>"),
+    # Each press swaps the whole page between green and red.
+    "/clickcolour": (200, "<html><head><title>click</title><style>html,body{margin:0;height:100%;"
+                          "background:#00ff00}</style></head><body onmousedown=\"window.k=!window.k;"
+                          "document.documentElement.style.background=document.body.style.background="
+                          "k?'#ff0000':'#00ff00'\"></body></html>"),
+    # Bands 150 px high: a link, a line of text, a crosshair area, nothing.
+    "/cursor": (200, "<html><head><title>cursor</title><style>body{margin:0;font:40px sans-serif}"
+                     "a,p,div{display:block;margin:0;height:150px}a{background:#ccf}"
+                     "#c{cursor:crosshair}</style></head><body><a href='/title'>link</a>"
+                     "<p>text text</p><div id=c></div><div></div></body></html>"),
     "/anim": (200, "<html><head><title>anim</title><style>@keyframes k{from{transform:translateX(0)}"
                    "to{transform:translateX(400px)}}div{width:100px;height:100px;background:#f00;"
                    "animation:k 1s linear infinite}</style></head><body><div></div></body></html>"),
