@@ -74,15 +74,23 @@ void Runtime::StartWatchdog(unsigned short port, const std::string& path) {
     wchar_t exe[MAX_PATH];
     DWORD n = GetModuleFileNameW(nullptr, exe, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return;
-    std::wstring cmd = EngineProcess::QuoteArg(exe) + L" " + WatchdogArguments(GetCurrentProcessId(), port, path);
+    // The watchdog waits on an inherited handle of this process rather than
+    // on its id: ids are reused quickly, and a reused id would keep the
+    // watchdog waiting on a stranger.
+    HANDLE self = nullptr;
+    if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self, SYNCHRONIZE, TRUE, 0))
+        self = nullptr;
+    std::wstring cmd = EngineProcess::QuoteArg(exe) + L" " + WatchdogArguments(GetCurrentProcessId(), self, port, path);
     std::vector<wchar_t> buf(cmd.begin(), cmd.end());
     buf.push_back(0);
-    STARTUPINFOW si = {sizeof si};
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    if (CreateProcessW(exe, buf.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi)) {
+    if (CreateProcessW(exe, buf.data(), nullptr, nullptr, self != nullptr, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi)) {
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
     }
+    if (self) CloseHandle(self);
 }
 
 void Runtime::Stop() {

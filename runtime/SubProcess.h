@@ -15,6 +15,6 @@ std::wstring SwitchValue(const wchar_t* commandLine, const wchar_t* name);
 // Runs the role and returns the process exit code; 1 for an unknown role.
 int RunSubProcess(const std::wstring& role, const wchar_t* commandLine);
 // Command-line switches that start the watchdog of a browser process.
-std::wstring WatchdogArguments(DWORD parentPid, unsigned short port, const std::string& path);
+std::wstring WatchdogArguments(DWORD parentPid, HANDLE parentHandle, unsigned short port, const std::string& path);
 
 }  // namespace vxrt
