@@ -107,3 +107,71 @@ INSTANTIATE_TEST_SUITE_P(Scenarios, DevToolsRobustnessTest,
                          [](const testing::TestParamInfo<Scenario>& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+// Process id of the engine's browser process for a profile (not its
+// helpers, which carry --type=, nor the guard shell).
+int EnginePid(const std::wstring& profile) {
+    std::string needle = "--user-data-dir=" + UnixPath(profile);
+    WIN32_FIND_DATAW fd;
+    HANDLE f = FindFirstFileW(L"Z:\\proc\\*", &fd);
+    if (f == INVALID_HANDLE_VALUE) return 0;
+    int pid = 0;
+    do {
+        if (fd.cFileName[0] < L'0' || fd.cFileName[0] > L'9') continue;
+        std::wstring path = std::wstring(L"Z:\\proc\\") + fd.cFileName + L"\\cmdline";
+        HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (h == INVALID_HANDLE_VALUE) continue;
+        std::string text;
+        char buf[4096];
+        DWORD n;
+        while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) text.append(buf, n);
+        CloseHandle(h);
+        for (auto& c : text)
+            if (c == 0) c = ' ';
+        if (text.find(needle) != std::string::npos && text.find("vxrt-guard") == std::string::npos &&
+            text.find("--type=") == std::string::npos)
+            pid = _wtoi(fd.cFileName);
+    } while (!pid && FindNextFileW(f, &fd));
+    FindClose(f);
+    return pid;
+}
+
+TEST(EngineLossTest, KilledEngineIsReportedAsAFailedLoadAndNothingHangs) {
+    PageServer server;
+    ASSERT_TRUE(server.Start());
+    std::wstring profile = UniqueTempDir(L"vxrt-killed");
+    std::unique_ptr<RuntimeSession> session(new RuntimeSession(profile));
+    ASSERT_TRUE(session->ok);
+    std::unique_ptr<HostWindow> host(new HostWindow(640, 480));
+    CefRefPtr<RecordingClient> client = new RecordingClient;
+    RECT rc = {0, 0, 600, 400};
+    CefRefPtr<CefBrowser> browser = CreateBrowser(host->Handle(), rc, client.get(), server.Url("/title"));
+    ASSERT_TRUE(browser.get() != nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return client->Has("LoadEnd"); }, 30000));
+    int pid = EnginePid(profile);
+    ASSERT_GT(pid, 0);
+    std::wstring cmd = L"kill -9 " + std::to_wstring(pid);
+    std::vector<wchar_t> buf(cmd.begin(), cmd.end());
+    buf.push_back(0);
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(CreateProcessW(L"Z:\\bin\\kill", buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    ASSERT_TRUE(PumpUntil([&] { return client->Has("LoadError"); }, 30000));
+    EXPECT_EQ(client->Find("LoadError")->code, ERR_CONNECTION_CLOSED);
+    // The window stays, showing the last picture, until its host closes.
+    EXPECT_TRUE(IsWindow(browser->GetHost()->GetWindowHandle()));
+    browser = nullptr;
+    client->browser = nullptr;
+    host.reset();
+    DWORD start = GetTickCount();
+    session.reset();
+    EXPECT_LT(GetTickCount() - start, 15000u);
+    EXPECT_TRUE(PumpUntil([&] { return EngineProcessCount(profile) == 0; }, 10000));
+}
+
+}  // namespace
