@@ -141,7 +141,7 @@ void ContextMenuController::Execute(int commandId, ContextMenuParams& params) {
     case MENU_ID_VIEW_SOURCE:
         // The source opens as a pop-up, so the client's pop-up rule holds.
         if (!params.pageUrl.empty())
-            PopupController::OfferPopup(m_browser, "view-source:" + params.pageUrl, std::string(), false);
+            PopupController::OfferPopup(m_browser, "view-source:" + params.pageUrl, std::string());
         break;
     default:
         break;  // the client's own commands have no default action

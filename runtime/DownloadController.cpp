@@ -65,31 +65,33 @@ bool AskSavePath(HWND owner, const std::wstring& proposed, std::wstring& chosen)
     return !chosen.empty();
 }
 
+// The callbacks reach the controller through the running runtime: a client
+// may keep one past the runtime's end, when it must do nothing.
 class BeforeDownloadCallback : public CefBeforeDownloadCallback {
 public:
-    BeforeDownloadCallback(DownloadController* owner, unsigned int id) : m_owner(owner), m_id(id) {}
+    explicit BeforeDownloadCallback(unsigned int id) : m_id(id) {}
     void Continue(const CefString& path, bool showDialog) override {
         if (m_used) return;
         m_used = true;
-        m_owner->Continue(m_id, path.ToWString(), showDialog);
+        if (Runtime* rt = Runtime::Get()) rt->Downloads().Continue(m_id, path.ToWString(), showDialog);
     }
     bool Used() const { return m_used; }
     IMPLEMENT_REFCOUNTING(BeforeDownloadCallback);
 
 private:
-    DownloadController* m_owner;
     unsigned int m_id;
     bool m_used = false;
 };
 
 class DownloadItemCallback : public CefDownloadItemCallback {
 public:
-    DownloadItemCallback(DownloadController* owner, unsigned int id) : m_owner(owner), m_id(id) {}
-    void Cancel() override { m_owner->Cancel(m_id); }
+    explicit DownloadItemCallback(unsigned int id) : m_id(id) {}
+    void Cancel() override {
+        if (Runtime* rt = Runtime::Get()) rt->Downloads().Cancel(m_id);
+    }
     IMPLEMENT_REFCOUNTING(DownloadItemCallback);
 
 private:
-    DownloadController* m_owner;
     unsigned int m_id;
 };
 
@@ -240,7 +242,7 @@ void DownloadController::Offer(DownloadPtr d) {
     CefRefPtr<CefDownloadHandler> handler;
     if (d->browser)
         if (CefRefPtr<CefClient> client = d->browser->GetClient()) handler = client->GetDownloadHandler();
-    CefRefPtr<BeforeDownloadCallback> callback = new BeforeDownloadCallback(this, d->state.id);
+    CefRefPtr<BeforeDownloadCallback> callback = new BeforeDownloadCallback(d->state.id);
     if (handler) {
         DownloadState state;
         {
@@ -305,7 +307,7 @@ void DownloadController::Report(DownloadPtr d) {
         state = d->state;
     }
     CefRefPtr<DownloadItem> item = new DownloadItem(state);
-    CefRefPtr<DownloadItemCallback> callback = new DownloadItemCallback(this, d->state.id);
+    CefRefPtr<DownloadItemCallback> callback = new DownloadItemCallback(d->state.id);
     handler->OnDownloadUpdated(d->browser.get(), item.get(), callback.get());
 }
 

@@ -28,15 +28,15 @@ void PopupController::OnEvent(const std::string& method, const Json& params, con
     if (method == "Page.windowOpen") {
         CefRefPtr<BrowserImpl> opener = rt->BrowserBySession(sessionId);
         if (!opener) return;
-        auto g = params.find("userGesture");
-        Request req{opener->TargetId(), Str(params, "url"), Str(params, "windowName"),
-                    g != params.end() && g->is_boolean() && g->get<bool>(), GetTickCount()};
+        // Requests without a user gesture are offered too: the client, not
+        // the engine's blocker, decides about new windows.
+        Request req{opener->TargetId(), Str(params, "url"), Str(params, "windowName"), GetTickCount()};
         if (req.name == "_blank") req.name.clear();
         std::lock_guard<std::mutex> lock(m_lock);
         for (auto it = m_targets.begin(); it != m_targets.end(); ++it) {
             if (it->openerTarget == req.openerTarget) {
                 m_targets.erase(it);
-                Offer(req.openerTarget, req.url, req.name, req.userGesture);
+                Offer(req.openerTarget, req.url, req.name);
                 return;
             }
         }
@@ -66,7 +66,7 @@ void PopupController::OnEvent(const std::string& method, const Json& params, con
                 if (it->openerTarget == t.openerTarget) {
                     Request req = *it;
                     m_requests.erase(it);
-                    Offer(req.openerTarget, req.url, req.name, req.userGesture);
+                    Offer(req.openerTarget, req.url, req.name);
                     return;
                 }
             }
@@ -82,32 +82,30 @@ void PopupController::Tick() {
     while (!m_requests.empty() && now - m_requests.front().at >= kPairingMs) {
         Request r = m_requests.front();
         m_requests.pop_front();
-        Offer(r.openerTarget, r.url, r.name, r.userGesture);
+        Offer(r.openerTarget, r.url, r.name);
     }
     while (!m_targets.empty() && now - m_targets.front().at >= kPairingMs) {
         NewTarget t = m_targets.front();
         m_targets.pop_front();
-        Offer(t.openerTarget, t.url, std::string(), true);
+        Offer(t.openerTarget, t.url, std::string());
     }
 }
 
-void PopupController::Offer(const std::string& openerTarget, const std::string& url, const std::string& name,
-                            bool gesture) {
+void PopupController::Offer(const std::string& openerTarget, const std::string& url, const std::string& name) {
     Runtime* rt = Runtime::Get();
     if (!rt) return;
-    rt->Ui().Post([openerTarget, url, name, gesture] {
+    rt->Ui().Post([openerTarget, url, name] {
         Runtime* rt = Runtime::Get();
         if (!rt) return;
         // A click with a modifier names no opener: it came from the browser
         // the user works in.
         CefRefPtr<BrowserImpl> opener =
             openerTarget.empty() ? rt->BrowserOfWindow(GetForegroundWindow()) : rt->BrowserByTarget(openerTarget);
-        if (opener) OfferPopup(opener, url, name, gesture);
+        if (opener) OfferPopup(opener, url, name);
     });
 }
 
-void PopupController::OfferPopup(CefRefPtr<BrowserImpl> opener, const std::string& url, const std::string& name,
-                                 bool userGesture) {
+void PopupController::OfferPopup(CefRefPtr<BrowserImpl> opener, const std::string& url, const std::string& name) {
     if (!opener || !opener->GetWindowHandle()) return;
     CefRefPtr<CefClient> client = opener->GetClient();
     if (!client) return;

@@ -8,8 +8,9 @@
 #include <mutex>
 #include <string>
 
-#include "runtime/CefBase.h"
+// The protocol header first: it brings winsock2.h, which must precede windows.h.
 #include "runtime/DevToolsConnection.h"
+#include "runtime/CefBase.h"
 
 namespace vxrt {
 
@@ -24,14 +25,12 @@ public:
 
     // UI thread: asks opener's client about a new window for url and opens
     // it unless the client cancels.
-    static void OfferPopup(CefRefPtr<BrowserImpl> opener, const std::string& url, const std::string& name,
-                           bool userGesture);
+    static void OfferPopup(CefRefPtr<BrowserImpl> opener, const std::string& url, const std::string& name);
 
 private:
     // Page.windowOpen of an opener: address and name, no target yet.
     struct Request {
         std::string openerTarget, url, name;
-        bool userGesture;
         DWORD at;
     };
     // A page target the engine opened by itself.
@@ -40,7 +39,7 @@ private:
         DWORD at;
     };
 
-    void Offer(const std::string& openerTarget, const std::string& url, const std::string& name, bool gesture);
+    void Offer(const std::string& openerTarget, const std::string& url, const std::string& name);
 
     std::mutex m_lock;
     std::deque<Request> m_requests;
