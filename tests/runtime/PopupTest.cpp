@@ -15,13 +15,15 @@ TEST_F(PopupTest, EachRequestReachesTheClientOnceAndCancelledOnesLeaveNothing) {
         UINT down, up;
         WPARAM keys;
         int x, y;
+        bool ctrl;
         const char* url;
         const char* name;
     };
     const Case cases[] = {
-        {"window.open", WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, 100, 50, "/opened", "winname"},
-        {"target=_blank link", WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, 100, 150, "/blanktarget", ""},
-        {"middle click", WM_MBUTTONDOWN, WM_MBUTTONUP, MK_MBUTTON, 100, 250, "/plaintarget", ""},
+        {"window.open", WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, 100, 50, false, "/opened", "winname"},
+        {"target=_blank link", WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, 100, 150, false, "/blanktarget", ""},
+        {"middle click", WM_MBUTTONDOWN, WM_MBUTTONUP, MK_MBUTTON, 100, 250, false, "/plaintarget", ""},
+        {"Ctrl click", WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, 100, 250, true, "/plaintarget", ""},
     };
     Open("/popups");
     int pagesBefore = PageTargetCount();
@@ -29,9 +31,17 @@ TEST_F(PopupTest, EachRequestReachesTheClientOnceAndCancelledOnesLeaveNothing) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         size_t before = client->popups.size();
+        // The window reads modifiers from this thread's key state.
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = c.ctrl ? 0x80 : 0;
+        SetKeyboardState(keys);
         Post(c.down, c.keys, c.x, c.y);
         Post(c.up, 0, c.x, c.y);
-        ASSERT_TRUE(Pump([&] { return client->popups.size() > before; }));
+        bool offered = Pump([&] { return client->popups.size() > before; });
+        keys[VK_CONTROL] = 0;
+        SetKeyboardState(keys);
+        ASSERT_TRUE(offered);
         // Nothing more comes for the same request.
         Pump([] { return false; }, 1500);
         ASSERT_EQ(client->popups.size(), before + 1);
