@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "runtime/BrowserImpl.h"
+#include "runtime/ContextMenuController.h"
 
 namespace vxrt {
 
@@ -162,6 +163,7 @@ LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_RBUTTONUP:
         Mouse("mouseReleased", lp, "right", 1, wp);
+        ContextMenuController(m_browser).Run(GET_X_LPARAM(lp), GET_Y_LPARAM(lp), false);
         return 0;
     case WM_MBUTTONDOWN:
         Mouse("mousePressed", lp, "middle", 1, wp | MK_MBUTTON);
@@ -182,6 +184,11 @@ LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
+        // The menu key and Shift+F10 open the context menu at the focus.
+        if (wp == VK_APPS || (wp == VK_F10 && GetKeyState(VK_SHIFT) < 0)) {
+            ContextMenuController(m_browser).Run(0, 0, true);
+            return 0;
+        }
         Key("rawKeyDown", wp, lp);
         if (msg == WM_SYSKEYDOWN) break;
         return 0;

@@ -117,7 +117,7 @@ void DevToolsConnection::ReadLoop() {
     for (;;) {
         WebSocketClient::ReadResult r = m_socket.Read(text, 50);
         if (r == WebSocketClient::ReadResult::Closed) break;
-        if (r == WebSocketClient::ReadResult::Message) {
+        if (r == WebSocketClient::ReadResult::Message) try {
             Json msg = Json::parse(text, nullptr, false);
             if (msg.is_object()) {
                 auto idIt = msg.find("id");
@@ -142,18 +142,24 @@ void DevToolsConnection::ReadLoop() {
                     m_events(msg["method"].get<std::string>(), p != msg.end() ? *p : Json::object(), session);
                 }
             }
+        } catch (const std::exception&) {
+            // A field of an unexpected type in an engine message: the
+            // message is dropped, the connection goes on.
         }
         if (GetTickCount() - lastTick >= 50) {
             lastTick = GetTickCount();
             if (m_tick) m_tick();
         }
     }
+    bool lost;
     {
         std::lock_guard<std::mutex> lock(m_lock);
         m_closed = true;
+        lost = !m_stopping;
     }
     FailPending();
     m_closedCv.notify_all();
+    if (lost && m_closedSink) m_closedSink();
 }
 
 }  // namespace vxrt

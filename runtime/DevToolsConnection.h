@@ -28,6 +28,10 @@ public:
     DevToolsConnection();
     ~DevToolsConnection();
 
+    // Runs on the runtime thread once when the engine drops the connection
+    // (not when Close ends it). Set before Open.
+    void SetClosedSink(std::function<void()> sink) { m_closedSink = std::move(sink); }
+
     bool Open(unsigned short port, const std::string& path, EventSink events, TickSink tick);
     // Stops the runtime thread and closes the socket.
     void Close();
@@ -49,6 +53,7 @@ private:
     std::thread m_thread;
     EventSink m_events;
     TickSink m_tick;
+    std::function<void()> m_closedSink;
     mutable std::mutex m_lock;
     std::condition_variable m_closedCv;
     bool m_closed = true;

@@ -3,6 +3,9 @@
 #include <vector>
 
 #include "runtime/BrowserImpl.h"
+#include "runtime/DevToolsEndpoint.h"
+#include "runtime/EngineLoss.h"
+#include "runtime/ProtocolGuard.h"
 #include "runtime/SubProcess.h"
 
 namespace vxrt {
@@ -57,14 +60,24 @@ bool Runtime::Start(const cef_settings_t& settings, CefRefPtr<CefApp> app) {
     }
     opt.logging = settings.log_severity != LOGSEVERITY_DISABLE;
     opt.logFile = CefString(&settings.log_file).ToWString();
-    if (!m_engine.Start(opt, kEngineStartMs)) return false;
+    unsigned short port = 0;
+    std::string path;
+    // Tests of the protocol side point the runtime at an endpoint of their
+    // own instead of an engine.
+    bool testEndpoint = TestEndpointFromEnvironment(port, path);
+    if (!testEndpoint) {
+        if (!m_engine.Start(opt, kEngineStartMs)) return false;
+        port = m_engine.Port();
+        path = m_engine.BrowserPath();
+    }
+    m_devtools.SetClosedSink([this] { OnConnectionLost(); });
     if (!m_devtools.Open(
-            m_engine.Port(), m_engine.BrowserPath(),
-            [this](const std::string& m, const Json& p, const std::string& s) { OnEvent(m, p, s); },
+            port, path, [this](const std::string& m, const Json& p, const std::string& s) { OnEvent(m, p, s); },
             [this] { OnTick(); }))
         return false;
     m_devtools.CallSync("Target.setDiscoverTargets", {{"discover", true}}, "", 10000);
-    StartWatchdog(m_engine.Port(), m_engine.BrowserPath());
+    m_downloads.Start(m_devtools);
+    if (!testEndpoint) StartWatchdog(port, path);
     if (m_app)
         if (CefRefPtr<CefBrowserProcessHandler> h = m_app->GetBrowserProcessHandler()) h->OnContextInitialized();
     return true;
@@ -108,6 +121,7 @@ void Runtime::Stop() {
     }
     m_devtools.Close();
     m_engine.Stop(10000);
+    m_downloads.Stop();
     m_ui.Destroy();
     {
         std::lock_guard<std::mutex> lock(m_lock);
@@ -147,6 +161,12 @@ void Runtime::RemoveBrowser(BrowserImpl* browser) {
 }
 
 void Runtime::OnEvent(const std::string& method, const Json& params, const std::string& sessionId) {
+    // A message the engine could not have sent is dropped before any
+    // handler reads fields it lacks.
+    if (!EventShapeIsValid(method, params)) return;
+    // Pop-ups and downloads span targets: they see every event.
+    m_popups.OnEvent(method, params, sessionId);
+    m_downloads.OnEvent(method, params, sessionId);
     CefRefPtr<BrowserImpl> browser;
     bool targetEvent = false;
     {
@@ -180,6 +200,47 @@ void Runtime::OnTick() {
         for (auto& b : m_browsers) browsers.push_back(b.second);
     }
     for (auto& b : browsers) b->Tick();
+    m_popups.Tick();
+}
+
+CefRefPtr<BrowserImpl> Runtime::BrowserBySession(const std::string& sessionId) {
+    std::lock_guard<std::mutex> lock(m_lock);
+    auto it = m_bySession.find(sessionId);
+    return it != m_bySession.end() ? it->second : nullptr;
+}
+
+CefRefPtr<BrowserImpl> Runtime::BrowserByTarget(const std::string& targetId) {
+    std::lock_guard<std::mutex> lock(m_lock);
+    auto it = m_byTarget.find(targetId);
+    return it != m_byTarget.end() ? it->second : nullptr;
+}
+
+CefRefPtr<BrowserImpl> Runtime::BrowserOfWindow(HWND hwnd) {
+    HWND top = hwnd ? GetAncestor(hwnd, GA_ROOT) : nullptr;
+    std::lock_guard<std::mutex> lock(m_lock);
+    CefRefPtr<BrowserImpl> first;
+    for (auto& b : m_browsers) {
+        HWND h = b.second->GetWindowHandle();
+        if (!h) continue;
+        if (top && GetAncestor(h, GA_ROOT) == top) return b.second;
+        if (!first) first = b.second;
+    }
+    return first;
+}
+
+void Runtime::OnConnectionLost() {
+    // The engine went away (crashed, killed, or its endpoint broke): every
+    // page still shown reports a failed load of its main frame, so the host
+    // shows its error instead of waiting for events that will never come.
+    std::vector<CefRefPtr<BrowserImpl>> browsers;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        for (auto& b : m_browsers) browsers.push_back(b.second);
+    }
+    for (auto& b : browsers) {
+        b->EngineGone();
+        m_ui.Post([b] { ReportEngineLost(b); });
+    }
 }
 
 }  // namespace vxrt

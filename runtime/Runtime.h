@@ -8,7 +8,9 @@
 
 #include "runtime/CefApp.h"
 #include "runtime/DevToolsConnection.h"
+#include "runtime/DownloadController.h"
 #include "runtime/EngineProcess.h"
+#include "runtime/PopupController.h"
 #include "runtime/UiDispatcher.h"
 
 namespace vxrt {
@@ -31,6 +33,14 @@ public:
     void RemoveBrowser(BrowserImpl* browser);
     void SetBrowserSession(BrowserImpl* browser, const std::string& targetId, const std::string& sessionId);
 
+    // Lookups for the controllers that span browsers (pop-ups, downloads);
+    // null when no browser matches.
+    CefRefPtr<BrowserImpl> BrowserBySession(const std::string& sessionId);
+    CefRefPtr<BrowserImpl> BrowserByTarget(const std::string& targetId);
+    // The browser whose window is, or lies within, hwnd's top-level window.
+    CefRefPtr<BrowserImpl> BrowserOfWindow(HWND hwnd);
+    DownloadController& Downloads() { return m_downloads; }
+
 private:
     Runtime();
     ~Runtime();
@@ -38,11 +48,14 @@ private:
     void Stop();
     void OnEvent(const std::string& method, const Json& params, const std::string& sessionId);
     void OnTick();
+    void OnConnectionLost();
     void StartWatchdog(unsigned short port, const std::string& path);
 
     UiDispatcher m_ui;
     DevToolsConnection m_devtools;
     EngineProcess m_engine;
+    PopupController m_popups;
+    DownloadController m_downloads;
     CefRefPtr<CefApp> m_app;
     std::mutex m_lock;
     std::map<int, CefRefPtr<BrowserImpl>> m_browsers;
