@@ -38,6 +38,19 @@ Json BrowserImpl::SendSync(const std::string& method, const Json& params) {
 }
 
 bool BrowserImpl::Create(const CefWindowInfo& info, const CefString& url) {
+    // Engine replies are untrusted JSON: a reply of the wrong shape fails the
+    // creation instead of throwing out of the runtime's interface.
+    try {
+        return CreateChecked(info, url);
+    } catch (const std::exception&) {
+        if (Runtime* rt = Runtime::Get(); rt && !m_targetId.empty())
+            rt->DevTools().Call("Target.closeTarget", {{"targetId", m_targetId}}, "");
+        if (m_hwnd && IsWindow(m_hwnd)) DestroyWindow(m_hwnd);
+        return false;
+    }
+}
+
+bool BrowserImpl::CreateChecked(const CefWindowInfo& info, const CefString& url) {
     Runtime* rt = Runtime::Get();
     if (!rt) return false;
     m_window = BrowserWindow::Create(this, info.parent_window, info.style, info.ex_style, info.x, info.y,
@@ -544,10 +557,20 @@ CefRefPtr<CefFrame> BrowserImpl::GetMainFrame() {
 
 int BrowserImpl::HistoryOffsetAvailable(int delta) {
     Json h = SendSync("Page.getNavigationHistory");
-    if (!h.is_object() || !h.contains("entries")) return -1;
-    int index = h.value("currentIndex", 0) + delta;
-    if (index < 0 || index >= static_cast<int>(h["entries"].size())) return -1;
-    return h["entries"][index].value("id", -1);
+    if (!h.is_object()) return -1;
+    const auto entries = h.find("entries");
+    const auto current = h.find("currentIndex");
+    if (entries == h.end() || !entries->is_array() || current == h.end() || !current->is_number_integer())
+        return -1;
+    // The blank page every target starts with is not history the user made.
+    int first = 0;
+    if (!entries->empty() && (*entries)[0].is_object() && (*entries)[0].value("url", Json()) == "about:blank") first = 1;
+    const int index = current->get<int>() + delta;
+    if (index < first || index >= static_cast<int>(entries->size())) return -1;
+    const Json& entry = (*entries)[static_cast<size_t>(index)];
+    if (!entry.is_object()) return -1;
+    const auto id = entry.find("id");
+    return id != entry.end() && id->is_number_integer() ? id->get<int>() : -1;
 }
 
 bool BrowserImpl::CanGoBack() { return HistoryOffsetAvailable(-1) >= 0; }

@@ -76,6 +76,7 @@ public:
     IMPLEMENT_REFCOUNTING(BrowserImpl);
 
 private:
+    bool CreateChecked(const CefWindowInfo& info, const CefString& url);
     enum class State { Creating, Open, Closing, EngineClosed, Destroyed };
 
     CefRefPtr<FrameImpl> FrameFor(const std::string& frameId, const std::string& parentId, bool create);

@@ -138,6 +138,19 @@ TEST_F(RuntimeBrowserTest, ClickOnALinkNavigates) {
     EXPECT_TRUE(client->Has("LoadStart"));
 }
 
+TEST_F(RuntimeBrowserTest, HistoryStartsAtTheFirstPageNotTheBlankOne) {
+    Open("/link");
+    ASSERT_TRUE(WaitFor("LoadEnd"));
+    ASSERT_TRUE(client->browser.get() != nullptr);
+    EXPECT_FALSE(client->browser->CanGoBack());
+    HWND w = BrowserWindow();
+    PostMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 100));
+    PostMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(100, 100));
+    ASSERT_TRUE(WaitTitle("Hello Runtime", 10000));
+    EXPECT_TRUE(client->browser->CanGoBack());
+    EXPECT_FALSE(client->browser->CanGoForward());
+}
+
 TEST_F(RuntimeBrowserTest, TypedTextReachesAnInputField) {
     Open("/input");
     ASSERT_TRUE(WaitFor("LoadEnd"));
