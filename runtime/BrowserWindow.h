@@ -2,6 +2,7 @@
 // The child window of a browser: paints the latest picture of the page at
 // the window's size and forwards mouse, wheel, keyboard and text input.
 
+#include <winsock2.h>  // must precede windows.h, which would pull in the old winsock
 #include <windows.h>
 
 #include <mutex>

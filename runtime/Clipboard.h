@@ -2,6 +2,7 @@
 // Text on the Windows clipboard. The engine runs headless on the Linux side
 // and never sees this clipboard, so the runtime moves text itself.
 
+#include <winsock2.h>  // must precede windows.h, which would pull in the old winsock
 #include <windows.h>
 
 #include <string>

@@ -3,6 +3,7 @@
 // at the point, builds the default menu, lets the client rewrite it, shows
 // it as a Win32 popup menu and carries out the chosen command.
 
+#include <winsock2.h>  // must precede windows.h, which would pull in the old winsock
 #include <windows.h>
 
 #include "runtime/ContextMenuParams.h"

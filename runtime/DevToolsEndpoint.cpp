@@ -1,5 +1,6 @@
 #include "runtime/DevToolsEndpoint.h"
 
+#include <winsock2.h>  // must precede windows.h, which would pull in the old winsock
 #include <windows.h>
 
 namespace vxrt {

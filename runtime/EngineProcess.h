@@ -5,6 +5,7 @@
 // program never leaves an engine behind. On Windows the engine runs in a
 // job object that dies with the program.
 
+#include <winsock2.h>  // must precede windows.h, which would pull in the old winsock
 #include <windows.h>
 
 #include <string>

@@ -1,6 +1,7 @@
 #pragma once
 // Roles of the program's own sub-processes (command lines with --type=).
 
+#include <winsock2.h>  // must precede windows.h, which would pull in the old winsock
 #include <windows.h>
 
 #include <string>

@@ -3,6 +3,7 @@
 // called cef_initialize and runs cef_run_message_loop) through a
 // message-only window, so handlers always run where the windows live.
 
+#include <winsock2.h>  // must precede windows.h, which would pull in the old winsock
 #include <windows.h>
 
 #include <functional>
