@@ -3,6 +3,7 @@
 // no engine left behind.
 #include <gtest/gtest.h>
 
+#include "PageServerSuite.h"
 #include "RuntimeTestSupport.h"
 
 using namespace vxtest;
@@ -11,16 +12,8 @@ namespace {
 
 const DWORD kLoadMs = 30000;
 
-class RuntimeBrowserTest : public testing::Test {
+class RuntimeBrowserTest : public PageServerSuite {
 protected:
-    static void SetUpTestSuite() {
-        server = new PageServer;
-        ASSERT_TRUE(server->Start());
-    }
-    static void TearDownTestSuite() {
-        delete server;
-        server = nullptr;
-    }
     void SetUp() override {
         profile = UniqueTempDir(L"vxrt-profile");
         session.reset(new RuntimeSession(profile));
@@ -52,14 +45,12 @@ protected:
     }
     HWND BrowserWindow() { return client->browser ? client->browser->GetHost()->GetWindowHandle() : nullptr; }
 
-    static PageServer* server;
     std::wstring profile;
     std::unique_ptr<RuntimeSession> session;
     std::unique_ptr<HostWindow> host;
     CefRefPtr<RecordingClient> client;
 };
 
-PageServer* RuntimeBrowserTest::server = nullptr;
 
 TEST_F(RuntimeBrowserTest, LoadReportsStartEndAndTitleOnTheUiThread) {
     CefRefPtr<CefBrowser> b = Open("/title");

@@ -3,6 +3,7 @@
 // asks for under the mouse.
 #include <gtest/gtest.h>
 
+#include "PageServerSuite.h"
 #include "RuntimeTestSupport.h"
 
 using namespace vxtest;
@@ -53,16 +54,8 @@ public:
     IMPLEMENT_REFCOUNTING(ContextRecorder);
 };
 
-class RuntimePageHooksTest : public testing::Test {
+class RuntimePageHooksTest : public PageServerSuite {
 protected:
-    static void SetUpTestSuite() {
-        server = new PageServer;
-        ASSERT_TRUE(server->Start());
-    }
-    static void TearDownTestSuite() {
-        delete server;
-        server = nullptr;
-    }
     void SetUp() override {
         profile = UniqueTempDir(L"vxrt-hooks");
         app = new ContextRecorder;
@@ -91,7 +84,6 @@ protected:
     // Lets late callbacks arrive, so that a duplicate would be seen.
     static void Settle(DWORD ms) { PumpUntil([] { return false; }, ms); }
 
-    static PageServer* server;
     std::wstring profile;
     CefRefPtr<ContextRecorder> app;
     std::unique_ptr<RuntimeSession> session;
@@ -99,7 +91,6 @@ protected:
     CefRefPtr<RecordingClient> client;
 };
 
-PageServer* RuntimePageHooksTest::server = nullptr;
 
 TEST_F(RuntimePageHooksTest, EachLoadAndReloadGivesOneContextPerFrame) {
     struct Case {

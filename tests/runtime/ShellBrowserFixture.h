@@ -6,20 +6,13 @@
 
 #include <memory>
 
+#include "PageServerSuite.h"
 #include "ShellTestSupport.h"
 
 namespace vxtest {
 
-class ShellBrowserTest : public testing::Test {
+class ShellBrowserTest : public PageServerSuite {
 protected:
-    static void SetUpTestSuite() {
-        server = new PageServer;
-        ASSERT_TRUE(server->Start());
-    }
-    static void TearDownTestSuite() {
-        delete server;
-        server = nullptr;
-    }
     void SetUp() override {
         profile = UniqueTempDir(L"vxrt-shell");
         session.reset(new RuntimeSession(profile));
@@ -64,7 +57,6 @@ protected:
     }
     bool Pump(const std::function<bool()>& pred, DWORD ms = 30000) { return PumpUntil(pred, ms); }
 
-    static inline PageServer* server = nullptr;
     std::wstring profile;
     std::unique_ptr<RuntimeSession> session;
     std::unique_ptr<HostWindow> host;
