@@ -10,6 +10,8 @@ import sys
 import threading
 import time
 
+import loopback_server
+
 beacons = []
 last_request = [time.time()]
 
@@ -94,21 +96,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
 
 def main():
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-    port = server.server_address[1]
-    with open(sys.argv[1] + ".tmp", "w") as f:
-        f.write(str(port))
-    import os
-    os.replace(sys.argv[1] + ".tmp", sys.argv[1])
-
-    def idle_watch():
-        while True:
-            time.sleep(1)
-            if time.time() - last_request[0] > 60:
-                server.shutdown()
-                return
-    threading.Thread(target=idle_watch, daemon=True).start()
-    server.serve_forever()
+    loopback_server.serve(Handler, sys.argv[1], last_request)
 
 
 if __name__ == "__main__":

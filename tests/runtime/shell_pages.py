@@ -12,6 +12,8 @@ import threading
 import time
 import zlib
 
+import loopback_server
+
 last_request = [time.time()]
 counts = {}
 
@@ -98,24 +100,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
 
 def main():
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-    # A window the test closes mid-request drops its connection; that is
-    # expected here, not worth a traceback.
-    server.handle_error = lambda request, address: None
-    port = server.server_address[1]
-    with open(sys.argv[1] + ".tmp", "w") as f:
-        f.write(str(port))
-    import os
-    os.replace(sys.argv[1] + ".tmp", sys.argv[1])
-
-    def idle_watch():
-        while True:
-            time.sleep(1)
-            if time.time() - last_request[0] > 60:
-                server.shutdown()
-                return
-    threading.Thread(target=idle_watch, daemon=True).start()
-    server.serve_forever()
+    loopback_server.serve(Handler, sys.argv[1], last_request, quiet_errors=True)
 
 
 if __name__ == "__main__":
