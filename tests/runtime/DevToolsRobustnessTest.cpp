@@ -113,28 +113,14 @@ namespace {
 // Process id of the engine's browser process for a profile (not its
 // helpers, which carry --type=, nor the guard shell).
 int EnginePid(const std::wstring& profile) {
-    std::string needle = "--user-data-dir=" + UnixPath(profile);
-    WIN32_FIND_DATAW fd;
-    HANDLE f = FindFirstFileW(L"Z:\\proc\\*", &fd);
-    if (f == INVALID_HANDLE_VALUE) return 0;
+    const std::string needle = "--user-data-dir=" + UnixPath(profile);
     int pid = 0;
-    do {
-        if (fd.cFileName[0] < L'0' || fd.cFileName[0] > L'9') continue;
-        std::wstring path = std::wstring(L"Z:\\proc\\") + fd.cFileName + L"\\cmdline";
-        HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (h == INVALID_HANDLE_VALUE) continue;
-        std::string text;
-        char buf[4096];
-        DWORD n;
-        while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) text.append(buf, n);
-        CloseHandle(h);
-        for (auto& c : text)
-            if (c == 0) c = ' ';
+    ForEachLinuxProcess([&](int candidate, const std::string& text) {
         if (text.find(needle) != std::string::npos && text.find("vxrt-guard") == std::string::npos &&
             text.find("--type=") == std::string::npos)
-            pid = _wtoi(fd.cFileName);
-    } while (!pid && FindNextFileW(f, &fd));
-    FindClose(f);
+            pid = candidate;
+        return pid == 0;
+    });
     return pid;
 }
 

@@ -19,12 +19,10 @@ std::wstring UniqueTempDir(const wchar_t* stem) {
 
 std::string UnixPath(const std::wstring& p) { return vxrt::UnixPathOf(p); }
 
-int EngineProcessCount(const std::wstring& profileDir) {
-    std::string needle = "--user-data-dir=" + UnixPath(profileDir);
-    int count = 0;
+bool ForEachLinuxProcess(const std::function<bool(int pid, const std::string& commandLine)>& visit) {
     WIN32_FIND_DATAW fd;
     HANDLE f = FindFirstFileW(L"Z:\\proc\\*", &fd);
-    if (f == INVALID_HANDLE_VALUE) return -1;
+    if (f == INVALID_HANDLE_VALUE) return false;
     do {
         if (fd.cFileName[0] < L'0' || fd.cFileName[0] > L'9') continue;
         std::wstring path = std::wstring(L"Z:\\proc\\") + fd.cFileName + L"\\cmdline";
@@ -37,11 +35,21 @@ int EngineProcessCount(const std::wstring& profileDir) {
         CloseHandle(h);
         for (auto& c : text)
             if (c == 0) c = ' ';
-        // The guard shell names the folder too; count only the engine.
-        if (text.find(needle) != std::string::npos && text.find("vxrt-guard") == std::string::npos) ++count;
+        if (!visit(_wtoi(fd.cFileName), text)) break;
     } while (FindNextFileW(f, &fd));
     FindClose(f);
-    return count;
+    return true;
+}
+
+int EngineProcessCount(const std::wstring& profileDir) {
+    const std::string needle = "--user-data-dir=" + UnixPath(profileDir);
+    int count = 0;
+    const bool listed = ForEachLinuxProcess([&](int, const std::string& text) {
+        // The guard shell names the folder too; count only the engine.
+        if (text.find(needle) != std::string::npos && text.find("vxrt-guard") == std::string::npos) ++count;
+        return true;
+    });
+    return listed ? count : -1;
 }
 
 bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs) {

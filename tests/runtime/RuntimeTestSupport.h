@@ -13,6 +13,9 @@ namespace vxtest {
 std::wstring UniqueTempDir(const wchar_t* stem);
 std::string UnixPath(const std::wstring& windowsPath);
 // Engine processes whose command line names this profile folder.
+// Calls visit(pid, command line with NULs as blanks) for every Linux process
+// until it returns false; false when /proc cannot be listed.
+bool ForEachLinuxProcess(const std::function<bool(int pid, const std::string& commandLine)>& visit);
 int EngineProcessCount(const std::wstring& profileDir);
 // Pumps UI messages until pred() or the timeout; returns pred().
 bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs);
