@@ -93,7 +93,11 @@ TEST_F(DownloadTest, RefusedDownloadsLeaveNoFile) {
         EXPECT_EQ(FilesIn(folder), 0);
         dialog.reset();
     }
-    // Whoever took a download and lost it was told so.
+    // Whoever took a download and lost it was told so; the final report may
+    // arrive after the engine's file is gone.
+    Pump([&] {
+        return !client->updates.empty() && (client->updates.back().canceled || client->updates.back().complete);
+    }, 10000);
     ASSERT_FALSE(client->updates.empty());
     EXPECT_TRUE(client->updates.back().canceled);
     EXPECT_FALSE(client->updates.back().complete);
