@@ -9,8 +9,8 @@
 #include <vector>
 
 struct AdItem {
-    std::wstring text; // caption shown on the button
-    std::wstring url;  // address opened when the advertisement is clicked
+    std::wstring text;  // caption shown on the button
+    std::wstring url;   // address opened when the advertisement is clicked
 };
 
 // Every `ad` child of StaticAd, in document order.

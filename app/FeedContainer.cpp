@@ -12,7 +12,7 @@ int32_t ReadLengthWord(const unsigned char* p)
     return static_cast<int32_t>(value);
 }
 
-} // namespace
+}  // namespace
 
 bool DecodeFeedContainer(const char* bytes, size_t size, std::string& document)
 {

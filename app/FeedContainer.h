@@ -18,7 +18,7 @@ constexpr size_t kMaxInflatedBlockBytes = 10240;
 // promotion document is a few kilobytes.
 constexpr size_t kMaxDocumentBytes = 4 * 1024 * 1024;
 
-} // namespace FeedContainer
+}  // namespace FeedContainer
 
 // Decodes `size` bytes of the transport format into `document`. Returns false
 // (and an empty `document`) for a block whose length word is negative, above

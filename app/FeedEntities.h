@@ -12,4 +12,4 @@ namespace FeedDoc {
 // copied as it is.
 std::wstring DecodeFeedEntities(const wchar_t* value, size_t length);
 
-} // namespace FeedDoc
+}  // namespace FeedDoc

@@ -25,7 +25,7 @@ void ReadAds(CFeedDocument& document, std::vector<AdItem>& ads)
     document.LeaveElement();
 }
 
-} // namespace
+}  // namespace
 
 FeedLoadResult LoadFeedLists(const std::string& body, unsigned codePage, std::vector<AdItem>& staticAds,
                              std::vector<AdItem> (&scrollAds)[3])

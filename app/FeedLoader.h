@@ -10,9 +10,9 @@
 #include "app/AdItem.h"
 
 enum class FeedLoadResult {
-    Ready,         // lists filled (possibly with nothing); the window is told
-    UnpackFailed,  // a block was corrupt or outside the format
-    NotWellFormed, // the text is no well-formed document (an empty body too)
+    Ready,          // lists filled (possibly with nothing); the window is told
+    UnpackFailed,   // a block was corrupt or outside the format
+    NotWellFormed,  // the text is no well-formed document (an empty body too)
 };
 
 // `codePage` 0 is the system's ANSI code page. The lists are appended to, not

@@ -8,28 +8,24 @@
 
 namespace FeedDoc {
 
-inline bool IsNameStop(wchar_t c) {
-  return c == L' ' || c == L'=' || c == L'/' || c == L'[' || c == L']';
-}
+inline bool IsNameStop(wchar_t c) { return c == L' ' || c == L'=' || c == L'/' || c == L'[' || c == L']'; }
 
 // The feed's names are ASCII; folding only ASCII letters keeps the comparison
 // independent of the locale.
 inline wchar_t FoldAscii(wchar_t c) { return (c >= L'A' && c <= L'Z') ? wchar_t(c + (L'a' - L'A')) : c; }
 
-inline bool NameMatches(const wchar_t* docName, size_t docLength, const wchar_t* requested,
-                        size_t requestedLength, bool ignoreCase) {
-  if (docLength > requestedLength)
-    return false;
-  if (ignoreCase) {
-    for (size_t i = 0; i < docLength; ++i)
-      if (FoldAscii(docName[i]) != FoldAscii(requested[i]))
-        return false;
-  } else {
-    for (size_t i = 0; i < docLength; ++i)
-      if (docName[i] != requested[i])
-        return false;
-  }
-  return docLength == requestedLength || IsNameStop(requested[docLength]);
+inline bool NameMatches(const wchar_t* docName, size_t docLength, const wchar_t* requested, size_t requestedLength,
+                        bool ignoreCase)
+{
+    if (docLength > requestedLength) return false;
+    if (ignoreCase) {
+        for (size_t i = 0; i < docLength; ++i)
+            if (FoldAscii(docName[i]) != FoldAscii(requested[i])) return false;
+    } else {
+        for (size_t i = 0; i < docLength; ++i)
+            if (docName[i] != requested[i]) return false;
+    }
+    return docLength == requestedLength || IsNameStop(requested[docLength]);
 }
 
-} // namespace FeedDoc
+}  // namespace FeedDoc

@@ -16,50 +16,50 @@ namespace FeedDoc {
 
 class CFeedOpenElements {
 public:
-  struct Entry {
-    uint32_t nameStart;
-    uint32_t nameLength;
-    uint32_t record;
-    uint32_t sameNameBelow = 0;  // 1 + stack position of the next entry with this name, or 0
-    uint32_t trieNode = 0;
-  };
+    struct Entry {
+        uint32_t nameStart;
+        uint32_t nameLength;
+        uint32_t record;
+        uint32_t sameNameBelow = 0;  // 1 + stack position of the next entry with this name, or 0
+        uint32_t trieNode = 0;
+    };
 
-  // Starts over for a new document (`text` must outlive the searches).
-  void Reset(const wchar_t* text, bool ignoreCase);
+    // Starts over for a new document (`text` must outlive the searches).
+    void Reset(const wchar_t* text, bool ignoreCase);
 
-  void Push(uint32_t nameStart, uint32_t nameLength, uint32_t record);
-  void Pop();
-  bool Empty() const { return m_entries.empty(); }
-  uint32_t Size() const { return static_cast<uint32_t>(m_entries.size()); }
-  const Entry& At(uint32_t position) const { return m_entries[position]; }
-  const Entry& Top() const { return m_entries.back(); }
+    void Push(uint32_t nameStart, uint32_t nameLength, uint32_t record);
+    void Pop();
+    bool Empty() const { return m_entries.empty(); }
+    uint32_t Size() const { return static_cast<uint32_t>(m_entries.size()); }
+    const Entry& At(uint32_t position) const { return m_entries[position]; }
+    const Entry& Top() const { return m_entries.back(); }
 
-  // Stack position of the innermost entry whose name matches the end tag
-  // name at [nameStart, nameStart + nameLength), or -1 when none does.
-  int64_t FindInnermostMatch(uint32_t nameStart, uint32_t nameLength);
+    // Stack position of the innermost entry whose name matches the end tag
+    // name at [nameStart, nameStart + nameLength), or -1 when none does.
+    int64_t FindInnermostMatch(uint32_t nameStart, uint32_t nameLength);
 
 private:
-  struct Edge {
-    uint32_t parent;
-    uint32_t unit;
-    uint32_t child;  // 0: free slot (the root is never a child)
-  };
+    struct Edge {
+        uint32_t parent;
+        uint32_t unit;
+        uint32_t child;  // 0: free slot (the root is never a child)
+    };
 
-  void BuildIndex();
-  void IndexEntry(uint32_t position);
-  uint32_t FindChild(uint32_t node, uint32_t unit) const;
-  uint32_t AddChild(uint32_t node, uint32_t unit);
-  void GrowEdges();
-  uint32_t Fold(wchar_t c) const;
+    void BuildIndex();
+    void IndexEntry(uint32_t position);
+    uint32_t FindChild(uint32_t node, uint32_t unit) const;
+    uint32_t AddChild(uint32_t node, uint32_t unit);
+    void GrowEdges();
+    uint32_t Fold(wchar_t c) const;
 
-  const wchar_t* m_text = nullptr;
-  bool m_ignoreCase = false;
-  std::vector<Entry> m_entries;
+    const wchar_t* m_text = nullptr;
+    bool m_ignoreCase = false;
+    std::vector<Entry> m_entries;
 
-  bool m_indexed = false;
-  std::vector<uint32_t> m_nodeTop;  // per trie node: 1 + innermost entry with that exact name
-  std::vector<Edge> m_edges;        // open addressing, power-of-two size
-  size_t m_edgeCount = 0;
+    bool m_indexed = false;
+    std::vector<uint32_t> m_nodeTop;  // per trie node: 1 + innermost entry with that exact name
+    std::vector<Edge> m_edges;        // open addressing, power-of-two size
+    size_t m_edgeCount = 0;
 };
 
-} // namespace FeedDoc
+}  // namespace FeedDoc

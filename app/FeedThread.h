@@ -6,8 +6,8 @@
 #include <windows.h>
 
 // Exit codes of FeedThreadProc (nobody reads them in the program).
-constexpr unsigned kFeedExitDone = 0;          // lists filled, or unpacking failed
-constexpr unsigned kFeedExitNotWellFormed = 1; // no well-formed document (also any download failure)
+constexpr unsigned kFeedExitDone = 0;           // lists filled, or unpacking failed
+constexpr unsigned kFeedExitNotWellFormed = 1;  // no well-formed document (also any download failure)
 
 // Thread entry for _beginthreadex; `argument` is the main window's handle.
 unsigned __stdcall FeedThreadProc(void* argument);

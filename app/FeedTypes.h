@@ -8,16 +8,16 @@ namespace FeedDoc {
 
 // What the scanner found at a position.
 enum NodeKind : int {
-  NODE_END_TAG = 0,
-  NODE_ELEMENT = 1,
-  NODE_TEXT = 2,
-  NODE_WHITESPACE = 4,
-  NODE_CDATA = 8,
-  NODE_PI = 16,
-  NODE_COMMENT = 32,
-  NODE_DOCTYPE = 64,
-  NODE_ERROR = -1,
-  NODE_END = -2,
+    NODE_END_TAG = 0,
+    NODE_ELEMENT = 1,
+    NODE_TEXT = 2,
+    NODE_WHITESPACE = 4,
+    NODE_CDATA = 8,
+    NODE_PI = 16,
+    NODE_COMMENT = 32,
+    NODE_DOCTYPE = 64,
+    NODE_ERROR = -1,
+    NODE_END = -2,
 };
 
 // Scanner flag: a start tag closed with "/>".
@@ -43,14 +43,14 @@ constexpr int END_TAG_SHIFT = 22;
 // One element of the document, addressed by a 32-bit index (page in the high
 // 16 bits, slot in the low 16). All positions are offsets into the text.
 struct ElementRecord {
-  uint32_t start;           // offset of the element's "<"
-  uint32_t length;          // "<" to the end of its end tag (or start tag)
-  uint32_t tagLengths;      // start tag length | end tag length << 22
-  uint32_t levelAndFlags;   // nesting level (low 16 bits) and flags
-  uint32_t parent;          // 0 for top-level elements
-  uint32_t firstChild;      // 0 if none
-  uint32_t nextSibling;     // 0 for the last child
-  uint32_t prevSibling;     // the first child's is the last child
+    uint32_t start;          // offset of the element's "<"
+    uint32_t length;         // "<" to the end of its end tag (or start tag)
+    uint32_t tagLengths;     // start tag length | end tag length << 22
+    uint32_t levelAndFlags;  // nesting level (low 16 bits) and flags
+    uint32_t parent;         // 0 for top-level elements
+    uint32_t firstChild;     // 0 if none
+    uint32_t nextSibling;    // 0 for the last child
+    uint32_t prevSibling;    // the first child's is the last child
 };
 static_assert(sizeof(ElementRecord) == 32, "element records are 32 bytes");
 
@@ -59,4 +59,4 @@ inline uint32_t EndTagLength(const ElementRecord& r) { return r.tagLengths >> EN
 
 inline bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r'; }
 
-} // namespace FeedDoc
+}  // namespace FeedDoc

@@ -4,7 +4,8 @@
 
 #include "app/HttpRequestText.h"
 
-const wchar_t CHttpClient::kSendFailedText[] = L"\x53D1\x9001\x8BF7\x6C42\x5931\x8D25\xFF0C\x8BF7\x68C0\x67E5\x7F51\x7EDC";
+const wchar_t CHttpClient::kSendFailedText[] =
+    L"\x53D1\x9001\x8BF7\x6C42\x5931\x8D25\xFF0C\x8BF7\x68C0\x67E5\x7F51\x7EDC";
 
 namespace {
 
@@ -12,7 +13,7 @@ const wchar_t kAgentName[] = L"Http-connect";
 const INTERNET_PORT kServerPort = 80;
 const DWORD kReadChunk = 1024;
 
-} // namespace
+}  // namespace
 
 void CHttpClient::CloseHandles()
 {
@@ -52,8 +53,7 @@ std::string CHttpClient::Request(const std::string& url, std::string headers)
     char buffer[kReadChunk + 1];
     std::memset(buffer, 0, sizeof(buffer));
     DWORD headerLength = kReadChunk;
-    if (!::HttpQueryInfoA(m_hRequest.Get(), HTTP_QUERY_RAW_HEADERS, buffer, &headerLength, nullptr))
-        return Fail();
+    if (!::HttpQueryInfoA(m_hRequest.Get(), HTTP_QUERY_RAW_HEADERS, buffer, &headerLength, nullptr)) return Fail();
     if (HttpRequestText::StatusLineReportsNotFound(buffer, kReadChunk)) return Fail();
 
     std::string body;

@@ -38,4 +38,4 @@ bool StatusLineReportsNotFound(const char* rawHeaders, size_t length)
     return std::string(rawHeaders, lineLength).find("404") != std::string::npos;
 }
 
-} // namespace HttpRequestText
+}  // namespace HttpRequestText

@@ -22,4 +22,4 @@ std::string BuildDefaultHeaders(const std::string& host);
 // anywhere in it means the resource is missing.
 bool StatusLineReportsNotFound(const char* rawHeaders, size_t length);
 
-} // namespace HttpRequestText
+}  // namespace HttpRequestText

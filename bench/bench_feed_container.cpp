@@ -14,7 +14,7 @@ namespace {
 
 struct Body {
     std::string bytes;
-    std::vector<std::pair<size_t, size_t>> blocks; // offset and length of each stream
+    std::vector<std::pair<size_t, size_t>> blocks;  // offset and length of each stream
     size_t inflatedSize = 0;
 };
 
@@ -57,7 +57,7 @@ Body Pack(const std::string& doc)
 template <typename F>
 double SecondsPerRun(F&& run, int runs)
 {
-    run(); // warm up
+    run();  // warm up
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < runs; ++i) run();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / runs;
@@ -69,23 +69,27 @@ void Measure(const char* name, size_t docBytes, int runs)
     std::string out;
     volatile size_t sink = 0;
 
-    const double decode = SecondsPerRun([&] {
-        DecodeFeedContainer(body.bytes, out);
-        sink = sink + out.size();
-    }, runs);
+    const double decode = SecondsPerRun(
+        [&] {
+            DecodeFeedContainer(body.bytes, out);
+            sink = sink + out.size();
+        },
+        runs);
 
     // Bare zlib: the same streams inflated into one preallocated buffer.
     std::vector<unsigned char> plain(body.inflatedSize + FeedContainer::kMaxInflatedBlockBytes);
-    const double zlib = SecondsPerRun([&] {
-        size_t at = 0;
-        for (const auto& block : body.blocks) {
-            uLongf size = FeedContainer::kMaxInflatedBlockBytes;
-            uncompress(plain.data() + at, &size, reinterpret_cast<const Bytef*>(body.bytes.data() + block.first),
-                       static_cast<uLong>(block.second));
-            at += size;
-        }
-        sink = sink + at;
-    }, runs);
+    const double zlib = SecondsPerRun(
+        [&] {
+            size_t at = 0;
+            for (const auto& block : body.blocks) {
+                uLongf size = FeedContainer::kMaxInflatedBlockBytes;
+                uncompress(plain.data() + at, &size, reinterpret_cast<const Bytef*>(body.bytes.data() + block.first),
+                           static_cast<uLong>(block.second));
+                at += size;
+            }
+            sink = sink + at;
+        },
+        runs);
 
     const double mb = body.inflatedSize / 1e6;
     std::printf("%-8s document %8zu B in %3zu blocks (body %7zu B): DecodeFeedContainer %7.1f MB/s, "
@@ -93,7 +97,7 @@ void Measure(const char* name, size_t docBytes, int runs)
                 name, body.inflatedSize, body.blocks.size(), body.bytes.size(), mb / decode, mb / zlib, decode / zlib);
 }
 
-} // namespace
+}  // namespace
 
 int main()
 {

@@ -47,7 +47,8 @@ std::string ReadFile(const std::string& path)
 const char kSkinLike[] =
     "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\" ?>\r\n"
     "<Window size=\"1200,720\" caption=\"0,0,0,36\" shadowimage=\"file='Aero.png' corner='10,10,10,11'\">\r\n"
-    "    <Font name=\"\xE5\xBE\xAE\xE8\xBD\xAF\xE9\x9B\x85\xE9\xBB\x91\" size=\"12\" bold=\"false\" italic=\"false\" />\r\n"
+    "    <Font name=\"\xE5\xBE\xAE\xE8\xBD\xAF\xE9\x9B\x85\xE9\xBB\x91\" size=\"12\" bold=\"false\" italic=\"false\" "
+    "/>\r\n"
     "    <Default name=\"VScrollBar\" value=\"button1normalimage=&quot;file=&apos;scroll.png&apos; "
     "source=&apos;1,1,12,12&apos;&quot;\" />\r\n"
     "    <VerticalLayout>\r\n"
@@ -134,7 +135,8 @@ void Report(const char* label, const std::string& bytes)
     {
         CMarkup check;
         pugi::xml_document pugiCheck;
-        if (!check.LoadFromMem(data, size, MARKUP_ENCODING_UTF8) || !pugiCheck.load_buffer(bytes.data(), bytes.size())) {
+        if (!check.LoadFromMem(data, size, MARKUP_ENCODING_UTF8) ||
+            !pugiCheck.load_buffer(bytes.data(), bytes.size())) {
             std::printf("%-22s could not be parsed by both parsers\n", label);
             return;
         }
@@ -163,11 +165,12 @@ void Report(const char* label, const std::string& bytes)
         });
     const double markup = parse.first, pugi = parse.second;
     const double markupWalk = walk.first, pugiWalk = walk.second;
-    std::printf("%-22s %10zu  parse: CMarkup %8.1f  pugixml %8.1f  ratio %.2f   parse+walk: CMarkup %8.1f  pugixml %8.1f  ratio %.2f\n",
+    std::printf("%-22s %10zu  parse: CMarkup %8.1f  pugixml %8.1f  ratio %.2f   parse+walk: CMarkup %8.1f  pugixml "
+                "%8.1f  ratio %.2f\n",
                 label, bytes.size(), markup, pugi, markup / pugi, markupWalk, pugiWalk, markupWalk / pugiWalk);
 }
 
-} // namespace
+}  // namespace
 
 int main()
 {

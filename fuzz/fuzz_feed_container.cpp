@@ -17,8 +17,8 @@ std::string PackIntoBlocks(const uint8_t* data, size_t size)
 {
     std::string body;
     for (size_t start = 0; start < size; start += FeedContainer::kMaxInflatedBlockBytes) {
-        const size_t n = size - start < FeedContainer::kMaxInflatedBlockBytes ? size - start
-                                                                              : FeedContainer::kMaxInflatedBlockBytes;
+        const size_t n =
+            size - start < FeedContainer::kMaxInflatedBlockBytes ? size - start : FeedContainer::kMaxInflatedBlockBytes;
         uLongf packedSize = compressBound(static_cast<uLong>(n));
         std::vector<Bytef> packed(packedSize);
         if (compress(packed.data(), &packedSize, data + start, static_cast<uLong>(n)) != Z_OK) return body;
@@ -37,7 +37,7 @@ void Load(const std::string& body)
     LoadFeedLists(body, 0, staticAds, scrollAds);
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

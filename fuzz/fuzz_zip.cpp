@@ -32,7 +32,7 @@ std::vector<std::wstring> CandidateNames(const uint8_t* data, size_t size)
     return names;
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -21,23 +21,27 @@ BrowserImpl::BrowserImpl(int id, CefRefPtr<CefClient> client) : m_id(id), m_clie
 
 BrowserImpl::~BrowserImpl() {}
 
-void BrowserImpl::Post(std::function<void()> fn) {
+void BrowserImpl::Post(std::function<void()> fn)
+{
     if (Runtime* rt = Runtime::Get()) rt->Ui().Post(std::move(fn));
 }
 
-void BrowserImpl::Send(const std::string& method, const Json& params) {
+void BrowserImpl::Send(const std::string& method, const Json& params)
+{
     Runtime* rt = Runtime::Get();
     if (!rt || m_sessionId.empty()) return;
     rt->DevTools().Call(method, params, m_sessionId);
 }
 
-Json BrowserImpl::SendSync(const std::string& method, const Json& params) {
+Json BrowserImpl::SendSync(const std::string& method, const Json& params)
+{
     Runtime* rt = Runtime::Get();
     if (!rt || m_sessionId.empty()) return Json();
     return rt->DevTools().CallSync(method, params, m_sessionId, kCallTimeoutMs);
 }
 
-bool BrowserImpl::Create(const CefWindowInfo& info, const CefString& url) {
+bool BrowserImpl::Create(const CefWindowInfo& info, const CefString& url)
+{
     // Engine replies are untrusted JSON: a reply of the wrong shape fails the
     // creation instead of throwing out of the runtime's interface.
     try {
@@ -50,11 +54,12 @@ bool BrowserImpl::Create(const CefWindowInfo& info, const CefString& url) {
     }
 }
 
-bool BrowserImpl::CreateChecked(const CefWindowInfo& info, const CefString& url) {
+bool BrowserImpl::CreateChecked(const CefWindowInfo& info, const CefString& url)
+{
     Runtime* rt = Runtime::Get();
     if (!rt) return false;
-    m_window = BrowserWindow::Create(this, info.parent_window, info.style, info.ex_style, info.x, info.y,
-                                     info.width, info.height);
+    m_window = BrowserWindow::Create(this, info.parent_window, info.style, info.ex_style, info.x, info.y, info.width,
+                                     info.height);
     if (!m_window) return false;
     m_hwnd = m_window->Handle();
     RECT rc;
@@ -69,8 +74,8 @@ bool BrowserImpl::CreateChecked(const CefWindowInfo& info, const CefString& url)
         return false;
     }
     m_targetId = created["targetId"].get<std::string>();
-    Json attached = rt->DevTools().CallSync("Target.attachToTarget", {{"targetId", m_targetId}, {"flatten", true}},
-                                            "", kCallTimeoutMs);
+    Json attached = rt->DevTools().CallSync("Target.attachToTarget", {{"targetId", m_targetId}, {"flatten", true}}, "",
+                                            kCallTimeoutMs);
     if (!attached.is_object() || !attached.contains("sessionId")) {
         rt->DevTools().Call("Target.closeTarget", {{"targetId", m_targetId}}, "");
         DestroyWindow(m_hwnd);
@@ -108,15 +113,14 @@ bool BrowserImpl::CreateChecked(const CefWindowInfo& info, const CefString& url)
     return true;
 }
 
-void BrowserImpl::StartScreencast() {
-    Send("Page.startScreencast", {{"format", "jpeg"},
-                                  {"quality", 90},
-                                  {"maxWidth", m_width},
-                                  {"maxHeight", m_height},
-                                  {"everyNthFrame", 1}});
+void BrowserImpl::StartScreencast()
+{
+    Send("Page.startScreencast",
+         {{"format", "jpeg"}, {"quality", 90}, {"maxWidth", m_width}, {"maxHeight", m_height}, {"everyNthFrame", 1}});
 }
 
-CefRefPtr<FrameImpl> BrowserImpl::FrameFor(const std::string& frameId, const std::string& parentId, bool create) {
+CefRefPtr<FrameImpl> BrowserImpl::FrameFor(const std::string& frameId, const std::string& parentId, bool create)
+{
     std::lock_guard<std::mutex> lock(m_lock);
     auto it = m_frames.find(frameId);
     if (it != m_frames.end()) return it->second;
@@ -130,7 +134,8 @@ CefRefPtr<FrameImpl> BrowserImpl::FrameFor(const std::string& frameId, const std
     return f;
 }
 
-void BrowserImpl::HandleEvent(const std::string& method, const Json& params) {
+void BrowserImpl::HandleEvent(const std::string& method, const Json& params)
+{
     CefRefPtr<BrowserImpl> self(this);
     CefRefPtr<CefClient> client = m_client;
     if (method == "Page.screencastFrame") {
@@ -228,8 +233,7 @@ void BrowserImpl::HandleEvent(const std::string& method, const Json& params) {
         CefRefPtr<FrameImpl> frame = FrameFor(frameId, "", true);
         if (frame->IsMain()) ScheduleScreenshot(kScreenshotDelayMs);
         Post([self, client, frame, status] {
-            if (CefRefPtr<CefLoadHandler> h = client->GetLoadHandler())
-                h->OnLoadEnd(self.get(), frame.get(), status);
+            if (CefRefPtr<CefLoadHandler> h = client->GetLoadHandler()) h->OnLoadEnd(self.get(), frame.get(), status);
         });
         return;
     }
@@ -282,7 +286,8 @@ void BrowserImpl::HandleEvent(const std::string& method, const Json& params) {
     }
 }
 
-void BrowserImpl::HandleTargetEvent(const std::string& method, const Json& params) {
+void BrowserImpl::HandleTargetEvent(const std::string& method, const Json& params)
+{
     CefRefPtr<BrowserImpl> self(this);
     CefRefPtr<CefClient> client = m_client;
     if (method == "Target.targetInfoChanged") {
@@ -301,7 +306,8 @@ void BrowserImpl::HandleTargetEvent(const std::string& method, const Json& param
     }
 }
 
-void BrowserImpl::TitleSeen(const std::string& title) {
+void BrowserImpl::TitleSeen(const std::string& title)
+{
     CefRefPtr<BrowserImpl> self(this);
     CefRefPtr<CefClient> client = m_client;
     {
@@ -317,12 +323,14 @@ void BrowserImpl::TitleSeen(const std::string& title) {
     }
 }
 
-void BrowserImpl::EngineGone() {
+void BrowserImpl::EngineGone()
+{
     std::lock_guard<std::mutex> lock(m_lock);
     if (m_state != State::Destroyed) m_state = State::EngineClosed;
 }
 
-void BrowserImpl::OnTargetClosed() {
+void BrowserImpl::OnTargetClosed()
+{
     // The page has gone (its unload handlers have run). The client may keep
     // the window; otherwise the top-level window is asked to close, and its
     // destruction takes the browser window with it.
@@ -331,11 +339,14 @@ void BrowserImpl::OnTargetClosed() {
     if (CefRefPtr<CefLifeSpanHandler> l = m_client->GetLifeSpanHandler()) keep = l->DoClose(this);
     if (keep) return;
     HWND top = GetAncestor(m_hwnd, GA_ROOT);
-    if (top && top != m_hwnd) PostMessageW(top, WM_CLOSE, 0, 0);
-    else DestroyWindow(m_hwnd);
+    if (top && top != m_hwnd)
+        PostMessageW(top, WM_CLOSE, 0, 0);
+    else
+        DestroyWindow(m_hwnd);
 }
 
-void BrowserImpl::CloseBrowser(bool force_close) {
+void BrowserImpl::CloseBrowser(bool force_close)
+{
     Runtime* rt = Runtime::Get();
     {
         std::lock_guard<std::mutex> lock(m_lock);
@@ -362,7 +373,8 @@ void BrowserImpl::CloseBrowser(bool force_close) {
     Send("Page.close");
 }
 
-void BrowserImpl::OnWindowDestroyed() {
+void BrowserImpl::OnWindowDestroyed()
+{
     Runtime* rt = Runtime::Get();
     bool closeTarget;
     {
@@ -388,7 +400,8 @@ void BrowserImpl::OnWindowDestroyed() {
     if (rt) rt->RemoveBrowser(this);
 }
 
-void BrowserImpl::OnWindowResized(int width, int height) {
+void BrowserImpl::OnWindowResized(int width, int height)
+{
     if (width <= 0 || height <= 0) return;
     {
         std::lock_guard<std::mutex> lock(m_lock);
@@ -405,7 +418,8 @@ void BrowserImpl::OnWindowResized(int width, int height) {
     ScheduleScreenshot(kScreenshotDelayMs);
 }
 
-void BrowserImpl::OnWindowShown(bool visible) {
+void BrowserImpl::OnWindowShown(bool visible)
+{
     if (visible == m_visible) return;
     m_visible = visible;
     {
@@ -420,7 +434,8 @@ void BrowserImpl::OnWindowShown(bool visible) {
     }
 }
 
-void BrowserImpl::SendInput(const char* method, const Json& params, bool repaintAfter) {
+void BrowserImpl::SendInput(const char* method, const Json& params, bool repaintAfter)
+{
     {
         std::lock_guard<std::mutex> lock(m_lock);
         if (m_state != State::Open) return;
@@ -429,7 +444,8 @@ void BrowserImpl::SendInput(const char* method, const Json& params, bool repaint
     if (repaintAfter) ScheduleScreenshot(kScreenshotDelayMs);
 }
 
-void BrowserImpl::UpdateCursor(int x, int y) {
+void BrowserImpl::UpdateCursor(int x, int y)
+{
     // The engine reports no cursor changes in this mode, so the page is
     // asked what lies under the pointer.
     static const char kProbe[] =
@@ -453,27 +469,37 @@ void BrowserImpl::UpdateCursor(int x, int y) {
                             if (!e.is_null() || !r.contains("result")) return;
                             std::string c = r["result"].value("value", "default");
                             LPCWSTR id = IDC_ARROW;
-                            if (c == "pointer") id = IDC_HAND;
-                            else if (c == "text") id = IDC_IBEAM;
-                            else if (c == "wait" || c == "progress") id = IDC_WAIT;
-                            else if (c == "crosshair") id = IDC_CROSS;
-                            else if (c == "move" || c == "all-scroll") id = IDC_SIZEALL;
-                            else if (c == "not-allowed") id = IDC_NO;
-                            else if (c == "ew-resize" || c == "col-resize") id = IDC_SIZEWE;
-                            else if (c == "ns-resize" || c == "row-resize") id = IDC_SIZENS;
+                            if (c == "pointer")
+                                id = IDC_HAND;
+                            else if (c == "text")
+                                id = IDC_IBEAM;
+                            else if (c == "wait" || c == "progress")
+                                id = IDC_WAIT;
+                            else if (c == "crosshair")
+                                id = IDC_CROSS;
+                            else if (c == "move" || c == "all-scroll")
+                                id = IDC_SIZEALL;
+                            else if (c == "not-allowed")
+                                id = IDC_NO;
+                            else if (c == "ew-resize" || c == "col-resize")
+                                id = IDC_SIZEWE;
+                            else if (c == "ns-resize" || c == "row-resize")
+                                id = IDC_SIZENS;
                             std::lock_guard<std::mutex> lock(self->m_lock);
                             if (self->m_state != State::Destroyed && self->m_window) self->m_window->SetCursorId(id);
                         });
 }
 
-void BrowserImpl::ScheduleScreenshot(DWORD delayMs) {
+void BrowserImpl::ScheduleScreenshot(DWORD delayMs)
+{
     std::lock_guard<std::mutex> lock(m_lock);
     DWORD due = GetTickCount() + delayMs;
     m_screenshotDue = due ? due : 1;
     m_screenshotRequested = GetTickCount();
 }
 
-void BrowserImpl::ShowImage(FrameImage&& image) {
+void BrowserImpl::ShowImage(FrameImage&& image)
+{
     // Under the lock: the window cannot be destroyed meanwhile.
     std::lock_guard<std::mutex> lock(m_lock);
     m_lastFrameTick = GetTickCount();
@@ -481,7 +507,8 @@ void BrowserImpl::ShowImage(FrameImage&& image) {
     m_window->SetImage(std::move(image));
 }
 
-void BrowserImpl::Tick() {
+void BrowserImpl::Tick()
+{
     DWORD now = GetTickCount();
     bool shoot = false, forceClose = false;
     {
@@ -539,32 +566,36 @@ void BrowserImpl::Tick() {
     }
 }
 
-bool BrowserImpl::IsLoading() {
+bool BrowserImpl::IsLoading()
+{
     std::lock_guard<std::mutex> lock(m_lock);
     return m_isLoading;
 }
 
-bool BrowserImpl::HasDocument() {
+bool BrowserImpl::HasDocument()
+{
     std::lock_guard<std::mutex> lock(m_lock);
     return m_navigated;
 }
 
-CefRefPtr<CefFrame> BrowserImpl::GetMainFrame() {
+CefRefPtr<CefFrame> BrowserImpl::GetMainFrame()
+{
     std::lock_guard<std::mutex> lock(m_lock);
     auto it = m_frames.find(m_mainFrameId);
     return it != m_frames.end() ? it->second.get() : nullptr;
 }
 
-int BrowserImpl::HistoryOffsetAvailable(int delta) {
+int BrowserImpl::HistoryOffsetAvailable(int delta)
+{
     Json h = SendSync("Page.getNavigationHistory");
     if (!h.is_object()) return -1;
     const auto entries = h.find("entries");
     const auto current = h.find("currentIndex");
-    if (entries == h.end() || !entries->is_array() || current == h.end() || !current->is_number_integer())
-        return -1;
+    if (entries == h.end() || !entries->is_array() || current == h.end() || !current->is_number_integer()) return -1;
     // The blank page every target starts with is not history the user made.
     int first = 0;
-    if (!entries->empty() && (*entries)[0].is_object() && (*entries)[0].value("url", Json()) == "about:blank") first = 1;
+    if (!entries->empty() && (*entries)[0].is_object() && (*entries)[0].value("url", Json()) == "about:blank")
+        first = 1;
     const int index = current->get<int>() + delta;
     if (index < first || index >= static_cast<int>(entries->size())) return -1;
     const Json& entry = (*entries)[static_cast<size_t>(index)];
@@ -576,12 +607,14 @@ int BrowserImpl::HistoryOffsetAvailable(int delta) {
 bool BrowserImpl::CanGoBack() { return HistoryOffsetAvailable(-1) >= 0; }
 bool BrowserImpl::CanGoForward() { return HistoryOffsetAvailable(1) >= 0; }
 
-void BrowserImpl::GoBack() {
+void BrowserImpl::GoBack()
+{
     int entry = HistoryOffsetAvailable(-1);
     if (entry >= 0) Send("Page.navigateToHistoryEntry", {{"entryId", entry}});
 }
 
-void BrowserImpl::GoForward() {
+void BrowserImpl::GoForward()
+{
     int entry = HistoryOffsetAvailable(1);
     if (entry >= 0) Send("Page.navigateToHistoryEntry", {{"entryId", entry}});
 }
@@ -590,11 +623,13 @@ void BrowserImpl::Reload() { Send("Page.reload"); }
 void BrowserImpl::ReloadIgnoreCache() { Send("Page.reload", {{"ignoreCache", true}}); }
 void BrowserImpl::StopLoad() { Send("Page.stopLoading"); }
 
-void BrowserImpl::SetFocus(bool focus) {
+void BrowserImpl::SetFocus(bool focus)
+{
     if (focus && m_hwnd) ::SetFocus(m_hwnd);
 }
 
-void BrowserImpl::WasResized() {
+void BrowserImpl::WasResized()
+{
     if (!m_hwnd) return;
     RECT rc;
     GetClientRect(m_hwnd, &rc);

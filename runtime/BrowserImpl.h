@@ -77,7 +77,13 @@ public:
 
 private:
     bool CreateChecked(const CefWindowInfo& info, const CefString& url);
-    enum class State { Creating, Open, Closing, EngineClosed, Destroyed };
+    enum class State {
+        Creating,
+        Open,
+        Closing,
+        EngineClosed,
+        Destroyed
+    };
 
     CefRefPtr<FrameImpl> FrameFor(const std::string& frameId, const std::string& parentId, bool create);
     void Post(std::function<void()> fn);
@@ -101,9 +107,9 @@ private:
     std::map<std::string, CefRefPtr<FrameImpl>> m_frames;
     std::map<std::string, std::string> m_requestFrame;  // document request -> frame
     std::map<std::string, std::string> m_requestUrl;
-    std::map<std::string, int> m_status;                // frame -> HTTP status
-    std::set<std::string> m_loading;                    // frames between start and end
-    std::set<std::string> m_errorPages;                 // frames showing an error page
+    std::map<std::string, int> m_status;  // frame -> HTTP status
+    std::set<std::string> m_loading;      // frames between start and end
+    std::set<std::string> m_errorPages;   // frames showing an error page
     std::string m_title;
     bool m_navigated = false;
     bool m_isLoading = false;
@@ -115,7 +121,7 @@ private:
     DWORD m_screenshotRequested = 0;
     DWORD m_closeDeadline = 0;
     bool m_announced = false;
-    DWORD m_lastTitlePoll = 0;  // OnAfterCreated has run
+    DWORD m_lastTitlePoll = 0;    // OnAfterCreated has run
     bool m_contextsLive = false;  // script contexts from now on are new ones
 };
 

@@ -11,7 +11,8 @@ namespace {
 
 const wchar_t kClassName[] = L"CefBrowserWindow";
 
-int Modifiers() {
+int Modifiers()
+{
     int m = 0;
     if (GetKeyState(VK_MENU) < 0) m |= 1;
     if (GetKeyState(VK_CONTROL) < 0) m |= 2;
@@ -19,7 +20,8 @@ int Modifiers() {
     return m;
 }
 
-int Buttons(WPARAM wp) {
+int Buttons(WPARAM wp)
+{
     int b = 0;
     if (wp & MK_LBUTTON) b |= 1;
     if (wp & MK_RBUTTON) b |= 2;
@@ -32,7 +34,8 @@ std::string Utf8(const wchar_t* s, size_t n) { return cef_string_to_utf8_std(s, 
 }  // namespace
 
 BrowserWindow* BrowserWindow::Create(BrowserImpl* browser, HWND parent, DWORD style, DWORD exStyle, int x, int y,
-                                     int width, int height) {
+                                     int width, int height)
+{
     static bool registered = false;
     HINSTANCE inst = GetModuleHandleW(nullptr);
     if (!registered) {
@@ -54,7 +57,8 @@ BrowserWindow* BrowserWindow::Create(BrowserImpl* browser, HWND parent, DWORD st
     return w;
 }
 
-void BrowserWindow::SetImage(FrameImage&& image) {
+void BrowserWindow::SetImage(FrameImage&& image)
+{
     {
         std::lock_guard<std::mutex> lock(m_lock);
         m_image = std::move(image);
@@ -63,17 +67,20 @@ void BrowserWindow::SetImage(FrameImage&& image) {
     if (h) InvalidateRect(h, nullptr, FALSE);
 }
 
-bool BrowserWindow::HasImage() {
+bool BrowserWindow::HasImage()
+{
     std::lock_guard<std::mutex> lock(m_lock);
     return m_image.width > 0;
 }
 
-void BrowserWindow::SetCursorId(LPCWSTR id) {
+void BrowserWindow::SetCursorId(LPCWSTR id)
+{
     std::lock_guard<std::mutex> lock(m_lock);
     m_cursor = id;
 }
 
-LRESULT CALLBACK BrowserWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK BrowserWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
     BrowserWindow* self;
     if (msg == WM_NCCREATE) {
         self = static_cast<BrowserWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
@@ -92,7 +99,8 @@ LRESULT CALLBACK BrowserWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
     return self->Handle(msg, wp, lp);
 }
 
-LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp)
+{
     switch (msg) {
     case WM_ERASEBKGND:
         return 1;
@@ -176,7 +184,10 @@ LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
         ScreenToClient(m_hwnd, &pt);
         int delta = GET_WHEEL_DELTA_WPARAM(wp);
-        Json p = {{"type", "mouseWheel"}, {"x", pt.x}, {"y", pt.y}, {"modifiers", Modifiers()},
+        Json p = {{"type", "mouseWheel"},
+                  {"x", pt.x},
+                  {"y", pt.y},
+                  {"modifiers", Modifiers()},
                   {"deltaX", msg == WM_MOUSEHWHEEL ? delta * 100 / 120 : 0},
                   {"deltaY", msg == WM_MOUSEWHEEL ? -delta * 100 / 120 : 0}};
         m_browser->SendInput("Input.dispatchMouseEvent", p, true);
@@ -209,7 +220,8 @@ LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(m_hwnd, msg, wp, lp);
 }
 
-void BrowserWindow::Paint() {
+void BrowserWindow::Paint()
+{
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(m_hwnd, &ps);
     RECT rc;
@@ -225,8 +237,8 @@ void BrowserWindow::Paint() {
             bi.bmiHeader.biBitCount = 32;
             bi.bmiHeader.biCompression = BI_RGB;
             SetStretchBltMode(dc, COLORONCOLOR);
-            StretchDIBits(dc, 0, 0, rc.right, rc.bottom, 0, 0, m_image.width, m_image.height,
-                          m_image.pixels.data(), &bi, DIB_RGB_COLORS, SRCCOPY);
+            StretchDIBits(dc, 0, 0, rc.right, rc.bottom, 0, 0, m_image.width, m_image.height, m_image.pixels.data(),
+                          &bi, DIB_RGB_COLORS, SRCCOPY);
         } else {
             FillRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         }
@@ -234,11 +246,11 @@ void BrowserWindow::Paint() {
     EndPaint(m_hwnd, &ps);
 }
 
-void BrowserWindow::Mouse(const char* type, LPARAM lp, const char* button, int clickCount, WPARAM wp) {
+void BrowserWindow::Mouse(const char* type, LPARAM lp, const char* button, int clickCount, WPARAM wp)
+{
     bool move = strcmp(type, "mouseMoved") == 0;
-    Json p = {{"type", type},           {"x", GET_X_LPARAM(lp)},  {"y", GET_Y_LPARAM(lp)},
-              {"modifiers", Modifiers()}, {"button", button},     {"buttons", Buttons(wp)},
-              {"clickCount", clickCount}};
+    Json p = {{"type", type},     {"x", GET_X_LPARAM(lp)},  {"y", GET_Y_LPARAM(lp)},   {"modifiers", Modifiers()},
+              {"button", button}, {"buttons", Buttons(wp)}, {"clickCount", clickCount}};
     m_browser->SendInput("Input.dispatchMouseEvent", p, !move);
     if (!move) return;
     // The page is asked at most every kCursorProbeMs; a move in between is
@@ -255,17 +267,21 @@ void BrowserWindow::Mouse(const char* type, LPARAM lp, const char* button, int c
     }
 }
 
-void BrowserWindow::Key(const char* type, WPARAM wp, LPARAM lp) {
+void BrowserWindow::Key(const char* type, WPARAM wp, LPARAM lp)
+{
     Json p = {{"type", type},
               {"windowsVirtualKeyCode", static_cast<int>(wp)},
               {"nativeVirtualKeyCode", static_cast<int>(wp)},
               {"modifiers", Modifiers()},
               {"autoRepeat", strcmp(type, "rawKeyDown") == 0 && (lp & 0x40000000) != 0}};
     // Keys whose meaning is an editing command rather than a character.
-    static const struct { WPARAM vk; const char* key; } names[] = {
-        {VK_BACK, "Backspace"}, {VK_TAB, "Tab"},       {VK_RETURN, "Enter"},    {VK_ESCAPE, "Escape"},
+    static const struct {
+        WPARAM vk;
+        const char* key;
+    } names[] = {
+        {VK_BACK, "Backspace"}, {VK_TAB, "Tab"},        {VK_RETURN, "Enter"},     {VK_ESCAPE, "Escape"},
         {VK_DELETE, "Delete"},  {VK_LEFT, "ArrowLeft"}, {VK_RIGHT, "ArrowRight"}, {VK_UP, "ArrowUp"},
-        {VK_DOWN, "ArrowDown"}, {VK_HOME, "Home"},     {VK_END, "End"},         {VK_PRIOR, "PageUp"},
+        {VK_DOWN, "ArrowDown"}, {VK_HOME, "Home"},      {VK_END, "End"},          {VK_PRIOR, "PageUp"},
         {VK_NEXT, "PageDown"},
     };
     for (const auto& n : names)
@@ -273,7 +289,8 @@ void BrowserWindow::Key(const char* type, WPARAM wp, LPARAM lp) {
     m_browser->SendInput("Input.dispatchKeyEvent", p, strcmp(type, "keyUp") == 0);
 }
 
-void BrowserWindow::Char(wchar_t ch) {
+void BrowserWindow::Char(wchar_t ch)
+{
     if (ch >= 0xD800 && ch <= 0xDBFF) {
         m_highSurrogate = ch;
         return;

@@ -16,8 +16,8 @@ class BrowserImpl;
 class BrowserWindow {
 public:
     // UI thread. The window calls back into browser until it is destroyed.
-    static BrowserWindow* Create(BrowserImpl* browser, HWND parent, DWORD style, DWORD exStyle, int x, int y,
-                                 int width, int height);
+    static BrowserWindow* Create(BrowserImpl* browser, HWND parent, DWORD style, DWORD exStyle, int x, int y, int width,
+                                 int height);
     HWND Handle() const { return m_hwnd; }
 
     // Any thread: keeps the picture and repaints.

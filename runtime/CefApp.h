@@ -31,19 +31,21 @@ public:
     virtual CefRefPtr<CefLoadHandler> GetLoadHandler() { return nullptr; }
     // A new main-world script context of a frame.
     virtual void OnContextCreated(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
-                                  CefRefPtr<CefV8Context> context) {}
+                                  CefRefPtr<CefV8Context> context)
+    {}
     virtual void OnContextReleased(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
-                                   CefRefPtr<CefV8Context> context) {}
+                                   CefRefPtr<CefV8Context> context)
+    {}
     virtual bool OnProcessMessageReceived(CefRefPtr<CefBrowser> browser, cef_process_id_t source_process,
-                                          CefRefPtr<CefProcessMessage> message) {
+                                          CefRefPtr<CefProcessMessage> message)
+    {
         return false;
     }
 };
 
 class CefApp : public virtual CefBase {
 public:
-    virtual void OnBeforeCommandLineProcessing(const CefString& process_type,
-                                               CefRefPtr<CefCommandLine> command_line) {}
+    virtual void OnBeforeCommandLineProcessing(const CefString& process_type, CefRefPtr<CefCommandLine> command_line) {}
     virtual void OnRegisterCustomSchemes(CefRefPtr<CefSchemeRegistrar> registrar) {}
     virtual CefRefPtr<CefResourceBundleHandler> GetResourceBundleHandler() { return nullptr; }
     virtual CefRefPtr<CefBrowserProcessHandler> GetBrowserProcessHandler() { return nullptr; }

@@ -32,17 +32,18 @@ private:
 };
 
 // Adds the three counting operations to a class deriving from CefBase.
-#define IMPLEMENT_REFCOUNTING(ClassName)                      \
-public:                                                       \
-    int AddRef() override { return m_refCount.AddRef(); }     \
-    int Release() override {                                  \
-        int count = m_refCount.Release();                     \
-        if (count == 0) delete this;                          \
-        return count;                                         \
-    }                                                         \
-    int GetRefCt() override { return m_refCount.GetRefCt(); } \
-                                                              \
-private:                                                      \
+#define IMPLEMENT_REFCOUNTING(ClassName)                                                                               \
+public:                                                                                                                \
+    int AddRef() override { return m_refCount.AddRef(); }                                                              \
+    int Release() override                                                                                             \
+    {                                                                                                                  \
+        int count = m_refCount.Release();                                                                              \
+        if (count == 0) delete this;                                                                                   \
+        return count;                                                                                                  \
+    }                                                                                                                  \
+    int GetRefCt() override { return m_refCount.GetRefCt(); }                                                          \
+                                                                                                                       \
+private:                                                                                                               \
     CefRefCount m_refCount
 
 // Owning smart pointer: holds one reference to the object it points at.
@@ -50,14 +51,17 @@ template <class T>
 class CefRefPtr {
 public:
     CefRefPtr() : m_ptr(nullptr) {}
-    CefRefPtr(T* p) : m_ptr(p) {
+    CefRefPtr(T* p) : m_ptr(p)
+    {
         if (m_ptr) m_ptr->AddRef();
     }
     CefRefPtr(const CefRefPtr<T>& r) : CefRefPtr(r.m_ptr) {}
     template <class U>
-    CefRefPtr(const CefRefPtr<U>& r) : CefRefPtr(r.get()) {}
+    CefRefPtr(const CefRefPtr<U>& r) : CefRefPtr(r.get())
+    {}
     CefRefPtr(CefRefPtr<T>&& r) noexcept : m_ptr(r.m_ptr) { r.m_ptr = nullptr; }
-    ~CefRefPtr() {
+    ~CefRefPtr()
+    {
         if (m_ptr) m_ptr->Release();
     }
 
@@ -66,7 +70,8 @@ public:
     T* operator->() const { return m_ptr; }
     T& operator*() const { return *m_ptr; }
 
-    CefRefPtr<T>& operator=(T* p) {
+    CefRefPtr<T>& operator=(T* p)
+    {
         // Reference the new object before dropping the old one, so that
         // assigning an object to itself never frees it.
         if (p) p->AddRef();
@@ -77,8 +82,12 @@ public:
     }
     CefRefPtr<T>& operator=(const CefRefPtr<T>& r) { return *this = r.m_ptr; }
     template <class U>
-    CefRefPtr<T>& operator=(const CefRefPtr<U>& r) { return *this = r.get(); }
-    CefRefPtr<T>& operator=(CefRefPtr<T>&& r) noexcept {
+    CefRefPtr<T>& operator=(const CefRefPtr<U>& r)
+    {
+        return *this = r.get();
+    }
+    CefRefPtr<T>& operator=(CefRefPtr<T>&& r) noexcept
+    {
         if (this != &r) {
             T* old = m_ptr;
             m_ptr = r.m_ptr;
@@ -87,7 +96,8 @@ public:
         }
         return *this;
     }
-    void swap(CefRefPtr<T>& r) {
+    void swap(CefRefPtr<T>& r)
+    {
         T* p = m_ptr;
         m_ptr = r.m_ptr;
         r.m_ptr = p;

@@ -19,7 +19,8 @@ public:
     virtual bool OnTooltip(CefRefPtr<CefBrowser> browser, CefString& text) { return false; }
     virtual void OnStatusMessage(CefRefPtr<CefBrowser> browser, const CefString& value) {}
     virtual bool OnConsoleMessage(CefRefPtr<CefBrowser> browser, const CefString& message, const CefString& source,
-                                  int line) {
+                                  int line)
+    {
         return false;
     }
 };
@@ -30,7 +31,8 @@ public:
     virtual bool OnBeforePopup(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame, const CefString& target_url,
                                const CefString& target_frame_name, const CefPopupFeatures& popupFeatures,
                                CefWindowInfo& windowInfo, CefRefPtr<CefClient>& client, CefBrowserSettings& settings,
-                               bool* no_javascript_access) {
+                               bool* no_javascript_access)
+    {
         return false;
     }
     virtual void OnAfterCreated(CefRefPtr<CefBrowser> browser) {}
@@ -43,20 +45,22 @@ public:
 class CefLoadHandler : public virtual CefBase {
 public:
     typedef cef_errorcode_t ErrorCode;
-    virtual void OnLoadingStateChange(CefRefPtr<CefBrowser> browser, bool isLoading, bool canGoBack,
-                                      bool canGoForward) {}
+    virtual void OnLoadingStateChange(CefRefPtr<CefBrowser> browser, bool isLoading, bool canGoBack, bool canGoForward)
+    {}
     virtual void OnLoadStart(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame) {}
     virtual void OnLoadEnd(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame, int httpStatusCode) {}
     virtual void OnLoadError(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame, ErrorCode errorCode,
-                             const CefString& errorText, const CefString& failedUrl) {}
+                             const CefString& errorText, const CefString& failedUrl)
+    {}
 };
 
 class CefRequestHandler : public virtual CefBase {
 public:
     typedef cef_termination_status_t TerminationStatus;
     // Return true to cancel the navigation.
-    virtual bool OnBeforeBrowse(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
-                                CefRefPtr<CefRequest> request, bool is_redirect) {
+    virtual bool OnBeforeBrowse(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame, CefRefPtr<CefRequest> request,
+                                bool is_redirect)
+    {
         return false;
     }
     virtual void OnRenderProcessTerminated(CefRefPtr<CefBrowser> browser, TerminationStatus status) {}
@@ -65,11 +69,12 @@ public:
 class CefContextMenuHandler : public virtual CefBase {
 public:
     virtual void OnBeforeContextMenu(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
-                                     CefRefPtr<CefContextMenuParams> params, CefRefPtr<CefMenuModel> model) {}
+                                     CefRefPtr<CefContextMenuParams> params, CefRefPtr<CefMenuModel> model)
+    {}
     // Return true when the command was handled; false lets the runtime do it.
     virtual bool OnContextMenuCommand(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
-                                      CefRefPtr<CefContextMenuParams> params, int command_id,
-                                      EventFlags event_flags) {
+                                      CefRefPtr<CefContextMenuParams> params, int command_id, EventFlags event_flags)
+    {
         return false;
     }
     virtual void OnContextMenuDismissed(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame) {}
@@ -79,9 +84,11 @@ class CefDownloadHandler : public virtual CefBase {
 public:
     // Without a call to callback->Continue the download is cancelled.
     virtual void OnBeforeDownload(CefRefPtr<CefBrowser> browser, CefRefPtr<CefDownloadItem> download_item,
-                                  const CefString& suggested_name, CefRefPtr<CefBeforeDownloadCallback> callback) {}
+                                  const CefString& suggested_name, CefRefPtr<CefBeforeDownloadCallback> callback)
+    {}
     virtual void OnDownloadUpdated(CefRefPtr<CefBrowser> browser, CefRefPtr<CefDownloadItem> download_item,
-                                   CefRefPtr<CefDownloadItemCallback> callback) {}
+                                   CefRefPtr<CefDownloadItemCallback> callback)
+    {}
 };
 
 class CefProcessMessage : public virtual CefBase {
@@ -99,7 +106,8 @@ public:
     virtual CefRefPtr<CefLoadHandler> GetLoadHandler() { return nullptr; }
     virtual CefRefPtr<CefRequestHandler> GetRequestHandler() { return nullptr; }
     virtual bool OnProcessMessageReceived(CefRefPtr<CefBrowser> browser, cef_process_id_t source_process,
-                                          CefRefPtr<CefProcessMessage> message) {
+                                          CefRefPtr<CefProcessMessage> message)
+    {
         return false;
     }
 };

@@ -21,13 +21,15 @@ int cef_initialize_checked(const cef_main_args_t* args, const cef_settings_t* se
 
 // In a sub-process (command line with --type=) runs its role and returns its
 // exit code (>= 0); in the browser process returns -1 at once.
-inline int cef_execute_process(const cef_main_args_t* args, CefApp* application, void* windows_sandbox_info = nullptr) {
+inline int cef_execute_process(const cef_main_args_t* args, CefApp* application, void* windows_sandbox_info = nullptr)
+{
     return cef_execute_process_checked(args, application, CEF_API_HASH_PLATFORM);
 }
 
 // Starts the engine of the browser process. Returns 1 on success.
 inline int cef_initialize(const cef_main_args_t* args, const cef_settings_t* settings, CefApp* application,
-                          void* windows_sandbox_info = nullptr) {
+                          void* windows_sandbox_info = nullptr)
+{
     return cef_initialize_checked(args, settings, application, CEF_API_HASH_PLATFORM);
 }
 
@@ -38,11 +40,13 @@ void cef_quit_message_loop();
 // Closes every browser and ends the engine; waits until it has gone.
 void cef_shutdown();
 
-inline int CefExecuteProcess(const CefMainArgs& args, CefRefPtr<CefApp> application, void* sandbox = nullptr) {
+inline int CefExecuteProcess(const CefMainArgs& args, CefRefPtr<CefApp> application, void* sandbox = nullptr)
+{
     return cef_execute_process(&args, application.get(), sandbox);
 }
 inline bool CefInitialize(const CefMainArgs& args, const cef_settings_t& settings, CefRefPtr<CefApp> application,
-                          void* sandbox = nullptr) {
+                          void* sandbox = nullptr)
+{
     return cef_initialize(&args, &settings, application.get(), sandbox) != 0;
 }
 inline void CefRunMessageLoop() { cef_run_message_loop(); }

@@ -9,7 +9,8 @@ namespace {
 
 void FreeOwned(char16* s) { free(s); }
 
-void AppendUtf8(std::string& out, unsigned cp) {
+void AppendUtf8(std::string& out, unsigned cp)
+{
     if (cp < 0x80) {
         out += static_cast<char>(cp);
     } else if (cp < 0x800) {
@@ -27,7 +28,8 @@ void AppendUtf8(std::string& out, unsigned cp) {
     }
 }
 
-void AppendUtf16(std::wstring& out, unsigned cp) {
+void AppendUtf16(std::wstring& out, unsigned cp)
+{
     if (cp >= 0x10000) {
         cp -= 0x10000;
         out += static_cast<wchar_t>(0xD800 + (cp >> 10));
@@ -39,7 +41,8 @@ void AppendUtf16(std::wstring& out, unsigned cp) {
 
 }  // namespace
 
-int cef_string_set(const char16* src, size_t src_len, cef_string_t* output, int copy) {
+int cef_string_set(const char16* src, size_t src_len, cef_string_t* output, int copy)
+{
     if (!output) return 0;
     cef_string_clear(output);
     if (!src || src_len == 0) return 1;
@@ -58,7 +61,8 @@ int cef_string_set(const char16* src, size_t src_len, cef_string_t* output, int 
     return 1;
 }
 
-void cef_string_clear(cef_string_t* str) {
+void cef_string_clear(cef_string_t* str)
+{
     if (!str) return;
     if (str->dtor && str->str) str->dtor(str->str);
     str->str = nullptr;
@@ -66,7 +70,8 @@ void cef_string_clear(cef_string_t* str) {
     str->dtor = nullptr;
 }
 
-std::wstring cef_string_from_utf8_std(const char* src, size_t len) {
+std::wstring cef_string_from_utf8_std(const char* src, size_t len)
+{
     std::wstring out;
     if (!src) return out;
     out.reserve(len);
@@ -76,15 +81,33 @@ std::wstring cef_string_from_utf8_std(const char* src, size_t len) {
         unsigned c = s[i];
         int extra;
         unsigned cp, min;
-        if (c < 0x80) { out += static_cast<wchar_t>(c); ++i; continue; }
-        else if ((c & 0xE0) == 0xC0) { extra = 1; cp = c & 0x1F; min = 0x80; }
-        else if ((c & 0xF0) == 0xE0) { extra = 2; cp = c & 0x0F; min = 0x800; }
-        else if ((c & 0xF8) == 0xF0) { extra = 3; cp = c & 0x07; min = 0x10000; }
-        else { out += L'\xFFFD'; ++i; continue; }
+        if (c < 0x80) {
+            out += static_cast<wchar_t>(c);
+            ++i;
+            continue;
+        } else if ((c & 0xE0) == 0xC0) {
+            extra = 1;
+            cp = c & 0x1F;
+            min = 0x80;
+        } else if ((c & 0xF0) == 0xE0) {
+            extra = 2;
+            cp = c & 0x0F;
+            min = 0x800;
+        } else if ((c & 0xF8) == 0xF0) {
+            extra = 3;
+            cp = c & 0x07;
+            min = 0x10000;
+        } else {
+            out += L'\xFFFD';
+            ++i;
+            continue;
+        }
         bool ok = (i + static_cast<size_t>(extra)) < len;
         for (int k = 1; ok && k <= extra; ++k) {
-            if ((s[i + k] & 0xC0) != 0x80) ok = false;
-            else cp = (cp << 6) | (s[i + k] & 0x3F);
+            if ((s[i + k] & 0xC0) != 0x80)
+                ok = false;
+            else
+                cp = (cp << 6) | (s[i + k] & 0x3F);
         }
         if (!ok || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
             out += L'\xFFFD';
@@ -97,7 +120,8 @@ std::wstring cef_string_from_utf8_std(const char* src, size_t len) {
     return out;
 }
 
-std::string cef_string_to_utf8_std(const char16* src, size_t len) {
+std::string cef_string_to_utf8_std(const char16* src, size_t len)
+{
     std::string out;
     if (!src) return out;
     out.reserve(len);
@@ -117,15 +141,17 @@ std::string cef_string_to_utf8_std(const char16* src, size_t len) {
     return out;
 }
 
-int cef_string_from_utf8(const char* src, size_t src_len, cef_string_t* output) {
+int cef_string_from_utf8(const char* src, size_t src_len, cef_string_t* output)
+{
     std::wstring w = cef_string_from_utf8_std(src, src_len);
     return cef_string_set(w.data(), w.size(), output, 1);
 }
 
-void cef_settings_clear(cef_settings_t* s) {
+void cef_settings_clear(cef_settings_t* s)
+{
     if (!s) return;
-    cef_string_t* fields[] = {&s->browser_subprocess_path, &s->engine_path, &s->cache_path, &s->user_data_path,
-                              &s->user_agent, &s->product_version, &s->locale, &s->log_file,
-                              &s->javascript_flags, &s->resources_dir_path};
+    cef_string_t* fields[] = {
+        &s->browser_subprocess_path, &s->engine_path, &s->cache_path, &s->user_data_path,   &s->user_agent,
+        &s->product_version,         &s->locale,      &s->log_file,   &s->javascript_flags, &s->resources_dir_path};
     for (cef_string_t* f : fields) cef_string_clear(f);
 }

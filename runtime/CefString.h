@@ -52,7 +52,8 @@ public:
     bool operator<(const CefString& o) const { return m_str < o.m_str; }
 
 private:
-    static size_t strlen8(const char* s) {
+    static size_t strlen8(const char* s)
+    {
         size_t n = 0;
         while (s[n]) ++n;
         return n;

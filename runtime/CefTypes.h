@@ -61,7 +61,8 @@ public:
 
 class CefSettings : public cef_settings_t {
 public:
-    CefSettings() {
+    CefSettings()
+    {
         ZeroMemory(static_cast<cef_settings_t*>(this), sizeof(cef_settings_t));
         size = sizeof(cef_settings_t);
     }
@@ -78,7 +79,8 @@ inline CefSettings::~CefSettings() { cef_settings_clear(this); }
 class CefWindowInfo {
 public:
     CefWindowInfo() {}
-    void SetAsChild(HWND parent, const RECT& rect) {
+    void SetAsChild(HWND parent, const RECT& rect)
+    {
         style = WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP | WS_VISIBLE;
         parent_window = parent;
         x = rect.left;
@@ -86,7 +88,8 @@ public:
         width = rect.right - rect.left;
         height = rect.bottom - rect.top;
     }
-    void SetAsPopup(HWND parent, const CefString& name) {
+    void SetAsPopup(HWND parent, const CefString& name)
+    {
         style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_VISIBLE;
         parent_window = parent;
         x = y = width = height = CW_USEDEFAULT;

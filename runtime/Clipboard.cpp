@@ -9,13 +9,15 @@ namespace {
 // Opens the clipboard for the scope; another program may hold it briefly.
 class ClipboardLock {
 public:
-    explicit ClipboardLock(HWND owner) {
+    explicit ClipboardLock(HWND owner)
+    {
         for (int i = 0; i < 10 && !m_open; ++i) {
             m_open = OpenClipboard(owner) != FALSE;
             if (!m_open) Sleep(10);
         }
     }
-    ~ClipboardLock() {
+    ~ClipboardLock()
+    {
         if (m_open) CloseClipboard();
     }
     bool IsOpen() const { return m_open; }
@@ -26,7 +28,8 @@ private:
 
 }  // namespace
 
-bool SetClipboardText(HWND owner, const std::wstring& text) {
+bool SetClipboardText(HWND owner, const std::wstring& text)
+{
     ClipboardLock lock(owner);
     if (!lock.IsOpen() || !EmptyClipboard()) return false;
     size_t bytes = (text.size() + 1) * sizeof(wchar_t);
@@ -47,7 +50,8 @@ bool SetClipboardText(HWND owner, const std::wstring& text) {
     return true;
 }
 
-bool GetClipboardText(HWND owner, std::wstring& text) {
+bool GetClipboardText(HWND owner, std::wstring& text)
+{
     text.clear();
     ClipboardLock lock(owner);
     if (!lock.IsOpen()) return false;

@@ -9,7 +9,8 @@ namespace vxrt {
 
 namespace {
 
-HMENU BuildPopupMenu(MenuModel& model) {
+HMENU BuildPopupMenu(MenuModel& model)
+{
     HMENU menu = CreatePopupMenu();
     if (!menu) return nullptr;
     for (const auto& item : model.Items()) {
@@ -26,7 +27,8 @@ HMENU BuildPopupMenu(MenuModel& model) {
     return menu;
 }
 
-int ShowPopupMenu(HWND owner, MenuModel& model, int x, int y) {
+int ShowPopupMenu(HWND owner, MenuModel& model, int x, int y)
+{
     HMENU menu = BuildPopupMenu(model);
     if (!menu) return 0;
     POINT pt = {x, y};
@@ -37,7 +39,8 @@ int ShowPopupMenu(HWND owner, MenuModel& model, int x, int y) {
     return chosen;
 }
 
-int EventFlagsNow() {
+int EventFlagsNow()
+{
     int f = EVENTFLAG_NONE;
     if (GetKeyState(VK_SHIFT) < 0) f |= EVENTFLAG_SHIFT_DOWN;
     if (GetKeyState(VK_CONTROL) < 0) f |= EVENTFLAG_CONTROL_DOWN;
@@ -47,7 +50,8 @@ int EventFlagsNow() {
 
 }  // namespace
 
-void ContextMenuController::Run(int x, int y, bool fromKeyboard) {
+void ContextMenuController::Run(int x, int y, bool fromKeyboard)
+{
     CefRefPtr<BrowserImpl> browser(m_browser);
     HWND hwnd = browser->GetWindowHandle();
     if (!hwnd) return;
@@ -85,14 +89,16 @@ void ContextMenuController::Run(int x, int y, bool fromKeyboard) {
     if (handler) handler->OnContextMenuDismissed(browser.get(), frame);
 }
 
-void ContextMenuController::CopySelection(ContextMenuParams& params, bool thenDelete) {
+void ContextMenuController::CopySelection(ContextMenuParams& params, bool thenDelete)
+{
     if (params.selectionText.empty()) return;
     if (!SetClipboardText(m_browser->GetWindowHandle(), params.selectionText)) return;
     if (thenDelete)
         m_browser->Send("Runtime.evaluate", {{"expression", "document.execCommand('delete')"}, {"userGesture", true}});
 }
 
-void ContextMenuController::Execute(int commandId, ContextMenuParams& params) {
+void ContextMenuController::Execute(int commandId, ContextMenuParams& params)
+{
     CefRefPtr<CefFrame> frame = m_browser->GetMainFrame();
     switch (commandId) {
     case MENU_ID_BACK:

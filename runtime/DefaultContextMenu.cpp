@@ -4,15 +4,16 @@ namespace vxrt {
 
 namespace {
 
-std::string StringField(const nlohmann::json& v, const char* name) {
+std::string StringField(const nlohmann::json& v, const char* name)
+{
     auto it = v.find(name);
     return it != v.end() && it->is_string() ? it->get<std::string>() : std::string();
 }
 
 }  // namespace
 
-void BuildDefaultContextMenu(MenuModel& model, const ContextMenuParams& params,
-                             const ContextMenuAbilities& abilities) {
+void BuildDefaultContextMenu(MenuModel& model, const ContextMenuParams& params, const ContextMenuAbilities& abilities)
+{
     model.Clear();
     bool selection = (params.typeFlags & CM_TYPEFLAG_SELECTION) != 0;
     if (params.typeFlags & CM_TYPEFLAG_EDITABLE) {
@@ -43,7 +44,8 @@ void BuildDefaultContextMenu(MenuModel& model, const ContextMenuParams& params,
     model.AddCommand(MENU_ID_VIEW_SOURCE, L"View s&ource", true);
 }
 
-const char* HitTestScript() {
+const char* HitTestScript()
+{
     return "(function(x,y,kb){"
            "var r={x:x,y:y,link:'',rawLink:'',src:'',media:0,sel:'',editable:false,page:location.href};"
            "var s=window.getSelection(),e;"
@@ -54,7 +56,8 @@ const char* HitTestScript() {
            "r.y=Math.max(0,Math.round(b.top+Math.min(b.height/2,8)));}}"
            "else e=document.elementFromPoint(x,y);"
            "for(var n=e;n;n=n.parentElement){var t=n.tagName;"
-           "if((t==='A'||t==='AREA')&&n.getAttribute('href')!==null){r.link=n.href;r.rawLink=n.getAttribute('href');break;}}"
+           "if((t==='A'||t==='AREA')&&n.getAttribute('href')!==null){r.link=n.href;r.rawLink=n.getAttribute('href');"
+           "break;}}"
            "var tag=e?e.tagName:'';"
            "if(tag==='IMG'){r.src=e.currentSrc||e.src;r.media=1;}"
            "else if(tag==='VIDEO'){r.src=e.currentSrc;r.media=2;}"
@@ -68,7 +71,8 @@ const char* HitTestScript() {
            "return r;})";
 }
 
-bool ParseHitTest(const nlohmann::json& value, ContextMenuParams& params) {
+bool ParseHitTest(const nlohmann::json& value, ContextMenuParams& params)
+{
     params.typeFlags = CM_TYPEFLAG_PAGE;
     if (!value.is_object()) return false;
     auto num = [&](const char* name, int fallback) {

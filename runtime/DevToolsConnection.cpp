@@ -8,7 +8,8 @@ DevToolsConnection::DevToolsConnection() {}
 
 DevToolsConnection::~DevToolsConnection() { Close(); }
 
-bool DevToolsConnection::Open(unsigned short port, const std::string& path, EventSink events, TickSink tick) {
+bool DevToolsConnection::Open(unsigned short port, const std::string& path, EventSink events, TickSink tick)
+{
     Close();
     if (!m_socket.Connect(port, path, 5000)) return false;
     m_events = std::move(events);
@@ -22,31 +23,36 @@ bool DevToolsConnection::Open(unsigned short port, const std::string& path, Even
     return true;
 }
 
-void DevToolsConnection::Close() {
+void DevToolsConnection::Close()
+{
     {
         std::lock_guard<std::mutex> lock(m_lock);
         m_stopping = true;
     }
     m_socket.Close();
     if (m_thread.joinable()) {
-        if (m_thread.get_id() == std::this_thread::get_id()) m_thread.detach();
-        else m_thread.join();
+        if (m_thread.get_id() == std::this_thread::get_id())
+            m_thread.detach();
+        else
+            m_thread.join();
     }
     FailPending();
 }
 
-bool DevToolsConnection::IsOpen() const {
+bool DevToolsConnection::IsOpen() const
+{
     std::lock_guard<std::mutex> lock(m_lock);
     return !m_closed;
 }
 
-bool DevToolsConnection::WaitClosed(DWORD timeoutMs) {
+bool DevToolsConnection::WaitClosed(DWORD timeoutMs)
+{
     std::unique_lock<std::mutex> lock(m_lock);
     return m_closedCv.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return m_closed; });
 }
 
-void DevToolsConnection::Call(const std::string& method, const Json& params, const std::string& sessionId,
-                              Reply reply) {
+void DevToolsConnection::Call(const std::string& method, const Json& params, const std::string& sessionId, Reply reply)
+{
     Json msg;
     int id;
     {
@@ -77,7 +83,8 @@ void DevToolsConnection::Call(const std::string& method, const Json& params, con
 }
 
 Json DevToolsConnection::CallSync(const std::string& method, const Json& params, const std::string& sessionId,
-                                  DWORD timeoutMs, Json* error) {
+                                  DWORD timeoutMs, Json* error)
+{
     struct Waiter {
         std::mutex m;
         std::condition_variable cv;
@@ -101,7 +108,8 @@ Json DevToolsConnection::CallSync(const std::string& method, const Json& params,
     return w->error.is_null() ? w->result : Json();
 }
 
-void DevToolsConnection::FailPending() {
+void DevToolsConnection::FailPending()
+{
     std::map<int, Reply> pending;
     {
         std::lock_guard<std::mutex> lock(m_lock);
@@ -111,41 +119,42 @@ void DevToolsConnection::FailPending() {
         if (p.second) p.second(Json(), Json("closed"));
 }
 
-void DevToolsConnection::ReadLoop() {
+void DevToolsConnection::ReadLoop()
+{
     std::string text;
     DWORD lastTick = GetTickCount();
     for (;;) {
         WebSocketClient::ReadResult r = m_socket.Read(text, 50);
         if (r == WebSocketClient::ReadResult::Closed) break;
         if (r == WebSocketClient::ReadResult::Message) try {
-            Json msg = Json::parse(text, nullptr, false);
-            if (msg.is_object()) {
-                auto idIt = msg.find("id");
-                if (idIt != msg.end() && idIt->is_number_integer()) {
-                    Reply reply;
-                    {
-                        std::lock_guard<std::mutex> lock(m_lock);
-                        auto it = m_pending.find(idIt->get<int>());
-                        if (it != m_pending.end()) {
-                            reply = std::move(it->second);
-                            m_pending.erase(it);
+                Json msg = Json::parse(text, nullptr, false);
+                if (msg.is_object()) {
+                    auto idIt = msg.find("id");
+                    if (idIt != msg.end() && idIt->is_number_integer()) {
+                        Reply reply;
+                        {
+                            std::lock_guard<std::mutex> lock(m_lock);
+                            auto it = m_pending.find(idIt->get<int>());
+                            if (it != m_pending.end()) {
+                                reply = std::move(it->second);
+                                m_pending.erase(it);
+                            }
                         }
+                        if (reply) {
+                            auto e = msg.find("error");
+                            auto res = msg.find("result");
+                            reply(res != msg.end() ? *res : Json::object(), e != msg.end() ? *e : Json());
+                        }
+                    } else if (msg.contains("method") && msg["method"].is_string() && m_events) {
+                        std::string session = msg.value("sessionId", std::string());
+                        auto p = msg.find("params");
+                        m_events(msg["method"].get<std::string>(), p != msg.end() ? *p : Json::object(), session);
                     }
-                    if (reply) {
-                        auto e = msg.find("error");
-                        auto res = msg.find("result");
-                        reply(res != msg.end() ? *res : Json::object(), e != msg.end() ? *e : Json());
-                    }
-                } else if (msg.contains("method") && msg["method"].is_string() && m_events) {
-                    std::string session = msg.value("sessionId", std::string());
-                    auto p = msg.find("params");
-                    m_events(msg["method"].get<std::string>(), p != msg.end() ? *p : Json::object(), session);
                 }
+            } catch (const std::exception&) {
+                // A field of an unexpected type in an engine message: the
+                // message is dropped, the connection goes on.
             }
-        } catch (const std::exception&) {
-            // A field of an unexpected type in an engine message: the
-            // message is dropped, the connection goes on.
-        }
         if (GetTickCount() - lastTick >= 50) {
             lastTick = GetTickCount();
             if (m_tick) m_tick();

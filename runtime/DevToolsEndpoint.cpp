@@ -5,7 +5,8 @@
 
 namespace vxrt {
 
-bool TestEndpointFromEnvironment(unsigned short& port, std::string& path) {
+bool TestEndpointFromEnvironment(unsigned short& port, std::string& path)
+{
     char value[512];
     DWORD n = GetEnvironmentVariableA("VXRT_DEVTOOLS_ENDPOINT", value, sizeof value);
     if (n == 0 || n >= sizeof value) return false;

@@ -14,30 +14,35 @@ namespace {
 
 const size_t kMimeMemory = 64;
 
-std::string Str(const Json& o, const char* name) {
+std::string Str(const Json& o, const char* name)
+{
     auto it = o.find(name);
     return it != o.end() && it->is_string() ? it->get<std::string>() : std::string();
 }
 
-long long Num(const Json& o, const char* name, long long fallback) {
+long long Num(const Json& o, const char* name, long long fallback)
+{
     auto it = o.find(name);
     return it != o.end() && it->is_number() ? static_cast<long long>(it->get<double>()) : fallback;
 }
 
 // Keeps a suggested name from naming another folder.
-std::wstring SafeFileName(const std::wstring& name) {
+std::wstring SafeFileName(const std::wstring& name)
+{
     std::wstring out;
     for (wchar_t c : name) out += (c < 32 || wcschr(L"\\/:*?\"<>|", c)) ? L'_' : c;
     while (!out.empty() && (out.back() == L'.' || out.back() == L' ')) out.pop_back();
     return out.empty() ? std::wstring(L"download") : out;
 }
 
-std::wstring FileNameOf(const std::wstring& path) {
+std::wstring FileNameOf(const std::wstring& path)
+{
     size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
-std::wstring DefaultFolder() {
+std::wstring DefaultFolder()
+{
     wchar_t profile[MAX_PATH];
     DWORD n = GetEnvironmentVariableW(L"USERPROFILE", profile, MAX_PATH);
     std::wstring dir = (n > 0 && n < MAX_PATH) ? std::wstring(profile) : std::wstring(L".");
@@ -47,7 +52,8 @@ std::wstring DefaultFolder() {
 }
 
 // The save dialog; false when the user cancels it.
-bool AskSavePath(HWND owner, const std::wstring& proposed, std::wstring& chosen) {
+bool AskSavePath(HWND owner, const std::wstring& proposed, std::wstring& chosen)
+{
     std::vector<wchar_t> file(32768, 0);
     std::wstring name = FileNameOf(proposed);
     std::wstring folder = proposed.size() > name.size() ? proposed.substr(0, proposed.size() - name.size()) : L"";
@@ -70,7 +76,8 @@ bool AskSavePath(HWND owner, const std::wstring& proposed, std::wstring& chosen)
 class BeforeDownloadCallback : public CefBeforeDownloadCallback {
 public:
     explicit BeforeDownloadCallback(unsigned int id) : m_id(id) {}
-    void Continue(const CefString& path, bool showDialog) override {
+    void Continue(const CefString& path, bool showDialog) override
+    {
         if (m_used) return;
         m_used = true;
         if (Runtime* rt = Runtime::Get()) rt->Downloads().Continue(m_id, path.ToWString(), showDialog);
@@ -86,7 +93,8 @@ private:
 class DownloadItemCallback : public CefDownloadItemCallback {
 public:
     explicit DownloadItemCallback(unsigned int id) : m_id(id) {}
-    void Cancel() override {
+    void Cancel() override
+    {
         if (Runtime* rt = Runtime::Get()) rt->Downloads().Cancel(m_id);
     }
     IMPLEMENT_REFCOUNTING(DownloadItemCallback);
@@ -97,7 +105,8 @@ private:
 
 }  // namespace
 
-bool PlaceFile(const std::wstring& source, const std::wstring& target) {
+bool PlaceFile(const std::wstring& source, const std::wstring& target)
+{
     if (MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
     std::wstring part = target + L".vxpart";
     if (!CopyFileW(source.c_str(), part.c_str(), FALSE)) {
@@ -115,7 +124,8 @@ bool PlaceFile(const std::wstring& source, const std::wstring& target) {
 DownloadController::DownloadController() {}
 DownloadController::~DownloadController() {}
 
-bool DownloadController::Start(DevToolsConnection& devtools) {
+bool DownloadController::Start(DevToolsConnection& devtools)
+{
     wchar_t tmp[MAX_PATH];
     DWORD n = GetTempPathW(MAX_PATH, tmp);
     if (n == 0 || n >= MAX_PATH) return false;
@@ -132,7 +142,8 @@ bool DownloadController::Start(DevToolsConnection& devtools) {
     return r.is_object();
 }
 
-void DownloadController::Stop() {
+void DownloadController::Stop()
+{
     std::map<std::string, DownloadPtr> all;
     {
         std::lock_guard<std::mutex> lock(m_lock);
@@ -154,17 +165,20 @@ void DownloadController::Stop() {
     RemoveDirectoryW(m_staging.c_str());
 }
 
-std::wstring DownloadController::StagedFile(const Download& d) const {
+std::wstring DownloadController::StagedFile(const Download& d) const
+{
     return m_staging + L"\\" + CefString(d.guid).ToWString();
 }
 
-DownloadController::DownloadPtr DownloadController::Find(unsigned int id) {
+DownloadController::DownloadPtr DownloadController::Find(unsigned int id)
+{
     std::lock_guard<std::mutex> lock(m_lock);
     auto it = m_byId.find(id);
     return it != m_byId.end() ? it->second : nullptr;
 }
 
-void DownloadController::OnEvent(const std::string& method, const Json& params, const std::string& sessionId) {
+void DownloadController::OnEvent(const std::string& method, const Json& params, const std::string& sessionId)
+{
     if (!params.is_object()) return;
     if (method == "Network.responseReceived") {
         // The engine's download events carry no MIME type: remember it from
@@ -237,7 +251,8 @@ void DownloadController::OnEvent(const std::string& method, const Json& params, 
     }
 }
 
-void DownloadController::Offer(DownloadPtr d) {
+void DownloadController::Offer(DownloadPtr d)
+{
     if (d->finished) return;
     CefRefPtr<CefDownloadHandler> handler;
     if (d->browser)
@@ -256,16 +271,19 @@ void DownloadController::Offer(DownloadPtr d) {
     if (!callback->Used()) DecisionMissing(d->state.id);
 }
 
-void DownloadController::Continue(unsigned int id, const std::wstring& path, bool showDialog) {
+void DownloadController::Continue(unsigned int id, const std::wstring& path, bool showDialog)
+{
     DownloadPtr d = Find(id);
     if (!d || d->finished || d->decision != Decision::Waiting) return;
     std::wstring suggested = SafeFileName(CefString(d->state.suggestedName).ToWString());
     std::wstring target = path;
-    if (target.empty()) target = DefaultFolder() + L"\\" + suggested;
-    else if (target.back() == L'\\' || target.back() == L'/') target += suggested;
+    if (target.empty())
+        target = DefaultFolder() + L"\\" + suggested;
+    else if (target.back() == L'\\' || target.back() == L'/')
+        target += suggested;
     if (showDialog) {
-        HWND owner = d->browser && d->browser->GetWindowHandle() ? GetAncestor(d->browser->GetWindowHandle(), GA_ROOT)
-                                                                  : nullptr;
+        HWND owner =
+            d->browser && d->browser->GetWindowHandle() ? GetAncestor(d->browser->GetWindowHandle(), GA_ROOT) : nullptr;
         std::wstring proposed = path.empty() ? suggested : target;
         std::wstring chosen;
         if (!AskSavePath(owner, proposed, chosen)) {
@@ -282,21 +300,26 @@ void DownloadController::Continue(unsigned int id, const std::wstring& path, boo
         d->state.fullPath = target;
         done = d->engineDone;
     }
-    if (done) Finish(d);
-    else Report(d);
+    if (done)
+        Finish(d);
+    else
+        Report(d);
 }
 
-void DownloadController::Cancel(unsigned int id) {
+void DownloadController::Cancel(unsigned int id)
+{
     DownloadPtr d = Find(id);
     if (d && !d->finished) Drop(d, true);
 }
 
-void DownloadController::DecisionMissing(unsigned int id) {
+void DownloadController::DecisionMissing(unsigned int id)
+{
     DownloadPtr d = Find(id);
     if (d && !d->finished && d->decision == Decision::Waiting) Drop(d, true);
 }
 
-void DownloadController::Report(DownloadPtr d) {
+void DownloadController::Report(DownloadPtr d)
+{
     if (!d->browser) return;
     CefRefPtr<CefClient> client = d->browser->GetClient();
     CefRefPtr<CefDownloadHandler> handler = client ? client->GetDownloadHandler() : nullptr;
@@ -311,7 +334,8 @@ void DownloadController::Report(DownloadPtr d) {
     handler->OnDownloadUpdated(d->browser.get(), item.get(), callback.get());
 }
 
-void DownloadController::Finish(DownloadPtr d) {
+void DownloadController::Finish(DownloadPtr d)
+{
     {
         std::lock_guard<std::mutex> lock(m_lock);
         if (d->finished) return;
@@ -337,7 +361,8 @@ void DownloadController::Finish(DownloadPtr d) {
     m_byId.erase(d->state.id);
 }
 
-void DownloadController::Drop(DownloadPtr d, bool askEngine) {
+void DownloadController::Drop(DownloadPtr d, bool askEngine)
+{
     {
         std::lock_guard<std::mutex> lock(m_lock);
         if (d->finished) return;

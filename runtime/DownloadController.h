@@ -37,15 +37,19 @@ public:
     const std::wstring& StagingFolder() const { return m_staging; }
 
 private:
-    enum class Decision { Waiting, Accepted, Refused };
+    enum class Decision {
+        Waiting,
+        Accepted,
+        Refused
+    };
     struct Download {
         std::string guid;
         CefRefPtr<BrowserImpl> browser;
         DownloadState state;  // copied into a snapshot for each call
         Decision decision = Decision::Waiting;
-        bool offered = false;        // OnBeforeDownload posted
-        bool engineDone = false;     // the staged file is complete
-        bool finished = false;       // reported complete, cancelled or failed
+        bool offered = false;     // OnBeforeDownload posted
+        bool engineDone = false;  // the staged file is complete
+        bool finished = false;    // reported complete, cancelled or failed
         std::wstring target;
     };
     typedef std::shared_ptr<Download> DownloadPtr;

@@ -24,7 +24,8 @@ public:
     bool IsComplete() override { return m_s.complete; }
     bool IsCanceled() override { return m_s.canceled; }
     long long GetCurrentSpeed() override { return 0; }
-    int GetPercentComplete() override {
+    int GetPercentComplete() override
+    {
         if (m_s.totalBytes <= 0) return -1;
         return static_cast<int>(m_s.receivedBytes * 100 / m_s.totalBytes);
     }

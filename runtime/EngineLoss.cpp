@@ -4,7 +4,8 @@
 
 namespace vxrt {
 
-void ReportEngineLost(CefRefPtr<BrowserImpl> browser) {
+void ReportEngineLost(CefRefPtr<BrowserImpl> browser)
+{
     if (!browser || !browser->GetWindowHandle()) return;
     CefRefPtr<CefClient> client = browser->GetClient();
     CefRefPtr<CefLoadHandler> handler = client ? client->GetLoadHandler() : nullptr;

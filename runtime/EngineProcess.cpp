@@ -15,10 +15,20 @@ std::wstring Widen(const std::string& s) { return cef_string_from_utf8_std(s.dat
 // Flags that keep a headless engine quiet on a machine without a network
 // and without a sandbox-capable kernel setup.
 const wchar_t* const kEngineFlags[] = {
-    L"--headless", L"--no-sandbox", L"--disable-gpu", L"--no-first-run", L"--disable-background-networking",
-    L"--disable-component-update", L"--disable-sync", L"--disable-quic", L"--remote-debugging-port=0",
-    L"--no-default-browser-check", L"--disable-default-apps", L"--hide-scrollbars=false",
-    L"--password-store=basic", L"--use-mock-keychain",
+    L"--headless",
+    L"--no-sandbox",
+    L"--disable-gpu",
+    L"--no-first-run",
+    L"--disable-background-networking",
+    L"--disable-component-update",
+    L"--disable-sync",
+    L"--disable-quic",
+    L"--remote-debugging-port=0",
+    L"--no-default-browser-check",
+    L"--disable-default-apps",
+    L"--hide-scrollbars=false",
+    L"--password-store=basic",
+    L"--use-mock-keychain",
 };
 
 // The guard: runs the engine in its own session and ends the whole session
@@ -40,7 +50,8 @@ const char kGuardScript[] =
 
 }  // namespace
 
-std::string UnixPathOf(const std::wstring& windowsPath) {
+std::string UnixPathOf(const std::wstring& windowsPath)
+{
     typedef char*(CDECL * UnixNameFn)(LPCWSTR);
     static UnixNameFn fn = reinterpret_cast<UnixNameFn>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
@@ -56,12 +67,14 @@ EngineProcess::EngineProcess() : m_port(0), m_token(INVALID_HANDLE_VALUE), m_job
 
 EngineProcess::~EngineProcess() { Stop(0); }
 
-bool EngineProcess::RunningUnderWine() {
+bool EngineProcess::RunningUnderWine()
+{
     HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
     return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
-std::wstring EngineProcess::FindEngine(const std::wstring& configured) {
+std::wstring EngineProcess::FindEngine(const std::wstring& configured)
+{
     if (!configured.empty()) return FileExists(configured) ? configured : std::wstring();
     std::vector<std::wstring> candidates;
     if (RunningUnderWine()) {
@@ -82,7 +95,8 @@ std::wstring EngineProcess::FindEngine(const std::wstring& configured) {
     return std::wstring();
 }
 
-std::wstring EngineProcess::QuoteArg(const std::wstring& arg) {
+std::wstring EngineProcess::QuoteArg(const std::wstring& arg)
+{
     if (!arg.empty() && arg.find_first_of(L" \t\n\v\"") == std::wstring::npos) return arg;
     std::wstring out = L"\"";
     for (size_t i = 0;; ++i) {
@@ -107,7 +121,8 @@ std::wstring EngineProcess::QuoteArg(const std::wstring& arg) {
     return out;
 }
 
-bool EngineProcess::Start(const EngineOptions& options, DWORD timeoutMs) {
+bool EngineProcess::Start(const EngineOptions& options, DWORD timeoutMs)
+{
     std::wstring engine = FindEngine(options.enginePath);
     if (engine.empty() || options.profileDir.empty()) return false;
     CreateDirectoryW(options.profileDir.c_str(), nullptr);
@@ -132,8 +147,8 @@ bool EngineProcess::Start(const EngineOptions& options, DWORD timeoutMs) {
     return true;
 }
 
-bool EngineProcess::StartUnderWine(const EngineOptions& options, const std::wstring& engine,
-                                   const std::wstring& args) {
+bool EngineProcess::StartUnderWine(const EngineOptions& options, const std::wstring& engine, const std::wstring& args)
+{
     // The life token: a file this process keeps open. Its unix descriptor
     // lives in this process and in the wine server, both of which let go of
     // it when the program ends, however it ends.
@@ -157,9 +172,8 @@ bool EngineProcess::StartUnderWine(const EngineOptions& options, const std::wstr
         if (!u.empty()) logUnix = u;
     }
     std::wstring cmd = L"/bin/sh -c " + QuoteArg(Widen(kGuardScript)) + L" vxrt-guard " +
-                       QuoteArg(Widen(UnixPathOf(tokenPath))) + L" " +
-                       QuoteArg(Widen(UnixPathOf(m_runningMarker))) + L" " + QuoteArg(Widen(logUnix)) + L" " +
-                       QuoteArg(Widen(UnixPathOf(engine))) + args;
+                       QuoteArg(Widen(UnixPathOf(tokenPath))) + L" " + QuoteArg(Widen(UnixPathOf(m_runningMarker))) +
+                       L" " + QuoteArg(Widen(logUnix)) + L" " + QuoteArg(Widen(UnixPathOf(engine))) + args;
     std::vector<wchar_t> buf(cmd.begin(), cmd.end());
     buf.push_back(0);
     STARTUPINFOW si = {sizeof si};
@@ -171,7 +185,8 @@ bool EngineProcess::StartUnderWine(const EngineOptions& options, const std::wstr
     return true;
 }
 
-bool EngineProcess::StartNative(const std::wstring& engine, const std::wstring& args) {
+bool EngineProcess::StartNative(const std::wstring& engine, const std::wstring& args)
+{
     std::wstring cmd = QuoteArg(engine) + args;
     std::vector<wchar_t> buf(cmd.begin(), cmd.end());
     buf.push_back(0);
@@ -193,7 +208,8 @@ bool EngineProcess::StartNative(const std::wstring& engine, const std::wstring& 
     return true;
 }
 
-bool EngineProcess::ReadActivePort(const std::wstring& file, DWORD timeoutMs) {
+bool EngineProcess::ReadActivePort(const std::wstring& file, DWORD timeoutMs)
+{
     DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMs) {
         HANDLE h = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -222,7 +238,8 @@ bool EngineProcess::ReadActivePort(const std::wstring& file, DWORD timeoutMs) {
     return false;
 }
 
-void EngineProcess::Stop(DWORD graceMs) {
+void EngineProcess::Stop(DWORD graceMs)
+{
     DWORD start = GetTickCount();
     if (!m_runningMarker.empty()) {
         while (FileExists(m_runningMarker) && GetTickCount() - start < graceMs) Sleep(50);

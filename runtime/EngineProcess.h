@@ -13,8 +13,8 @@
 namespace vxrt {
 
 struct EngineOptions {
-    std::wstring enginePath;    // empty: the usual places
-    std::wstring profileDir;    // user data folder (Windows path)
+    std::wstring enginePath;  // empty: the usual places
+    std::wstring profileDir;  // user data folder (Windows path)
     bool logging = false;
     std::wstring logFile;
 };
@@ -47,10 +47,10 @@ private:
 
     unsigned short m_port;
     std::string m_browserPath;
-    HANDLE m_token;      // life token held open while the program runs (Wine)
+    HANDLE m_token;                // life token held open while the program runs (Wine)
     std::wstring m_runningMarker;  // exists while the engine runs (Wine)
-    HANDLE m_job;        // Windows: job that ends the engine with us
-    HANDLE m_process;    // Windows: the engine process
+    HANDLE m_job;                  // Windows: job that ends the engine with us
+    HANDLE m_process;              // Windows: the engine process
 };
 
 // Unix path of a Windows path under Wine; empty elsewhere or on failure.

@@ -20,7 +20,8 @@
 
 namespace vxrt {
 
-bool DecodeBase64(const std::string& in, std::string& out) {
+bool DecodeBase64(const std::string& in, std::string& out)
+{
     static signed char table[256];
     static bool init = false;
     if (!init) {
@@ -48,7 +49,8 @@ bool DecodeBase64(const std::string& in, std::string& out) {
     return true;
 }
 
-bool DecodeFrameImage(const std::string& base64, FrameImage& out) {
+bool DecodeFrameImage(const std::string& base64, FrameImage& out)
+{
     std::string bytes;
     if (!DecodeBase64(base64, bytes) || bytes.empty() || bytes.size() > 0x7FFFFFFF) return false;
     int w = 0, h = 0, n = 0;

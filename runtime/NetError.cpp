@@ -4,8 +4,12 @@
 
 namespace vxrt {
 
-cef_errorcode_t NetErrorCode(const std::string& errorText) {
-    static const struct { const char* name; cef_errorcode_t code; } table[] = {
+cef_errorcode_t NetErrorCode(const std::string& errorText)
+{
+    static const struct {
+        const char* name;
+        cef_errorcode_t code;
+    } table[] = {
         {"ERR_FAILED", ERR_FAILED},
         {"ERR_ABORTED", ERR_ABORTED},
         {"ERR_INVALID_ARGUMENT", ERR_INVALID_ARGUMENT},

@@ -15,14 +15,16 @@ const DWORD kPairingMs = 600;
 // Requests a misbehaving page (or engine) may leave waiting at once.
 const size_t kMaxWaiting = 64;
 
-std::string Str(const Json& o, const char* name) {
+std::string Str(const Json& o, const char* name)
+{
     auto it = o.find(name);
     return it != o.end() && it->is_string() ? it->get<std::string>() : std::string();
 }
 
 }  // namespace
 
-void PopupController::OnEvent(const std::string& method, const Json& params, const std::string& sessionId) {
+void PopupController::OnEvent(const std::string& method, const Json& params, const std::string& sessionId)
+{
     Runtime* rt = Runtime::Get();
     if (!rt || !params.is_object()) return;
     if (method == "Page.windowOpen") {
@@ -76,7 +78,8 @@ void PopupController::OnEvent(const std::string& method, const Json& params, con
     }
 }
 
-void PopupController::Tick() {
+void PopupController::Tick()
+{
     DWORD now = GetTickCount();
     std::lock_guard<std::mutex> lock(m_lock);
     while (!m_requests.empty() && now - m_requests.front().at >= kPairingMs) {
@@ -91,7 +94,8 @@ void PopupController::Tick() {
     }
 }
 
-void PopupController::Offer(const std::string& openerTarget, const std::string& url, const std::string& name) {
+void PopupController::Offer(const std::string& openerTarget, const std::string& url, const std::string& name)
+{
     Runtime* rt = Runtime::Get();
     if (!rt) return;
     rt->Ui().Post([openerTarget, url, name] {
@@ -105,7 +109,8 @@ void PopupController::Offer(const std::string& openerTarget, const std::string& 
     });
 }
 
-void PopupController::OfferPopup(CefRefPtr<BrowserImpl> opener, const std::string& url, const std::string& name) {
+void PopupController::OfferPopup(CefRefPtr<BrowserImpl> opener, const std::string& url, const std::string& name)
+{
     if (!opener || !opener->GetWindowHandle()) return;
     CefRefPtr<CefClient> client = opener->GetClient();
     if (!client) return;
@@ -116,8 +121,8 @@ void PopupController::OfferPopup(CefRefPtr<BrowserImpl> opener, const std::strin
     CefBrowserSettings settings;
     bool noScriptAccess = false;
     if (CefRefPtr<CefLifeSpanHandler> life = client->GetLifeSpanHandler()) {
-        if (life->OnBeforePopup(opener.get(), opener->GetMainFrame(), CefString(url), CefString(name), features,
-                                info, popupClient, settings, &noScriptAccess))
+        if (life->OnBeforePopup(opener.get(), opener->GetMainFrame(), CefString(url), CefString(name), features, info,
+                                popupClient, settings, &noScriptAccess))
             return;
     }
     if (!popupClient) popupClient = client;

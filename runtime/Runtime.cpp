@@ -20,7 +20,8 @@ Runtime* Runtime::Get() { return g_runtime; }
 Runtime::Runtime() {}
 Runtime::~Runtime() {}
 
-bool Runtime::Initialize(const cef_settings_t& settings, CefRefPtr<CefApp> app) {
+bool Runtime::Initialize(const cef_settings_t& settings, CefRefPtr<CefApp> app)
+{
     if (g_runtime) return false;
     auto* rt = new Runtime();
     g_runtime = rt;
@@ -33,7 +34,8 @@ bool Runtime::Initialize(const cef_settings_t& settings, CefRefPtr<CefApp> app) 
     return true;
 }
 
-void Runtime::Shutdown() {
+void Runtime::Shutdown()
+{
     Runtime* rt = g_runtime;
     if (!rt) return;
     rt->Stop();
@@ -41,7 +43,8 @@ void Runtime::Shutdown() {
     delete rt;
 }
 
-bool Runtime::Start(const cef_settings_t& settings, CefRefPtr<CefApp> app) {
+bool Runtime::Start(const cef_settings_t& settings, CefRefPtr<CefApp> app)
+{
     m_app = app;
     if (!m_ui.Create()) return false;
     EngineOptions opt;
@@ -83,7 +86,8 @@ bool Runtime::Start(const cef_settings_t& settings, CefRefPtr<CefApp> app) {
     return true;
 }
 
-void Runtime::StartWatchdog(unsigned short port, const std::string& path) {
+void Runtime::StartWatchdog(unsigned short port, const std::string& path)
+{
     wchar_t exe[MAX_PATH];
     DWORD n = GetModuleFileNameW(nullptr, exe, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return;
@@ -99,14 +103,16 @@ void Runtime::StartWatchdog(unsigned short port, const std::string& path) {
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    if (CreateProcessW(exe, buf.data(), nullptr, nullptr, self != nullptr, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi)) {
+    if (CreateProcessW(exe, buf.data(), nullptr, nullptr, self != nullptr, CREATE_NO_WINDOW, nullptr, nullptr, &si,
+                       &pi)) {
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
     }
     if (self) CloseHandle(self);
 }
 
-void Runtime::Stop() {
+void Runtime::Stop()
+{
     // Close what is still open without unload handlers; the windows stay
     // with their owners.
     std::vector<CefRefPtr<BrowserImpl>> browsers;
@@ -132,23 +138,27 @@ void Runtime::Stop() {
     m_app = nullptr;
 }
 
-int Runtime::NextBrowserId() {
+int Runtime::NextBrowserId()
+{
     std::lock_guard<std::mutex> lock(m_lock);
     return m_nextId++;
 }
 
-void Runtime::AddBrowser(BrowserImpl* browser) {
+void Runtime::AddBrowser(BrowserImpl* browser)
+{
     std::lock_guard<std::mutex> lock(m_lock);
     m_browsers[browser->GetIdentifier()] = browser;
 }
 
-void Runtime::SetBrowserSession(BrowserImpl* browser, const std::string& targetId, const std::string& sessionId) {
+void Runtime::SetBrowserSession(BrowserImpl* browser, const std::string& targetId, const std::string& sessionId)
+{
     std::lock_guard<std::mutex> lock(m_lock);
     m_bySession[sessionId] = browser;
     m_byTarget[targetId] = browser;
 }
 
-void Runtime::RemoveBrowser(BrowserImpl* browser) {
+void Runtime::RemoveBrowser(BrowserImpl* browser)
+{
     CefRefPtr<BrowserImpl> keep;
     std::lock_guard<std::mutex> lock(m_lock);
     m_bySession.erase(browser->SessionId());
@@ -160,7 +170,8 @@ void Runtime::RemoveBrowser(BrowserImpl* browser) {
     }
 }
 
-void Runtime::OnEvent(const std::string& method, const Json& params, const std::string& sessionId) {
+void Runtime::OnEvent(const std::string& method, const Json& params, const std::string& sessionId)
+{
     // A message the engine could not have sent is dropped before any
     // handler reads fields it lacks.
     if (!EventShapeIsValid(method, params)) return;
@@ -177,8 +188,10 @@ void Runtime::OnEvent(const std::string& method, const Json& params, const std::
         } else if (method.compare(0, 7, "Target.") == 0) {
             targetEvent = true;
             std::string targetId;
-            if (params.contains("targetInfo")) targetId = params["targetInfo"].value("targetId", "");
-            else targetId = params.value("targetId", "");
+            if (params.contains("targetInfo"))
+                targetId = params["targetInfo"].value("targetId", "");
+            else
+                targetId = params.value("targetId", "");
             if (method == "Target.detachedFromTarget") {
                 auto it = m_bySession.find(params.value("sessionId", ""));
                 if (it != m_bySession.end()) browser = it->second;
@@ -189,11 +202,14 @@ void Runtime::OnEvent(const std::string& method, const Json& params, const std::
         }
     }
     if (!browser) return;
-    if (targetEvent) browser->HandleTargetEvent(method, params);
-    else browser->HandleEvent(method, params);
+    if (targetEvent)
+        browser->HandleTargetEvent(method, params);
+    else
+        browser->HandleEvent(method, params);
 }
 
-void Runtime::OnTick() {
+void Runtime::OnTick()
+{
     std::vector<CefRefPtr<BrowserImpl>> browsers;
     {
         std::lock_guard<std::mutex> lock(m_lock);
@@ -203,19 +219,22 @@ void Runtime::OnTick() {
     m_popups.Tick();
 }
 
-CefRefPtr<BrowserImpl> Runtime::BrowserBySession(const std::string& sessionId) {
+CefRefPtr<BrowserImpl> Runtime::BrowserBySession(const std::string& sessionId)
+{
     std::lock_guard<std::mutex> lock(m_lock);
     auto it = m_bySession.find(sessionId);
     return it != m_bySession.end() ? it->second : nullptr;
 }
 
-CefRefPtr<BrowserImpl> Runtime::BrowserByTarget(const std::string& targetId) {
+CefRefPtr<BrowserImpl> Runtime::BrowserByTarget(const std::string& targetId)
+{
     std::lock_guard<std::mutex> lock(m_lock);
     auto it = m_byTarget.find(targetId);
     return it != m_byTarget.end() ? it->second : nullptr;
 }
 
-CefRefPtr<BrowserImpl> Runtime::BrowserOfWindow(HWND hwnd) {
+CefRefPtr<BrowserImpl> Runtime::BrowserOfWindow(HWND hwnd)
+{
     HWND top = hwnd ? GetAncestor(hwnd, GA_ROOT) : nullptr;
     std::lock_guard<std::mutex> lock(m_lock);
     CefRefPtr<BrowserImpl> first;
@@ -228,7 +247,8 @@ CefRefPtr<BrowserImpl> Runtime::BrowserOfWindow(HWND hwnd) {
     return first;
 }
 
-void Runtime::OnConnectionLost() {
+void Runtime::OnConnectionLost()
+{
     // The engine went away (crashed, killed, or its endpoint broke): every
     // page still shown reports a failed load of its main frame, so the host
     // shows its error instead of waiting for events that will never come.

@@ -13,7 +13,8 @@ bool HashMatches(const char* expected) { return expected && strcmp(expected, cef
 
 }  // namespace
 
-const char* cef_api_hash(int entry) {
+const char* cef_api_hash(int entry)
+{
     // 0: the platform interface; 1: the universal one (same here); 2: the
     // commit of the runtime.
     switch (entry) {
@@ -25,7 +26,8 @@ const char* cef_api_hash(int entry) {
     }
 }
 
-int cef_execute_process_checked(const cef_main_args_t* args, CefApp* application, const char* expected_hash) {
+int cef_execute_process_checked(const cef_main_args_t* args, CefApp* application, const char* expected_hash)
+{
     if (!HashMatches(expected_hash)) return 0;
     const wchar_t* cmd = GetCommandLineW();
     std::wstring role = vxrt::ProcessRole(cmd);
@@ -34,7 +36,8 @@ int cef_execute_process_checked(const cef_main_args_t* args, CefApp* application
 }
 
 int cef_initialize_checked(const cef_main_args_t* args, const cef_settings_t* settings, CefApp* application,
-                           const char* expected_hash) {
+                           const char* expected_hash)
+{
     if (!HashMatches(expected_hash)) return 0;
     if (!settings || settings->size != sizeof(cef_settings_t)) return 0;
     // The message loop of this runtime always runs on the caller's thread.
@@ -43,7 +46,8 @@ int cef_initialize_checked(const cef_main_args_t* args, const cef_settings_t* se
     return vxrt::Runtime::Initialize(*settings, application) ? 1 : 0;
 }
 
-void cef_run_message_loop() {
+void cef_run_message_loop()
+{
     g_loopThread = GetCurrentThreadId();
     if (g_quitBeforeRun) {
         g_quitBeforeRun = false;
@@ -58,20 +62,24 @@ void cef_run_message_loop() {
     g_loopThread = 0;
 }
 
-void cef_quit_message_loop() {
+void cef_quit_message_loop()
+{
     if (g_loopThread == 0) {
         g_quitBeforeRun = true;
         return;
     }
-    if (g_loopThread == GetCurrentThreadId()) PostQuitMessage(0);
-    else PostThreadMessageW(g_loopThread, WM_QUIT, 0, 0);
+    if (g_loopThread == GetCurrentThreadId())
+        PostQuitMessage(0);
+    else
+        PostThreadMessageW(g_loopThread, WM_QUIT, 0, 0);
 }
 
 void cef_shutdown() { vxrt::Runtime::Shutdown(); }
 
 CefRefPtr<CefBrowser> CefBrowserHost::CreateBrowserSync(const CefWindowInfo& windowInfo, CefRefPtr<CefClient> client,
                                                         const CefString& url, const CefBrowserSettings& settings,
-                                                        CefRefPtr<CefRequestContext> request_context) {
+                                                        CefRefPtr<CefRequestContext> request_context)
+{
     vxrt::Runtime* rt = vxrt::Runtime::Get();
     if (!rt || !client || !rt->Ui().OnUiThread()) return nullptr;
     CefRefPtr<vxrt::BrowserImpl> browser = new vxrt::BrowserImpl(rt->NextBrowserId(), client);

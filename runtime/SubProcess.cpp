@@ -13,7 +13,8 @@ namespace vxrt {
 namespace {
 
 // Whether anything still listens on the engine's DevTools port.
-bool EngineListening(unsigned short port) {
+bool EngineListening(unsigned short port)
+{
     SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (s == INVALID_SOCKET) return false;
     sockaddr_in addr = {};
@@ -27,7 +28,8 @@ bool EngineListening(unsigned short port) {
 
 // The browser process to watch: the handle it passed down when it started
 // us (immune to process-id reuse, which is quick under Wine), else by id.
-HANDLE OpenParent(const wchar_t* commandLine, DWORD parentPid) {
+HANDLE OpenParent(const wchar_t* commandLine, DWORD parentPid)
+{
     const std::wstring handleText = SwitchValue(commandLine, L"parent-handle");
     if (!handleText.empty()) {
         HANDLE inherited = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(wcstoul(handleText.c_str(), nullptr, 10)));
@@ -40,7 +42,8 @@ HANDLE OpenParent(const wchar_t* commandLine, DWORD parentPid) {
 // ends without shutting the engine down (killed, crashed), the watchdog
 // asks the engine to close, so no engine is left behind. It also ends on
 // its own as soon as the engine has gone, so it never lingers.
-int RunWatchdog(const wchar_t* commandLine) {
+int RunWatchdog(const wchar_t* commandLine)
+{
     DWORD parent = wcstoul(SwitchValue(commandLine, L"parent-pid").c_str(), nullptr, 10);
     long port = wcstol(SwitchValue(commandLine, L"devtools-port").c_str(), nullptr, 10);
     std::wstring wpath = SwitchValue(commandLine, L"devtools-path");
@@ -48,7 +51,9 @@ int RunWatchdog(const wchar_t* commandLine) {
     if (parent == 0 || port <= 0 || port > 65535 || path.compare(0, 10, "/devtools/") != 0) return 2;
     WSADATA wsa;
     if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0) return 0;
-    struct WinsockScope { ~WinsockScope() { WSACleanup(); } } winsock;
+    struct WinsockScope {
+        ~WinsockScope() { WSACleanup(); }
+    } winsock;
     HANDLE h = OpenParent(commandLine, parent);
     if (h) {
         while (WaitForSingleObject(h, 1000) == WAIT_TIMEOUT) {
@@ -72,7 +77,8 @@ int RunWatchdog(const wchar_t* commandLine) {
 
 }  // namespace
 
-std::wstring SwitchValue(const wchar_t* commandLine, const wchar_t* name) {
+std::wstring SwitchValue(const wchar_t* commandLine, const wchar_t* name)
+{
     if (!commandLine) return std::wstring();
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(commandLine, &argc);
@@ -92,15 +98,18 @@ std::wstring SwitchValue(const wchar_t* commandLine, const wchar_t* name) {
 
 std::wstring ProcessRole(const wchar_t* commandLine) { return SwitchValue(commandLine, L"type"); }
 
-int RunSubProcess(const std::wstring& role, const wchar_t* commandLine) {
+int RunSubProcess(const std::wstring& role, const wchar_t* commandLine)
+{
     if (role == L"watchdog") return RunWatchdog(commandLine);
     return 1;
 }
 
-std::wstring WatchdogArguments(DWORD parentPid, HANDLE parentHandle, unsigned short port, const std::string& path) {
+std::wstring WatchdogArguments(DWORD parentPid, HANDLE parentHandle, unsigned short port, const std::string& path)
+{
     return L"--type=watchdog --parent-pid=" + std::to_wstring(parentPid) + L" --parent-handle=" +
-           std::to_wstring(static_cast<unsigned long>(reinterpret_cast<uintptr_t>(parentHandle))) + L" --devtools-port=" +
-           std::to_wstring(port) + L" --devtools-path=" + cef_string_from_utf8_std(path.data(), path.size());
+           std::to_wstring(static_cast<unsigned long>(reinterpret_cast<uintptr_t>(parentHandle))) +
+           L" --devtools-port=" + std::to_wstring(port) + L" --devtools-path=" +
+           cef_string_from_utf8_std(path.data(), path.size());
 }
 
 }  // namespace vxrt

@@ -11,7 +11,8 @@ UiDispatcher::UiDispatcher() : m_hwnd(nullptr), m_threadId(0) {}
 
 UiDispatcher::~UiDispatcher() { Destroy(); }
 
-bool UiDispatcher::Create() {
+bool UiDispatcher::Create()
+{
     WNDCLASSEXW wc = {sizeof wc};
     wc.lpfnWndProc = WndProc;
     wc.hInstance = GetModuleHandleW(nullptr);
@@ -22,7 +23,8 @@ bool UiDispatcher::Create() {
     return m_hwnd != nullptr;
 }
 
-void UiDispatcher::Destroy() {
+void UiDispatcher::Destroy()
+{
     if (!m_hwnd) return;
     HWND h = m_hwnd;
     m_hwnd = nullptr;
@@ -36,14 +38,16 @@ void UiDispatcher::Destroy() {
     DestroyWindow(h);
 }
 
-void UiDispatcher::Post(std::function<void()> fn) {
+void UiDispatcher::Post(std::function<void()> fn)
+{
     HWND h = m_hwnd;
     if (!h) return;
     auto* task = new std::function<void()>(std::move(fn));
     if (!PostMessageW(h, kRunTask, 0, reinterpret_cast<LPARAM>(task))) delete task;
 }
 
-LRESULT CALLBACK UiDispatcher::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK UiDispatcher::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
     if (msg == kRunTask) {
         auto* fn = reinterpret_cast<std::function<void()>*>(lp);
         (*fn)();

@@ -9,13 +9,15 @@ namespace vxrt {
 namespace {
 
 struct WinsockInit {
-    WinsockInit() {
+    WinsockInit()
+    {
         WSADATA d;
         WSAStartup(MAKEWORD(2, 2), &d);
     }
 };
 
-std::string Base64(const unsigned char* p, size_t n) {
+std::string Base64(const unsigned char* p, size_t n)
+{
     static const char* t = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     std::string out;
     for (size_t i = 0; i < n; i += 3) {
@@ -32,13 +34,12 @@ std::string Base64(const unsigned char* p, size_t n) {
 
 }  // namespace
 
-WebSocketClient::WebSocketClient() : m_socket(INVALID_SOCKET) {
-    static WinsockInit init;
-}
+WebSocketClient::WebSocketClient() : m_socket(INVALID_SOCKET) { static WinsockInit init; }
 
 WebSocketClient::~WebSocketClient() { Close(); }
 
-bool WebSocketClient::Connect(unsigned short port, const std::string& path, DWORD timeoutMs) {
+bool WebSocketClient::Connect(unsigned short port, const std::string& path, DWORD timeoutMs)
+{
     Close();
     SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (s == INVALID_SOCKET) return false;
@@ -90,7 +91,8 @@ bool WebSocketClient::Connect(unsigned short port, const std::string& path, DWOR
     return true;
 }
 
-void WebSocketClient::Close() {
+void WebSocketClient::Close()
+{
     SOCKET s = m_socket;
     m_socket = INVALID_SOCKET;
     if (s != INVALID_SOCKET) {
@@ -101,7 +103,8 @@ void WebSocketClient::Close() {
 
 bool WebSocketClient::SendText(const std::string& text) { return SendFrame(0x1, text.data(), text.size()); }
 
-bool WebSocketClient::SendFrame(unsigned char opcode, const char* data, size_t len) {
+bool WebSocketClient::SendFrame(unsigned char opcode, const char* data, size_t len)
+{
     std::lock_guard<std::mutex> lock(m_sendLock);
     SOCKET s = m_socket;
     if (s == INVALID_SOCKET) return false;
@@ -136,7 +139,8 @@ bool WebSocketClient::SendFrame(unsigned char opcode, const char* data, size_t l
     return true;
 }
 
-bool WebSocketClient::FillAtLeast(size_t n, DWORD timeoutMs, bool* timedOut) {
+bool WebSocketClient::FillAtLeast(size_t n, DWORD timeoutMs, bool* timedOut)
+{
     *timedOut = false;
     char buf[65536];
     while (m_in.size() < n) {
@@ -159,7 +163,8 @@ bool WebSocketClient::FillAtLeast(size_t n, DWORD timeoutMs, bool* timedOut) {
     return true;
 }
 
-WebSocketClient::ReadResult WebSocketClient::Read(std::string& message, DWORD timeoutMs) {
+WebSocketClient::ReadResult WebSocketClient::Read(std::string& message, DWORD timeoutMs)
+{
     for (;;) {
         bool timedOut = false;
         if (!FillAtLeast(2, timeoutMs, &timedOut)) return timedOut ? ReadResult::Timeout : ReadResult::Closed;
@@ -169,14 +174,17 @@ WebSocketClient::ReadResult WebSocketClient::Read(std::string& message, DWORD ti
         bool masked = (h[1] & 0x80) != 0;
         unsigned long long len = h[1] & 0x7F;
         size_t headLen = 2;
-        if (len == 126) headLen = 4;
-        else if (len == 127) headLen = 10;
+        if (len == 126)
+            headLen = 4;
+        else if (len == 127)
+            headLen = 10;
         if (masked) headLen += 4;
         // Once a frame has started, wait for the rest of it without the
         // caller's short timeout: a half-read frame is never abandoned.
         if (!FillAtLeast(headLen, 30000, &timedOut)) return ReadResult::Closed;
         h = reinterpret_cast<const unsigned char*>(m_in.data());
-        if (len == 126) len = (h[2] << 8) | h[3];
+        if (len == 126)
+            len = (h[2] << 8) | h[3];
         else if (len == 127) {
             len = 0;
             for (int i = 0; i < 8; ++i) len = (len << 8) | h[2 + i];

@@ -22,7 +22,11 @@ public:
     bool SendText(const std::string& text);
     // Reads the next complete text message. Returns false when the
     // connection closed or failed, or when a message exceeds the limit.
-    enum class ReadResult { Message, Timeout, Closed };
+    enum class ReadResult {
+        Message,
+        Timeout,
+        Closed
+    };
     ReadResult Read(std::string& message, DWORD timeoutMs);
     // Closes the socket; a blocked Read returns Closed.
     void Close();
@@ -36,7 +40,7 @@ private:
 
     SOCKET m_socket;
     std::mutex m_sendLock;
-    std::string m_in;  // bytes received, not yet consumed
+    std::string m_in;       // bytes received, not yet consumed
     std::string m_partial;  // payload of a fragmented message
 };
 

@@ -68,7 +68,7 @@ void DrawTitleBar(HDC dc, CPaintManagerUI& pm)
     }
 }
 
-} // namespace
+}  // namespace
 
 int main()
 {

@@ -21,7 +21,8 @@ using namespace vxtest;
 
 namespace {
 
-double NowMs() {
+double NowMs()
+{
     static LARGE_INTEGER freq = [] {
         LARGE_INTEGER f;
         QueryPerformanceFrequency(&f);
@@ -32,19 +33,22 @@ double NowMs() {
     return c.QuadPart * 1000.0 / freq.QuadPart;
 }
 
-double Median(std::vector<double> v) {
+double Median(std::vector<double> v)
+{
     if (v.empty()) return -1;
     std::sort(v.begin(), v.end());
     size_t n = v.size();
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-bool Near(COLORREF a, COLORREF b) {
+bool Near(COLORREF a, COLORREF b)
+{
     return abs(GetRValue(a) - GetRValue(b)) <= 8 && abs(GetGValue(a) - GetGValue(b)) <= 8 &&
            abs(GetBValue(a) - GetBValue(b)) <= 8;
 }
 
-void PumpPending() {
+void PumpPending()
+{
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&msg);
@@ -56,7 +60,8 @@ void PumpPending() {
 // colour; returns the time it did, or a negative value on timeout. The wait
 // wakes for every message (paints included), so the figure is as fine as the
 // message loop itself.
-double WaitForColour(HWND w, int x, int y, COLORREF want, double timeoutMs) {
+double WaitForColour(HWND w, int x, int y, COLORREF want, double timeoutMs)
+{
     double start = NowMs();
     for (;;) {
         PumpPending();
@@ -67,7 +72,8 @@ double WaitForColour(HWND w, int x, int y, COLORREF want, double timeoutMs) {
 }
 
 // Pumps messages for a while without waking up on its own.
-void RunLoopFor(double ms) {
+void RunLoopFor(double ms)
+{
     double end = NowMs() + ms;
     for (;;) {
         PumpPending();
@@ -80,7 +86,8 @@ void RunLoopFor(double ms) {
 // Counts WM_PAINT of one window through a subclass.
 int g_paints = 0;
 WNDPROC g_previous = nullptr;
-LRESULT CALLBACK CountingProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+LRESULT CALLBACK CountingProc(HWND h, UINT m, WPARAM w, LPARAM l)
+{
     if (m == WM_PAINT) ++g_paints;
     return CallWindowProcW(g_previous, h, m, w, l);
 }
@@ -91,7 +98,8 @@ struct Page {
     CefRefPtr<RecordingClient> client;
     HWND child = nullptr;
 
-    bool Open(const std::string& url) {
+    bool Open(const std::string& url)
+    {
         host.reset(new HostWindow(820, 640));
         client = new RecordingClient;
         RECT rc = {0, 0, 800, 600};
@@ -100,7 +108,8 @@ struct Page {
         child = b->GetHost()->GetWindowHandle();
         return true;
     }
-    void Close() {
+    void Close()
+    {
         if (client && client->browser && host && host->Handle()) {
             client->browser->GetHost()->CloseBrowser(true);
             PumpUntil([&] { return client->Has("BeforeClose") || !host->Handle(); }, 5000);
@@ -114,7 +123,8 @@ struct Page {
 
 // ---- CPU time from the Linux side, through Wine's Z: drive ----------------
 
-std::string ReadFileText(const std::wstring& path) {
+std::string ReadFileText(const std::wstring& path)
+{
     HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return std::string();
     std::string text;
@@ -133,7 +143,8 @@ struct ProcStat {
 
 // /proc/<pid>/stat: the name in parentheses may hold blanks, so fields are
 // counted after its closing parenthesis.
-ProcStat ReadStat(const std::wstring& pid) {
+ProcStat ReadStat(const std::wstring& pid)
+{
     ProcStat s;
     std::string t = ReadFileText(L"Z:\\proc\\" + pid + L"\\stat");
     size_t close = t.rfind(')');
@@ -154,7 +165,8 @@ ProcStat ReadStat(const std::wstring& pid) {
     return s;
 }
 
-std::vector<int> AllPids() {
+std::vector<int> AllPids()
+{
     std::vector<int> pids;
     WIN32_FIND_DATAW fd;
     HANDLE f = FindFirstFileW(L"Z:\\proc\\*", &fd);
@@ -166,7 +178,8 @@ std::vector<int> AllPids() {
     return pids;
 }
 
-std::string CmdLine(int pid) {
+std::string CmdLine(int pid)
+{
     std::string t = ReadFileText(L"Z:\\proc\\" + std::to_wstring(pid) + L"\\cmdline");
     for (auto& c : t)
         if (c == 0) c = ' ';
@@ -178,7 +191,8 @@ std::string CmdLine(int pid) {
 // Dead children that were waited for count through cutime/cstime.
 // What an engine process is, for the breakdown: the guard shell (with the
 // commands it runs), the browser process, or the --type of a child.
-std::string KindOf(const std::string& cmdline) {
+std::string KindOf(const std::string& cmdline)
+{
     if (cmdline.find("vxrt-guard") != std::string::npos) return "guard shell";
     if (cmdline.find("chrom") == std::string::npos) return "commands of the guard";
     size_t t = cmdline.find("--type=");
@@ -189,7 +203,8 @@ std::string KindOf(const std::string& cmdline) {
 
 typedef std::map<std::string, unsigned long long> TicksByKind;
 
-unsigned long long EngineTicks(const std::string& needle, int* processes, TicksByKind* byKind = nullptr) {
+unsigned long long EngineTicks(const std::string& needle, int* processes, TicksByKind* byKind = nullptr)
+{
     std::map<int, ProcStat> all;
     for (int pid : AllPids()) {
         ProcStat s = ReadStat(std::to_wstring(pid));
@@ -217,7 +232,8 @@ unsigned long long EngineTicks(const std::string& needle, int* processes, TicksB
 
 // The wine server of this prefix: a "wineserver" whose environment names the
 // same WINEPREFIX (other people's servers run on this machine too).
-int OurWineServer() {
+int OurWineServer()
+{
     wchar_t prefix[1024];
     DWORD n = GetEnvironmentVariableW(L"WINEPREFIX", prefix, 1024);
     if (n == 0 || n >= 1024) return 0;
@@ -236,7 +252,8 @@ int OurWineServer() {
     return 0;
 }
 
-unsigned long long ProcessTime100ns() {
+unsigned long long ProcessTime100ns()
+{
     FILETIME c, e, k, u;
     GetProcessTimes(GetCurrentProcess(), &c, &e, &k, &u);
     ULARGE_INTEGER kk, uu;
@@ -250,13 +267,15 @@ unsigned long long ProcessTime100ns() {
 // Linux clock ticks per second of /proc/<pid>/stat (USER_HZ).
 const double kTicksPerSecond = 100.0;
 
-void PrintTarget(const char* what, double value, const char* unit, const char* target, bool met) {
+void PrintTarget(const char* what, double value, const char* unit, const char* target, bool met)
+{
     printf("  %-44s %9.1f %-4s target %-10s %s\n", what, value, unit, target, met ? "met" : "MISSED");
 }
 
 }  // namespace
 
-int main() {
+int main()
+{
     CefMainArgs args(GetModuleHandleW(nullptr));
     int code = cef_execute_process(&args, nullptr);
     if (code >= 0) return code;
@@ -386,8 +405,8 @@ int main() {
            createToFrame.size());
     PrintTarget("first frame after engine ready, median", Median(firstAfterReady), "ms", "< 1500",
                 Median(firstAfterReady) >= 0 && Median(firstAfterReady) < 1500);
-    PrintTarget(("click -> repaint, median of " + std::to_string(clicks.size())).c_str(), Median(clicks),
-                "ms", "< 100", !clicks.empty() && Median(clicks) < 100);
+    PrintTarget(("click -> repaint, median of " + std::to_string(clicks.size())).c_str(), Median(clicks), "ms", "< 100",
+                !clicks.empty() && Median(clicks) < 100);
     if (!clicks.empty()) {
         std::vector<double> c = clicks;
         std::sort(c.begin(), c.end());
@@ -398,10 +417,10 @@ int main() {
     printf("    program CPU from /proc/self/stat                 %6.1f %%\n", progLinux);
     printf("    engine CPU, %d processes incl. guard shell       %6.1f %%\n", engineProcs, engine);
     for (auto& k : k1)
-        printf("      %-24s %6.1f %%\n", k.first.c_str(), pct((double(k.second) - double(k0[k.first])) / kTicksPerSecond));
+        printf("      %-24s %6.1f %%\n", k.first.c_str(),
+               pct((double(k.second) - double(k0[k.first])) / kTicksPerSecond));
     printf("    wineserver CPU (shared by this prefix)           %6.1f %%\n", wsCpu);
-    printf("    (%% of one core over %.1f s; /proc figures in %g Hz ticks)\n", wall / 1000,
-           kTicksPerSecond);
+    printf("    (%% of one core over %.1f s; /proc figures in %g Hz ticks)\n", wall / 1000, kTicksPerSecond);
     server.Stop();
     return 0;
 }

@@ -115,4 +115,4 @@ TEST(FeedContainerTest, RefusesADocumentBeyondItsCeiling)
     EXPECT_TRUE(document.empty());
 }
 
-} // namespace
+}  // namespace

@@ -51,17 +51,17 @@ std::string Bytes(const char (&literal)[N])
 
 TEST(FeedLoaderTest, FillsTheListsFromAChineseFeedInCodePage936)
 {
-    const std::wstring document =
-        L"<?xml version='1.0' encoding='gb2312'?>\r\n"
-        L"<config>\r\n"
-        L" <StaticAd><ad text='\x77ED\x7F51\x5740' url='http://a/1'/><ad text='B&amp;C' url='http://a/2'/></StaticAd>\r\n"
-        L" <ScrollAd>\r\n"
-        L"  <item><ad text='\x4E00' url='u1'/><ad text='\x4E8C' url='u2'/></item>\r\n"
-        L"  <item><!-- none --></item>\r\n"
-        L"  <item><ad text='\x4E09'/></item>\r\n"
-        L"  <item><ad text='fourth item is not read' url='x'/></item>\r\n"
-        L" </ScrollAd>\r\n"
-        L"</config>\r\n";
+    const std::wstring document = L"<?xml version='1.0' encoding='gb2312'?>\r\n"
+                                  L"<config>\r\n"
+                                  L" <StaticAd><ad text='\x77ED\x7F51\x5740' url='http://a/1'/><ad text='B&amp;C' "
+                                  L"url='http://a/2'/></StaticAd>\r\n"
+                                  L" <ScrollAd>\r\n"
+                                  L"  <item><ad text='\x4E00' url='u1'/><ad text='\x4E8C' url='u2'/></item>\r\n"
+                                  L"  <item><!-- none --></item>\r\n"
+                                  L"  <item><ad text='\x4E09'/></item>\r\n"
+                                  L"  <item><ad text='fourth item is not read' url='x'/></item>\r\n"
+                                  L" </ScrollAd>\r\n"
+                                  L"</config>\r\n";
     const std::string gbk = SkinUI::Platform::WideToMultiByte(document.data(), document.size(), 936);
     ASSERT_FALSE(gbk.empty());
     // Split across blocks mid-text, as the sender does with larger documents.
@@ -86,15 +86,25 @@ TEST(FeedLoaderTest, WalksOnlyTheExpectedShape)
         {"one static ad", Bytes("<config><StaticAd><ad text='a' url='b'/></StaticAd></config>"), {L"a|b"}, {}},
         {"ScrollAd before StaticAd is not read",
          Bytes("<config><ScrollAd><item><ad text='s'/></item></ScrollAd><StaticAd><ad text='a'/></StaticAd></config>"),
-         {L"a|"}, {}},
-        {"ScrollAd alone is read", Bytes("<config><ScrollAd><item><ad text='s' url='t'/></item></ScrollAd></config>"), {},
+         {L"a|"},
+         {}},
+        {"ScrollAd alone is read",
+         Bytes("<config><ScrollAd><item><ad text='s' url='t'/></item></ScrollAd></config>"),
+         {},
          {L"s|t"}},
-        {"names differ in case", Bytes("<config><staticad><ad text='a'/></staticad><ScrollAd><Item><ad text='s'/></Item></ScrollAd></config>"),
-         {}, {}},
+        {"names differ in case",
+         Bytes("<config><staticad><ad text='a'/></staticad><ScrollAd><Item><ad text='s'/></Item></ScrollAd></config>"),
+         {},
+         {}},
         {"no config", Bytes("<Config><StaticAd><ad text='a'/></StaticAd></Config>"), {}, {}},
-        {"ads outside their parents are ignored", Bytes("<config><ad text='x'/><StaticAd><x><ad text='deep'/></x><ad text='a'/></StaticAd></config>"),
-         {L"a|"}, {}},
-        {"text ends at the first zero character", Bytes("<config><StaticAd><ad text='a'/></StaticAd></config>\0<junk"), {L"a|"}, {}},
+        {"ads outside their parents are ignored",
+         Bytes("<config><ad text='x'/><StaticAd><x><ad text='deep'/></x><ad text='a'/></StaticAd></config>"),
+         {L"a|"},
+         {}},
+        {"text ends at the first zero character",
+         Bytes("<config><StaticAd><ad text='a'/></StaticAd></config>\0<junk"),
+         {L"a|"},
+         {}},
     };
     for (const Case& c : cases) {
         const std::string& text = c.document;
@@ -128,4 +138,4 @@ TEST(FeedLoaderTest, EndsWithoutListsOnEveryFailure)
     }
 }
 
-} // namespace
+}  // namespace

@@ -19,7 +19,7 @@ std::string ReadFile(const std::wstring& path)
     return data;
 }
 
-} // namespace
+}  // namespace
 
 std::wstring Folder()
 {
@@ -43,15 +43,9 @@ bool SetScenario(const std::string& json)
     return written && ::MoveFileExW(temp.c_str(), (folder + L"\\scenario.json").c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
-std::string LastRequest()
-{
-    return ReadFile(Folder() + L"\\last_request.bin");
-}
+std::string LastRequest() { return ReadFile(Folder() + L"\\last_request.bin"); }
 
-int RequestCount()
-{
-    return std::atoi(ReadFile(Folder() + L"\\request_count").c_str());
-}
+int RequestCount() { return std::atoi(ReadFile(Folder() + L"\\request_count").c_str()); }
 
 std::string JsonString(const std::string& text)
 {
@@ -71,4 +65,4 @@ std::string JsonString(const std::string& text)
     return out + "\"";
 }
 
-} // namespace FeedService
+}  // namespace FeedService

@@ -24,4 +24,4 @@ int RequestCount();
 // `text` (UTF-8) as a JSON string literal, quotes included.
 std::string JsonString(const std::string& text);
 
-} // namespace FeedService
+}  // namespace FeedService

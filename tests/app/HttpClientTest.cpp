@@ -28,10 +28,7 @@ std::string Hex(const std::string& bytes)
     return hex;
 }
 
-std::string HexBody(const std::string& bytes)
-{
-    return "{\"hex\":\"" + Hex(bytes) + "\"}";
-}
+std::string HexBody(const std::string& bytes) { return "{\"hex\":\"" + Hex(bytes) + "\"}"; }
 
 TEST_F(HttpClientTest, SendsTheRequestLineAgentAndDefaultHeaderBlock)
 {
@@ -45,8 +42,8 @@ TEST_F(HttpClientTest, SendsTheRequestLineAgentAndDefaultHeaderBlock)
     const std::string request = FeedService::LastRequest();
     EXPECT_EQ(request.rfind("GET /api.dat HTTP/1.1\r\n", 0), 0u) << request;
     for (const char* line : {"\r\nReferer: 127.0.0.1\r\n", "\r\nContent-Type: application/x-www-form-urlencoded\r\n",
-                             "\r\nAccept: */*\r\n", "\r\nConnection: Keep-Alive\r\n", "\r\nUser-Agent: Http-connect\r\n",
-                             "\r\nHost: 127.0.0.1\r\n"}) {
+                             "\r\nAccept: */*\r\n", "\r\nConnection: Keep-Alive\r\n",
+                             "\r\nUser-Agent: Http-connect\r\n", "\r\nHost: 127.0.0.1\r\n"}) {
         EXPECT_NE(request.find(line), std::string::npos) << "missing " << line << " in\n" << request;
     }
     ASSERT_GE(request.size(), 4u);
@@ -71,7 +68,7 @@ TEST_F(HttpClientTest, SendsCallerHeadersUnchangedInsteadOfTheDefaults)
 TEST_F(HttpClientTest, ReturnsTheBodyOrEmptyWithTheErrorTextPerResponse)
 {
     std::string binary;
-    for (int i = 0; i < 5000; ++i) binary += static_cast<char>((i * 7) % 256); // zero bytes included
+    for (int i = 0; i < 5000; ++i) binary += static_cast<char>((i * 7) % 256);  // zero bytes included
     struct Case {
         const char* name;
         std::string scenario;
@@ -84,8 +81,8 @@ TEST_F(HttpClientTest, ReturnsTheBodyOrEmptyWithTheErrorTextPerResponse)
         {"server error page is a body", "{\"status\":500,\"body\":{\"text\":\"<h1>boom</h1>\"}}", "<h1>boom</h1>",
          false},
         {"404 is a failure", "{\"status\":404,\"body\":{\"text\":\"missing\"}}", "", true},
-        {"slow body arrives whole", "{\"delivery\":\"slow\",\"delay\":0.05,\"chunk\":700,\"body\":" + HexBody(binary) + "}",
-         binary, false},
+        {"slow body arrives whole",
+         "{\"delivery\":\"slow\",\"delay\":0.05,\"chunk\":700,\"body\":" + HexBody(binary) + "}", binary, false},
         {"reset before any response", "{\"delivery\":\"reset\"}", "", true},
     };
     for (const Case& c : cases) {
@@ -152,4 +149,4 @@ TEST_F(HttpClientTest, RefusesABodyBeyondItsCeiling)
     EXPECT_EQ(client.m_strLastError, kSendFailed);
 }
 
-} // namespace
+}  // namespace

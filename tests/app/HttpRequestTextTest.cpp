@@ -25,28 +25,25 @@ TEST_P(SplitUrlTest, SplitsHostAndPathAsTheClientConnects)
 
 INSTANTIATE_TEST_SUITE_P(
     Urls, SplitUrlTest,
-    ::testing::Values(
-        SplitCase{"www.vornex.example/api.dat", "", "www.vornex.example", "/api.dat"},
-        SplitCase{"http://127.0.0.1/a/b?c=d", "", "127.0.0.1", "/a/b?c=d"},
-        // Only "http://" is understood: the secure scheme ends up in the host.
-        SplitCase{"https://host/x", "", "https:", "//host/x"},
-        // Everything up to the first "http://" goes, wherever it is.
-        SplitCase{"see http://host/p", "", "host", "/p"},
-        SplitCase{"http://http://a/b", "", "http:", "//a/b"},
-        // No "/": the previous request's path is kept.
-        SplitCase{"host-only", "/old.dat", "host-only", "/old.dat"},
-        SplitCase{"http://host-only", "", "host-only", ""},
-        SplitCase{"host/", "/old.dat", "host", "/"},
-        SplitCase{"/api.dat", "", "", "/api.dat"}));
+    ::testing::Values(SplitCase{"www.vornex.example/api.dat", "", "www.vornex.example", "/api.dat"},
+                      SplitCase{"http://127.0.0.1/a/b?c=d", "", "127.0.0.1", "/a/b?c=d"},
+                      // Only "http://" is understood: the secure scheme ends up in the host.
+                      SplitCase{"https://host/x", "", "https:", "//host/x"},
+                      // Everything up to the first "http://" goes, wherever it is.
+                      SplitCase{"see http://host/p", "", "host", "/p"},
+                      SplitCase{"http://http://a/b", "", "http:", "//a/b"},
+                      // No "/": the previous request's path is kept.
+                      SplitCase{"host-only", "/old.dat", "host-only", "/old.dat"},
+                      SplitCase{"http://host-only", "", "host-only", ""}, SplitCase{"host/", "/old.dat", "host", "/"},
+                      SplitCase{"/api.dat", "", "", "/api.dat"}));
 
 TEST(DefaultHeadersTest, CarryRefererContentTypeAcceptKeepAliveAndBlankLine)
 {
-    EXPECT_EQ(HttpRequestText::BuildDefaultHeaders("127.0.0.1"),
-              "Referer: 127.0.0.1\r\n"
-              "Content-Type: application/x-www-form-urlencoded\r\n"
-              "Accept: */*\r\n"
-              "Connection: Keep-Alive\r\n"
-              "\r\n");
+    EXPECT_EQ(HttpRequestText::BuildDefaultHeaders("127.0.0.1"), "Referer: 127.0.0.1\r\n"
+                                                                 "Content-Type: application/x-www-form-urlencoded\r\n"
+                                                                 "Accept: */*\r\n"
+                                                                 "Connection: Keep-Alive\r\n"
+                                                                 "\r\n");
 }
 
 TEST(StatusLineTest, Only404InTheFirstLineMeansNotFound)
@@ -69,4 +66,4 @@ TEST(StatusLineTest, Only404InTheFirstLineMeansNotFound)
     }
 }
 
-} // namespace
+}  // namespace

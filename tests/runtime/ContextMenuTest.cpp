@@ -13,13 +13,15 @@ const std::vector<int> kPageIds = {100, 101, 102, 103, 104, -1, 131, 132};
 const std::vector<int> kEditIds = {110, 111, -1, 112, 113, 114, 115, -1, 116};
 const std::vector<int> kSelectionIds = {113};
 
-std::vector<int> IdsOf(const ContextSeen& c) {
+std::vector<int> IdsOf(const ContextSeen& c)
+{
     std::vector<int> ids;
     for (const auto& i : c.items) ids.push_back(i.type == MENUITEMTYPE_SEPARATOR ? -1 : i.id);
     return ids;
 }
 
-bool EndsWith(const std::string& s, const std::string& tail) {
+bool EndsWith(const std::string& s, const std::string& tail)
+{
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 
@@ -27,12 +29,15 @@ class ContextMenuTest : public ShellBrowserTest {
 protected:
     // Opens the menu with a right click at (x, y) (or the menu key when x
     // is negative), and picks the item `downs` steps down, or dismisses it.
-    bool OpenMenu(int x, int y, int downs) {
+    bool OpenMenu(int x, int y, int downs)
+    {
         size_t before = client->contexts.size();
         int dismissedBefore = client->dismissed;
         driver.reset(new MenuDriver(downs));
-        if (x < 0) Post(WM_KEYDOWN, VK_APPS, 0, 0);
-        else RightClick(x, y);
+        if (x < 0)
+            Post(WM_KEYDOWN, VK_APPS, 0, 0);
+        else
+            RightClick(x, y);
         bool ok = Pump([&] { return client->dismissed > dismissedBefore; }, 60000);
         while (!driver->Done()) Sleep(10);
         shown = driver->shown;
@@ -43,7 +48,8 @@ protected:
     std::vector<std::pair<int, std::wstring>> shown;
 };
 
-TEST_F(ContextMenuTest, HitTestFillsFlagsAddressesAndDefaultModel) {
+TEST_F(ContextMenuTest, HitTestFillsFlagsAddressesAndDefaultModel)
+{
     struct Case {
         const char* what;
         int x, y;
@@ -61,12 +67,12 @@ TEST_F(ContextMenuTest, HitTestFillsFlagsAddressesAndDefaultModel) {
         {"link", 100, 50, "", 1 | 4, "/target", "", 0, "", false, &kPageIds},
         {"image", 100, 150, "", 1 | 8, "", "/pic.png", 1, "", false, &kPageIds},
         {"image in a link", 100, 250, "", 1 | 4 | 8, "/imgtarget", "/pic2.png", 1, "", false, &kPageIds},
-        {"selected text", 400, 50, "getSelection().selectAllChildren(document.getElementById('txt'))", 1 | 16, "",
-         "", 0, "Select me please", false, &kSelectionIds},
+        {"selected text", 400, 50, "getSelection().selectAllChildren(document.getElementById('txt'))", 1 | 16, "", "",
+         0, "Select me please", false, &kSelectionIds},
         {"text field", 450, 180, "getSelection().removeAllRanges()", 1 | 32, "", "", 0, "", true, &kEditIds},
         {"menu key at the focused field", -1, -1,
-         "var f=document.getElementById('fld');f.focus();f.setSelectionRange(0,5)", 1 | 16 | 32, "", "", 0,
-         "field", true, &kEditIds},
+         "var f=document.getElementById('fld');f.focus();f.setSelectionRange(0,5)", 1 | 16 | 32, "", "", 0, "field",
+         true, &kEditIds},
     };
     Open("/ctx");
     for (const Case& c : cases) {
@@ -86,7 +92,8 @@ TEST_F(ContextMenuTest, HitTestFillsFlagsAddressesAndDefaultModel) {
     EXPECT_TRUE(client->commands.empty());
 }
 
-TEST_F(ContextMenuTest, CommandsAreEnabledOnlyWhenTheyCanAct) {
+TEST_F(ContextMenuTest, CommandsAreEnabledOnlyWhenTheyCanAct)
+{
     Open("/ctx");
     auto enabled = [&](int id) {
         for (const auto& i : client->contexts.back().items)
@@ -109,7 +116,8 @@ TEST_F(ContextMenuTest, CommandsAreEnabledOnlyWhenTheyCanAct) {
     EXPECT_TRUE(enabled(MENU_ID_FORWARD));
 }
 
-TEST_F(ContextMenuTest, ClientRewritesTheModelSeesItShownAndGetsItsOwnCommand) {
+TEST_F(ContextMenuTest, ClientRewritesTheModelSeesItShownAndGetsItsOwnCommand)
+{
     client->rewriteMenu = [](CefRefPtr<CefContextMenuParams> params, CefRefPtr<CefMenuModel> model) {
         // Dropping undo and redo leaves the separator first.
         model->Remove(MENU_ID_UNDO);
@@ -125,17 +133,20 @@ TEST_F(ContextMenuTest, ClientRewritesTheModelSeesItShownAndGetsItsOwnCommand) {
     // the client's item is the sixth step down (separators are skipped).
     RunScript("var f=document.getElementById('fld');f.focus();f.setSelectionRange(0,5)");
     ASSERT_TRUE(OpenMenu(-1, -1, 6));
-    std::vector<std::pair<int, std::wstring>> expected = {
-        {112, L"Cu&t"},         {113, L"\u590d\u5236"},
-        {114, L"&Paste"},       {115, L"&Delete"},
-        {0, L""},               {116, L"Select &all"},
-        {26501, L"\u590d\u5236\u94fe\u63a5\u5730\u5740"}};
+    std::vector<std::pair<int, std::wstring>> expected = {{112, L"Cu&t"},
+                                                          {113, L"\u590d\u5236"},
+                                                          {114, L"&Paste"},
+                                                          {115, L"&Delete"},
+                                                          {0, L""},
+                                                          {116, L"Select &all"},
+                                                          {26501, L"\u590d\u5236\u94fe\u63a5\u5730\u5740"}};
     EXPECT_EQ(shown, expected);
     EXPECT_EQ(client->commands, std::vector<int>{26501});
     EXPECT_EQ(client->dismissed, 1);
 }
 
-TEST_F(ContextMenuTest, UnhandledReloadReloadsThePage) {
+TEST_F(ContextMenuTest, UnhandledReloadReloadsThePage)
+{
     Open("/ctx-reload");
     size_t loads = client->loadEnds.size();
     // Back and Forward are disabled but still steps of the menu; Reload is
@@ -146,7 +157,8 @@ TEST_F(ContextMenuTest, UnhandledReloadReloadsThePage) {
     EXPECT_EQ(server->Get("/count?/ctx-reload"), "2");
 }
 
-TEST_F(ContextMenuTest, CopyOfASelectionReachesTheClipboard) {
+TEST_F(ContextMenuTest, CopyOfASelectionReachesTheClipboard)
+{
     Open("/ctx");
     vxrt::SetClipboardText(nullptr, L"stale");
     RunScript("getSelection().selectAllChildren(document.getElementById('txt'))");

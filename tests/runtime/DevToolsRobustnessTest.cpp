@@ -16,7 +16,8 @@ using namespace vxtest;
 namespace {
 
 // Starts the fake endpoint for one scenario; returns its port or 0.
-int StartFakeEndpoint(const char* scenario) {
+int StartFakeEndpoint(const char* scenario)
+{
     std::wstring dir = UniqueTempDir(L"vxrt-fake");
     std::wstring portFile = dir + L"\\port";
     std::string unixPort = UnixPath(portFile);
@@ -28,8 +29,7 @@ int StartFakeEndpoint(const char* scenario) {
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(L"Z:\\usr\\bin\\python3", buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &pi))
+    if (!CreateProcessW(L"Z:\\usr\\bin\\python3", buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return 0;
     CloseHandle(pi.hProcess);
     CloseHandle(pi.hThread);
@@ -50,13 +50,14 @@ int StartFakeEndpoint(const char* scenario) {
 
 struct Scenario {
     const char* name;
-    bool loadEnds;      // the valid load after the noise still arrives
+    bool loadEnds;        // the valid load after the noise still arrives
     bool connectionLost;  // reported as a failed main-frame load
 };
 
 class DevToolsRobustnessTest : public testing::TestWithParam<Scenario> {};
 
-TEST_P(DevToolsRobustnessTest, RuntimeSurvivesAndReports) {
+TEST_P(DevToolsRobustnessTest, RuntimeSurvivesAndReports)
+{
     const Scenario& s = GetParam();
     int port = StartFakeEndpoint(s.name);
     ASSERT_GT(port, 0);
@@ -112,7 +113,8 @@ namespace {
 
 // Process id of the engine's browser process for a profile (not its
 // helpers, which carry --type=, nor the guard shell).
-int EnginePid(const std::wstring& profile) {
+int EnginePid(const std::wstring& profile)
+{
     const std::string needle = "--user-data-dir=" + UnixPath(profile);
     int pid = 0;
     ForEachLinuxProcess([&](int candidate, const std::string& text) {
@@ -124,7 +126,8 @@ int EnginePid(const std::wstring& profile) {
     return pid;
 }
 
-TEST(EngineLossTest, KilledEngineIsReportedAsAFailedLoadAndNothingHangs) {
+TEST(EngineLossTest, KilledEngineIsReportedAsAFailedLoadAndNothingHangs)
+{
     PageServer server;
     ASSERT_TRUE(server.Start());
     std::wstring profile = UniqueTempDir(L"vxrt-killed");

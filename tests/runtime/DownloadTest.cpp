@@ -10,7 +10,8 @@ using namespace vxtest;
 
 namespace {
 
-std::string Expected() {
+std::string Expected()
+{
     std::string s(300000, '\0');
     for (size_t i = 0; i < s.size(); ++i) s[i] = static_cast<char>(i % 251);
     return s;
@@ -18,22 +19,26 @@ std::string Expected() {
 
 class DownloadTest : public ShellBrowserTest {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ShellBrowserTest::SetUp();
         folder = UniqueTempDir(L"vxrt-saved");
     }
-    void StartDownload() {
+    void StartDownload()
+    {
         Open("/title");
         client->browsers[0]->GetMainFrame()->LoadURL(CefString(server->Url("/data.bin")));
     }
-    bool WaitFinished() {
+    bool WaitFinished()
+    {
         return Pump([&] { return !client->updates.empty() && !client->updates.back().inProgress; });
     }
     std::wstring Staging() { return vxrt::Runtime::Get()->Downloads().StagingFolder(); }
     std::wstring folder;
 };
 
-TEST_F(DownloadTest, ContinueToAPathWritesTheExactBytes) {
+TEST_F(DownloadTest, ContinueToAPathWritesTheExactBytes)
+{
     std::wstring target = folder + L"\\saved.bin";
     client->answerDownload = [&](CefRefPtr<CefBeforeDownloadCallback> cb) { cb->Continue(CefString(target), false); };
     StartDownload();
@@ -53,7 +58,8 @@ TEST_F(DownloadTest, ContinueToAPathWritesTheExactBytes) {
     EXPECT_EQ(FilesIn(Staging()), 0);
 }
 
-TEST_F(DownloadTest, SaveDialogProposesTheSuggestedNameAndSavesWhereTheUserTyped) {
+TEST_F(DownloadTest, SaveDialogProposesTheSuggestedNameAndSavesWhereTheUserTyped)
+{
     std::wstring target = folder + L"\\typed.bin";
     client->answerDownload = [](CefRefPtr<CefBeforeDownloadCallback> cb) { cb->Continue(CefString(L""), true); };
     SaveDialogDriver dialog(target);
@@ -65,7 +71,8 @@ TEST_F(DownloadTest, SaveDialogProposesTheSuggestedNameAndSavesWhereTheUserTyped
     EXPECT_TRUE(ReadWholeFile(target) == Expected());
 }
 
-TEST_F(DownloadTest, RefusedDownloadsLeaveNoFile) {
+TEST_F(DownloadTest, RefusedDownloadsLeaveNoFile)
+{
     struct Case {
         const char* what;
         std::function<void(CefRefPtr<CefBeforeDownloadCallback>)> answer;
@@ -95,9 +102,11 @@ TEST_F(DownloadTest, RefusedDownloadsLeaveNoFile) {
     }
     // Whoever took a download and lost it was told so; the final report may
     // arrive after the engine's file is gone.
-    Pump([&] {
-        return !client->updates.empty() && (client->updates.back().canceled || client->updates.back().complete);
-    }, 10000);
+    Pump(
+        [&] {
+            return !client->updates.empty() && (client->updates.back().canceled || client->updates.back().complete);
+        },
+        10000);
     ASSERT_FALSE(client->updates.empty());
     EXPECT_TRUE(client->updates.back().canceled);
     EXPECT_FALSE(client->updates.back().complete);

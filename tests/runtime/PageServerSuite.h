@@ -9,11 +9,13 @@ namespace vxtest {
 // A test suite that shares one page server among its tests.
 class PageServerSuite : public testing::Test {
 protected:
-    static void SetUpTestSuite() {
+    static void SetUpTestSuite()
+    {
         server = new PageServer;
         ASSERT_TRUE(server->Start());
     }
-    static void TearDownTestSuite() {
+    static void TearDownTestSuite()
+    {
         delete server;
         server = nullptr;
     }

@@ -9,7 +9,8 @@ namespace {
 
 class PopupTest : public ShellBrowserTest {};
 
-TEST_F(PopupTest, EachRequestReachesTheClientOnceAndCancelledOnesLeaveNothing) {
+TEST_F(PopupTest, EachRequestReachesTheClientOnceAndCancelledOnesLeaveNothing)
+{
     struct Case {
         const char* what;
         UINT down, up;
@@ -55,7 +56,8 @@ TEST_F(PopupTest, EachRequestReachesTheClientOnceAndCancelledOnesLeaveNothing) {
     EXPECT_EQ(client->loadEnds.size(), 1u);
 }
 
-TEST_F(PopupTest, AllowedPopupOpensATopLevelBrowserOfItsOwn) {
+TEST_F(PopupTest, AllowedPopupOpensATopLevelBrowserOfItsOwn)
+{
     client->cancelPopups = false;
     Open("/popups");
     LeftClick(100, 50);

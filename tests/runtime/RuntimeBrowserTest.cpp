@@ -14,14 +14,16 @@ const DWORD kLoadMs = 30000;
 
 class RuntimeBrowserTest : public PageServerSuite {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         profile = UniqueTempDir(L"vxrt-profile");
         session.reset(new RuntimeSession(profile));
         ASSERT_TRUE(session->ok);
         host.reset(new HostWindow(820, 640));
         client = new RecordingClient;
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         if (client && host && client->browser && host->Handle()) {
             client->browser->GetHost()->CloseBrowser(true);
             PumpUntil([&] { return client->Has("BeforeClose") || !host->Handle(); }, 5000);
@@ -32,15 +34,18 @@ protected:
         // No engine of this run survives it.
         EXPECT_TRUE(PumpUntil([&] { return EngineProcessCount(profile) == 0; }, 10000));
     }
-    CefRefPtr<CefBrowser> Open(const std::string& path, RECT rc = {0, 0, 800, 600}) {
+    CefRefPtr<CefBrowser> Open(const std::string& path, RECT rc = {0, 0, 800, 600})
+    {
         CefRefPtr<CefBrowser> b = CreateBrowser(host->Handle(), rc, client.get(), server->Url(path));
         EXPECT_TRUE(b.get() != nullptr);
         return b;
     }
-    bool WaitFor(const std::string& event, bool main = true, DWORD ms = kLoadMs) {
+    bool WaitFor(const std::string& event, bool main = true, DWORD ms = kLoadMs)
+    {
         return PumpUntil([&] { return client->Has(event, main); }, ms);
     }
-    bool WaitTitle(const std::string& title, DWORD ms = kLoadMs) {
+    bool WaitTitle(const std::string& title, DWORD ms = kLoadMs)
+    {
         return PumpUntil([&] { return client->lastTitle == title; }, ms);
     }
     HWND BrowserWindow() { return client->browser ? client->browser->GetHost()->GetWindowHandle() : nullptr; }
@@ -51,8 +56,8 @@ protected:
     CefRefPtr<RecordingClient> client;
 };
 
-
-TEST_F(RuntimeBrowserTest, LoadReportsStartEndAndTitleOnTheUiThread) {
+TEST_F(RuntimeBrowserTest, LoadReportsStartEndAndTitleOnTheUiThread)
+{
     CefRefPtr<CefBrowser> b = Open("/title");
     ASSERT_TRUE(client->Has("AfterCreated"));
     EXPECT_EQ(client->events.front().name, "AfterCreated");
@@ -64,7 +69,8 @@ TEST_F(RuntimeBrowserTest, LoadReportsStartEndAndTitleOnTheUiThread) {
     EXPECT_TRUE(IsChild(host->Handle(), b->GetHost()->GetWindowHandle()));
 }
 
-TEST_F(RuntimeBrowserTest, StatusAndErrorsOfMainFrameLoads) {
+TEST_F(RuntimeBrowserTest, StatusAndErrorsOfMainFrameLoads)
+{
     struct Case {
         const char* url;
         const char* event;
@@ -89,7 +95,8 @@ TEST_F(RuntimeBrowserTest, StatusAndErrorsOfMainFrameLoads) {
     }
 }
 
-TEST_F(RuntimeBrowserTest, SubFrameLoadsAreNotMain) {
+TEST_F(RuntimeBrowserTest, SubFrameLoadsAreNotMain)
+{
     Open("/iframe");
     ASSERT_TRUE(WaitFor("LoadEnd", true));
     ASSERT_TRUE(WaitFor("LoadEnd", false, 5000));
@@ -97,7 +104,8 @@ TEST_F(RuntimeBrowserTest, SubFrameLoadsAreNotMain) {
     EXPECT_TRUE(client->Has("LoadStart", false));
 }
 
-TEST_F(RuntimeBrowserTest, OneColourPageShowsInTheWindowPixels) {
+TEST_F(RuntimeBrowserTest, OneColourPageShowsInTheWindowPixels)
+{
     Open("/solid/3366cc");
     ASSERT_TRUE(WaitFor("LoadEnd"));
     HWND w = BrowserWindow();
@@ -106,19 +114,20 @@ TEST_F(RuntimeBrowserTest, OneColourPageShowsInTheWindowPixels) {
         return abs(GetRValue(a) - GetRValue(b)) <= 6 && abs(GetGValue(a) - GetGValue(b)) <= 6 &&
                abs(GetBValue(a) - GetBValue(b)) <= 6;
     };
-    EXPECT_TRUE(PumpUntil([&] { return close(PixelOf(w, 400, 300), want) && close(PixelOf(w, 5, 5), want); },
-                          10000))
+    EXPECT_TRUE(PumpUntil([&] { return close(PixelOf(w, 400, 300), want) && close(PixelOf(w, 5, 5), want); }, 10000))
         << std::hex << PixelOf(w, 400, 300);
 }
 
-TEST_F(RuntimeBrowserTest, ViewportFollowsMoveWindow) {
+TEST_F(RuntimeBrowserTest, ViewportFollowsMoveWindow)
+{
     Open("/size");
     ASSERT_TRUE(WaitTitle("w800h600"));
     MoveWindow(BrowserWindow(), 0, 0, 500, 300, TRUE);
     EXPECT_TRUE(WaitTitle("w500h300", 10000)) << client->lastTitle;
 }
 
-TEST_F(RuntimeBrowserTest, ClickOnALinkNavigates) {
+TEST_F(RuntimeBrowserTest, ClickOnALinkNavigates)
+{
     Open("/link");
     ASSERT_TRUE(WaitFor("LoadEnd"));
     client->events.clear();
@@ -129,7 +138,8 @@ TEST_F(RuntimeBrowserTest, ClickOnALinkNavigates) {
     EXPECT_TRUE(client->Has("LoadStart"));
 }
 
-TEST_F(RuntimeBrowserTest, HistoryStartsAtTheFirstPageNotTheBlankOne) {
+TEST_F(RuntimeBrowserTest, HistoryStartsAtTheFirstPageNotTheBlankOne)
+{
     Open("/link");
     ASSERT_TRUE(WaitFor("LoadEnd"));
     ASSERT_TRUE(client->browser.get() != nullptr);
@@ -142,7 +152,8 @@ TEST_F(RuntimeBrowserTest, HistoryStartsAtTheFirstPageNotTheBlankOne) {
     EXPECT_FALSE(client->browser->CanGoForward());
 }
 
-TEST_F(RuntimeBrowserTest, TypedTextReachesAnInputField) {
+TEST_F(RuntimeBrowserTest, TypedTextReachesAnInputField)
+{
     Open("/input");
     ASSERT_TRUE(WaitFor("LoadEnd"));
     HWND w = BrowserWindow();
@@ -153,7 +164,8 @@ TEST_F(RuntimeBrowserTest, TypedTextReachesAnInputField) {
     EXPECT_TRUE(WaitTitle("v:ab\xe4\xb8\xad\xe6\x96\x87", 10000)) << client->lastTitle;
 }
 
-TEST_F(RuntimeBrowserTest, CloseRunsUnloadHandlersThenClosesTheTopLevelWindow) {
+TEST_F(RuntimeBrowserTest, CloseRunsUnloadHandlersThenClosesTheTopLevelWindow)
+{
     Open("/unload");
     ASSERT_TRUE(WaitFor("LoadEnd"));
     std::string before = server->Get("/beacons");
@@ -164,7 +176,8 @@ TEST_F(RuntimeBrowserTest, CloseRunsUnloadHandlersThenClosesTheTopLevelWindow) {
     EXPECT_TRUE(PumpUntil([&] { return server->Get("/beacons") != before; }, 5000));
 }
 
-TEST_F(RuntimeBrowserTest, CookiesPersistAcrossRuns) {
+TEST_F(RuntimeBrowserTest, CookiesPersistAcrossRuns)
+{
     Open("/cookie-set");
     ASSERT_TRUE(WaitFor("LoadEnd"));
     client->browser->GetHost()->CloseBrowser(true);
@@ -182,14 +195,15 @@ TEST_F(RuntimeBrowserTest, CookiesPersistAcrossRuns) {
     EXPECT_TRUE(WaitTitle("cookie:vxrt=kept")) << client->lastTitle;
 }
 
-TEST(RuntimeProcessTest, KilledProgramLeavesNoEngine) {
+TEST(RuntimeProcessTest, KilledProgramLeavesNoEngine)
+{
     PageServer server;
     ASSERT_TRUE(server.Start());
     std::wstring profile = UniqueTempDir(L"vxrt-killed");
     wchar_t exe[MAX_PATH];
     GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring cmd = std::wstring(L"\"") + exe + L"\" --vxrt-child=hold --vxrt-profile=" + profile +
-                       L" --vxrt-url=" + CefString(server.Url("/title")).ToWString();
+    std::wstring cmd = std::wstring(L"\"") + exe + L"\" --vxrt-child=hold --vxrt-profile=" + profile + L" --vxrt-url=" +
+                       CefString(server.Url("/title")).ToWString();
     std::vector<wchar_t> buf(cmd.begin(), cmd.end());
     buf.push_back(0);
     STARTUPINFOW si = {};

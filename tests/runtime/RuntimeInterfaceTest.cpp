@@ -19,7 +19,8 @@ private:
     int* m_deleted;
 };
 
-TEST(RefCounting, PointerHoldsAndReleasesExactlyOnce) {
+TEST(RefCounting, PointerHoldsAndReleasesExactlyOnce)
+{
     int deleted = 0;
     {
         CefRefPtr<Counted> a = new Counted(&deleted);
@@ -37,7 +38,8 @@ TEST(RefCounting, PointerHoldsAndReleasesExactlyOnce) {
     EXPECT_EQ(deleted, 1);
 }
 
-TEST(CefStringTest, Utf8RoundTripsAndRepairsBadInput) {
+TEST(CefStringTest, Utf8RoundTripsAndRepairsBadInput)
+{
     const struct {
         std::string utf8;
         std::wstring utf16;
@@ -50,7 +52,11 @@ TEST(CefStringTest, Utf8RoundTripsAndRepairsBadInput) {
         EXPECT_EQ(CefString(c.utf8).ToWString(), c.utf16);
         EXPECT_EQ(CefString(c.utf16).ToString(), c.utf8);
     }
-    EXPECT_EQ(CefString(std::string("a\xff" "b\xe4")).ToWString(), L"a\xfffd" L"b\xfffd");
+    EXPECT_EQ(CefString(std::string("a\xff"
+                                    "b\xe4"))
+                  .ToWString(),
+              L"a\xfffd"
+              L"b\xfffd");
     cef_string_t s = {};
     ASSERT_TRUE(cef_string_set(L"xyz", 3, &s, 1));
     EXPECT_EQ(CefString(&s).ToWString(), L"xyz");
@@ -58,7 +64,8 @@ TEST(CefStringTest, Utf8RoundTripsAndRepairsBadInput) {
     EXPECT_EQ(s.str, nullptr);
 }
 
-TEST(StartupContract, RefusesAMismatchedHashOrSettingsWithoutStartingAnything) {
+TEST(StartupContract, RefusesAMismatchedHashOrSettingsWithoutStartingAnything)
+{
     std::wstring profile = vxtest::UniqueTempDir(L"vxrt-refused");
     std::wstring cache = profile + L"\\Cache";
     CefMainArgs args(GetModuleHandleW(nullptr));
@@ -76,13 +83,13 @@ TEST(StartupContract, RefusesAMismatchedHashOrSettingsWithoutStartingAnything) {
     EXPECT_EQ(cef_initialize(&args, &settings, nullptr), 0);
     EXPECT_EQ(GetFileAttributesW(cache.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(vxtest::EngineProcessCount(cache), 0);
-    EXPECT_EQ(CefBrowserHost::CreateBrowserSync(CefWindowInfo(), nullptr, "about:blank", CefBrowserSettings(),
-                                                nullptr)
-                  .get(),
-              nullptr);
+    EXPECT_EQ(
+        CefBrowserHost::CreateBrowserSync(CefWindowInfo(), nullptr, "about:blank", CefBrowserSettings(), nullptr).get(),
+        nullptr);
 }
 
-DWORD RunSelf(const std::wstring& switches, std::wstring cwd) {
+DWORD RunSelf(const std::wstring& switches, std::wstring cwd)
+{
     wchar_t exe[MAX_PATH];
     GetModuleFileNameW(nullptr, exe, MAX_PATH);
     std::wstring cmd = std::wstring(L"\"") + exe + L"\" " + switches;
@@ -100,15 +107,16 @@ DWORD RunSelf(const std::wstring& switches, std::wstring cwd) {
     return code;
 }
 
-TEST(SubProcess, RolesReturnTheirCodeAtOnceAndWriteNothing) {
+TEST(SubProcess, RolesReturnTheirCodeAtOnceAndWriteNothing)
+{
     std::wstring dir = vxtest::UniqueTempDir(L"vxrt-sub");
     EXPECT_EQ(RunSelf(L"--type=no-such-role", dir), 1u);
     // A watchdog with nothing to watch refuses to start.
     EXPECT_EQ(RunSelf(L"--type=watchdog", dir), 2u);
     // A watchdog whose browser process has already gone ends at once.
-    EXPECT_EQ(RunSelf(L"--type=watchdog --parent-pid=4000000 --devtools-port=9 --devtools-path=/devtools/browser/x",
-                      dir),
-              0u);
+    EXPECT_EQ(
+        RunSelf(L"--type=watchdog --parent-pid=4000000 --devtools-port=9 --devtools-path=/devtools/browser/x", dir),
+        0u);
     WIN32_FIND_DATAW fd;
     HANDLE f = FindFirstFileW((dir + L"\\*").c_str(), &fd);
     int entries = 0;
@@ -121,7 +129,8 @@ TEST(SubProcess, RolesReturnTheirCodeAtOnceAndWriteNothing) {
     EXPECT_EQ(entries, 0);
 }
 
-TEST(ScriptContext, EnterAndExitBalance) {
+TEST(ScriptContext, EnterAndExitBalance)
+{
     CefRefPtr<vxrt::V8ContextImpl> ctx = new vxrt::V8ContextImpl(nullptr, nullptr, 1);
     EXPECT_FALSE(ctx->Exit());
     EXPECT_TRUE(ctx->Enter());
@@ -130,7 +139,8 @@ TEST(ScriptContext, EnterAndExitBalance) {
     EXPECT_FALSE(CefV8Context::InContext());
 }
 
-TEST(FrameImageTest, DecodesPngAndRejectsGarbage) {
+TEST(FrameImageTest, DecodesPngAndRejectsGarbage)
+{
     // 2x1 PNG: red, blue.
     const char* png =
         "iVBORw0KGgoAAAANSUhEUgAAAAIAAAABCAIAAAB7QOjdAAAADUlEQVR4nGP4zwAE/wEHAAH/4iOeWQAAAABJRU5ErkJggg==";
@@ -140,10 +150,12 @@ TEST(FrameImageTest, DecodesPngAndRejectsGarbage) {
     ASSERT_EQ(img.height, 1);
     EXPECT_EQ(img.pixels[0], 0xFF0000u);
     EXPECT_EQ(img.pixels[1], 0x0000FFu);
-    for (const char* bad : {"", "!!!!", "iVBORw0KGgo=", "/9j/4AAQSkZJRg=="}) EXPECT_FALSE(vxrt::DecodeFrameImage(bad, img)) << bad;
+    for (const char* bad : {"", "!!!!", "iVBORw0KGgo=", "/9j/4AAQSkZJRg=="})
+        EXPECT_FALSE(vxrt::DecodeFrameImage(bad, img)) << bad;
 }
 
-TEST(NetErrorTest, NamesMapToCodes) {
+TEST(NetErrorTest, NamesMapToCodes)
+{
     EXPECT_EQ(vxrt::NetErrorCode("net::ERR_ABORTED"), ERR_ABORTED);
     EXPECT_EQ(vxrt::NetErrorCode("net::ERR_CONNECTION_REFUSED"), ERR_CONNECTION_REFUSED);
     EXPECT_EQ(vxrt::NetErrorCode("net::ERR_NAME_NOT_RESOLVED"), ERR_NAME_NOT_RESOLVED);

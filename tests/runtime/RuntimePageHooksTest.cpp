@@ -27,7 +27,8 @@ public:
 
     CefRefPtr<CefRenderProcessHandler> GetRenderProcessHandler() override { return this; }
     void OnContextCreated(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
-                          CefRefPtr<CefV8Context> context) override {
+                          CefRefPtr<CefV8Context> context) override
+    {
         Seen s;
         s.isMain = frame->IsMain();
         s.onUiThread = GetCurrentThreadId() == uiThread;
@@ -42,7 +43,8 @@ public:
         s.context = context;
         seen.push_back(s);
     }
-    int Count(bool main) const {
+    int Count(bool main) const
+    {
         int n = 0;
         for (const auto& s : seen) n += s.isMain == main;
         return n;
@@ -56,7 +58,8 @@ public:
 
 class RuntimePageHooksTest : public PageServerSuite {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         profile = UniqueTempDir(L"vxrt-hooks");
         app = new ContextRecorder;
         session.reset(new RuntimeSession(profile, app.get()));
@@ -64,7 +67,8 @@ protected:
         host.reset(new HostWindow(820, 640));
         client = new RecordingClient;
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         if (client && host && client->browser && host->Handle()) {
             client->browser->GetHost()->CloseBrowser(true);
             PumpUntil([&] { return client->Has("BeforeClose") || !host->Handle(); }, 5000);
@@ -75,14 +79,18 @@ protected:
         app = nullptr;
         EXPECT_TRUE(PumpUntil([&] { return EngineProcessCount(profile) == 0; }, 10000));
     }
-    HWND Open(const std::string& path) {
+    HWND Open(const std::string& path)
+    {
         RECT rc = {0, 0, 800, 600};
         CefRefPtr<CefBrowser> b = CreateBrowser(host->Handle(), rc, client.get(), server->Url(path));
         EXPECT_TRUE(b.get() != nullptr);
         return b ? b->GetHost()->GetWindowHandle() : nullptr;
     }
     // Lets late callbacks arrive, so that a duplicate would be seen.
-    static void Settle(DWORD ms) { PumpUntil([] { return false; }, ms); }
+    static void Settle(DWORD ms)
+    {
+        PumpUntil([] { return false; }, ms);
+    }
 
     std::wstring profile;
     CefRefPtr<ContextRecorder> app;
@@ -91,15 +99,14 @@ protected:
     CefRefPtr<RecordingClient> client;
 };
 
-
-TEST_F(RuntimePageHooksTest, EachLoadAndReloadGivesOneContextPerFrame) {
+TEST_F(RuntimePageHooksTest, EachLoadAndReloadGivesOneContextPerFrame)
+{
     struct Case {
         const char* path;
         int mainContexts, subContexts;
     };
     const Case cases[] = {
-        {"/title", 1, 0},
-        {"/iframe", 1, 1},  // the frame inside has its own
+        {"/title", 1, 0}, {"/iframe", 1, 1},  // the frame inside has its own
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
@@ -107,10 +114,12 @@ TEST_F(RuntimePageHooksTest, EachLoadAndReloadGivesOneContextPerFrame) {
         client = new RecordingClient;
         app->seen.clear();
         Open(c.path);
-        ASSERT_TRUE(PumpUntil([&] { return app->Count(true) >= c.mainContexts &&
-                                           app->Count(false) >= c.subContexts &&
-                                           client->Has("LoadEnd"); },
-                              kLoadMs));
+        ASSERT_TRUE(PumpUntil(
+            [&] {
+                return app->Count(true) >= c.mainContexts && app->Count(false) >= c.subContexts &&
+                       client->Has("LoadEnd");
+            },
+            kLoadMs));
         Settle(500);
         EXPECT_EQ(app->Count(true), c.mainContexts);
         EXPECT_EQ(app->Count(false), c.subContexts);
@@ -120,10 +129,12 @@ TEST_F(RuntimePageHooksTest, EachLoadAndReloadGivesOneContextPerFrame) {
         for (const auto& s : app->seen) before.push_back(s.context);
         client->events.clear();
         client->browser->Reload();
-        ASSERT_TRUE(PumpUntil([&] { return app->Count(true) >= 2 * c.mainContexts &&
-                                           app->Count(false) >= 2 * c.subContexts &&
-                                           client->Has("LoadEnd"); },
-                              kLoadMs));
+        ASSERT_TRUE(PumpUntil(
+            [&] {
+                return app->Count(true) >= 2 * c.mainContexts && app->Count(false) >= 2 * c.subContexts &&
+                       client->Has("LoadEnd");
+            },
+            kLoadMs));
         Settle(500);
         EXPECT_EQ(app->Count(true), 2 * c.mainContexts);
         EXPECT_EQ(app->Count(false), 2 * c.subContexts);
@@ -146,19 +157,24 @@ TEST_F(RuntimePageHooksTest, EachLoadAndReloadGivesOneContextPerFrame) {
 }
 
 // The cursor the window would show now for a pointer in its client area.
-HCURSOR CursorShownBy(HWND w) {
+HCURSOR CursorShownBy(HWND w)
+{
     SendMessageW(w, WM_SETCURSOR, reinterpret_cast<WPARAM>(w), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     return GetCursor();
 }
 
-bool WaitCursor(HWND w, LPCWSTR id, DWORD ms) {
+bool WaitCursor(HWND w, LPCWSTR id, DWORD ms)
+{
     HCURSOR want = LoadCursorW(nullptr, id);
     return PumpUntil([&] { return CursorShownBy(w) == want; }, ms);
 }
 
-const char* CursorName(HCURSOR c) {
-    static const struct { LPCWSTR id; const char* name; } names[] = {
-        {IDC_ARROW, "arrow"}, {IDC_HAND, "hand"}, {IDC_IBEAM, "ibeam"}, {IDC_CROSS, "cross"}};
+const char* CursorName(HCURSOR c)
+{
+    static const struct {
+        LPCWSTR id;
+        const char* name;
+    } names[] = {{IDC_ARROW, "arrow"}, {IDC_HAND, "hand"}, {IDC_IBEAM, "ibeam"}, {IDC_CROSS, "cross"}};
     for (const auto& n : names)
         if (LoadCursorW(nullptr, n.id) == c) return n.name;
     return "other";
@@ -166,7 +182,8 @@ const char* CursorName(HCURSOR c) {
 
 // The page (tests/runtime/page_server.py "/cursor") has 150 px bands: a
 // link, a line of text, a crosshair area, then nothing.
-TEST_F(RuntimePageHooksTest, CursorFollowsWhatIsUnderTheMouse) {
+TEST_F(RuntimePageHooksTest, CursorFollowsWhatIsUnderTheMouse)
+{
     HWND w = Open("/cursor");
     ASSERT_TRUE(PumpUntil([&] { return client->Has("LoadEnd"); }, kLoadMs));
     struct Case {
@@ -189,7 +206,8 @@ TEST_F(RuntimePageHooksTest, CursorFollowsWhatIsUnderTheMouse) {
     }
 }
 
-TEST_F(RuntimePageHooksTest, CursorSettlesOnTheLastOfQuickMoves) {
+TEST_F(RuntimePageHooksTest, CursorSettlesOnTheLastOfQuickMoves)
+{
     HWND w = Open("/cursor");
     ASSERT_TRUE(PumpUntil([&] { return client->Has("LoadEnd"); }, kLoadMs));
     PostMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(100, 375));

@@ -8,7 +8,8 @@
 namespace {
 
 // A program that shows a page and waits to be killed.
-int RunHoldingChild() {
+int RunHoldingChild()
+{
     std::wstring profile = vxrt::SwitchValue(GetCommandLineW(), L"vxrt-profile");
     std::wstring url = vxrt::SwitchValue(GetCommandLineW(), L"vxrt-url");
     CefSettings settings;
@@ -26,7 +27,8 @@ int RunHoldingChild() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     CefMainArgs args(GetModuleHandleW(nullptr));
     int code = cef_execute_process(&args, nullptr);
     if (code >= 0) return code;

@@ -6,7 +6,8 @@
 
 namespace vxtest {
 
-std::wstring UniqueTempDir(const wchar_t* stem) {
+std::wstring UniqueTempDir(const wchar_t* stem)
+{
     wchar_t tmp[MAX_PATH];
     GetTempPathW(MAX_PATH, tmp);
     wchar_t name[128];
@@ -19,7 +20,8 @@ std::wstring UniqueTempDir(const wchar_t* stem) {
 
 std::string UnixPath(const std::wstring& p) { return vxrt::UnixPathOf(p); }
 
-bool ForEachLinuxProcess(const std::function<bool(int pid, const std::string& commandLine)>& visit) {
+bool ForEachLinuxProcess(const std::function<bool(int pid, const std::string& commandLine)>& visit)
+{
     WIN32_FIND_DATAW fd;
     HANDLE f = FindFirstFileW(L"Z:\\proc\\*", &fd);
     if (f == INVALID_HANDLE_VALUE) return false;
@@ -41,7 +43,8 @@ bool ForEachLinuxProcess(const std::function<bool(int pid, const std::string& co
     return true;
 }
 
-int EngineProcessCount(const std::wstring& profileDir) {
+int EngineProcessCount(const std::wstring& profileDir)
+{
     const std::string needle = "--user-data-dir=" + UnixPath(profileDir);
     int count = 0;
     const bool listed = ForEachLinuxProcess([&](int, const std::string& text) {
@@ -52,7 +55,8 @@ int EngineProcessCount(const std::wstring& profileDir) {
     return listed ? count : -1;
 }
 
-bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
+bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs)
+{
     DWORD start = GetTickCount();
     while (!pred()) {
         if (GetTickCount() - start > timeoutMs) return false;
@@ -68,7 +72,8 @@ bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
 
 namespace {
 
-std::string HttpRequest(int port, const std::string& path) {
+std::string HttpRequest(int port, const std::string& path)
+{
     WSADATA d;
     WSAStartup(MAKEWORD(2, 2), &d);
     SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
@@ -91,19 +96,19 @@ std::string HttpRequest(int port, const std::string& path) {
 
 }  // namespace
 
-bool PageServer::Start() {
+bool PageServer::Start()
+{
     std::wstring dir = UniqueTempDir(L"vxrt-server");
     std::wstring portFile = dir + L"\\port";
-    std::wstring cmd = L"python3 " + vxrt::EngineProcess::QuoteArg(VXRT_PAGE_SERVER_W) + L" " +
-                       vxrt::EngineProcess::QuoteArg(cef_string_from_utf8_std(UnixPath(portFile).c_str(),
-                                                                                UnixPath(portFile).size()));
+    std::wstring cmd =
+        L"python3 " + vxrt::EngineProcess::QuoteArg(VXRT_PAGE_SERVER_W) + L" " +
+        vxrt::EngineProcess::QuoteArg(cef_string_from_utf8_std(UnixPath(portFile).c_str(), UnixPath(portFile).size()));
     std::vector<wchar_t> buf(cmd.begin(), cmd.end());
     buf.push_back(0);
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(L"Z:\\usr\\bin\\python3", buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &pi))
+    if (!CreateProcessW(L"Z:\\usr\\bin\\python3", buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return false;
     if (pi.hProcess) CloseHandle(pi.hProcess);
     if (pi.hThread) CloseHandle(pi.hThread);
@@ -123,7 +128,8 @@ bool PageServer::Start() {
     return false;
 }
 
-void PageServer::Stop() {
+void PageServer::Stop()
+{
     if (m_port) HttpRequest(m_port, "/quit");
     m_port = 0;
 }
@@ -132,19 +138,22 @@ std::string PageServer::Get(const std::string& path) const { return HttpRequest(
 
 bool RecordingClient::Has(const std::string& name, bool main) const { return Find(name, main) != nullptr; }
 
-const Event* RecordingClient::Find(const std::string& name, bool main) const {
+const Event* RecordingClient::Find(const std::string& name, bool main) const
+{
     for (const auto& e : events)
         if (e.name == name && e.isMain == main) return &e;
     return nullptr;
 }
 
-int RecordingClient::IndexOf(const std::string& name, bool main) const {
+int RecordingClient::IndexOf(const std::string& name, bool main) const
+{
     for (size_t i = 0; i < events.size(); ++i)
         if (events[i].name == name && events[i].isMain == main) return static_cast<int>(i);
     return -1;
 }
 
-HostWindow::HostWindow(int width, int height) {
+HostWindow::HostWindow(int width, int height)
+{
     static bool reg = false;
     if (!reg) {
         WNDCLASSEXW wc = {};
@@ -156,15 +165,17 @@ HostWindow::HostWindow(int width, int height) {
         RegisterClassExW(&wc);
         reg = true;
     }
-    m_hwnd = CreateWindowExW(0, L"VxrtTestHost", L"host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 10,
-                             10, width, height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    m_hwnd = CreateWindowExW(0, L"VxrtTestHost", L"host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 10, 10,
+                             width, height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
 }
 
-HostWindow::~HostWindow() {
+HostWindow::~HostWindow()
+{
     if (m_hwnd && IsWindow(m_hwnd)) DestroyWindow(m_hwnd);
 }
 
-LRESULT CALLBACK HostWindow::WndProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+LRESULT CALLBACK HostWindow::WndProc(HWND h, UINT m, WPARAM w, LPARAM l)
+{
     if (m == WM_NCCREATE)
         SetWindowLongPtrW(h, GWLP_USERDATA,
                           reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams));
@@ -178,7 +189,8 @@ LRESULT CALLBACK HostWindow::WndProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     return DefWindowProcW(h, m, w, l);
 }
 
-RuntimeSession::RuntimeSession(const std::wstring& profileDir, CefRefPtr<CefApp> app) {
+RuntimeSession::RuntimeSession(const std::wstring& profileDir, CefRefPtr<CefApp> app)
+{
     CefSettings settings;
     settings.log_severity = LOGSEVERITY_DISABLE;
     cef_string_set(profileDir.c_str(), profileDir.size(), &settings.cache_path, 1);
@@ -186,19 +198,21 @@ RuntimeSession::RuntimeSession(const std::wstring& profileDir, CefRefPtr<CefApp>
     ok = cef_initialize(&args, &settings, app.get()) != 0;
 }
 
-RuntimeSession::~RuntimeSession() {
+RuntimeSession::~RuntimeSession()
+{
     if (ok) cef_shutdown();
 }
 
-CefRefPtr<CefBrowser> CreateBrowser(HWND parent, const RECT& rc, CefRefPtr<CefClient> client,
-                                    const std::string& url) {
+CefRefPtr<CefBrowser> CreateBrowser(HWND parent, const RECT& rc, CefRefPtr<CefClient> client, const std::string& url)
+{
     CefWindowInfo info;
     info.SetAsChild(parent, rc);
     CefBrowserSettings settings;
     return CefBrowserHost::CreateBrowserSync(info, client, CefString(url), settings, nullptr);
 }
 
-int FreePort() {
+int FreePort()
+{
     WSADATA d;
     WSAStartup(MAKEWORD(2, 2), &d);
     SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
@@ -212,7 +226,8 @@ int FreePort() {
     return ntohs(a.sin_port);
 }
 
-COLORREF PixelOf(HWND hwnd, int x, int y) {
+COLORREF PixelOf(HWND hwnd, int x, int y)
+{
     UpdateWindow(hwnd);
     HDC dc = GetDC(hwnd);
     COLORREF c = GetPixel(dc, x, y);

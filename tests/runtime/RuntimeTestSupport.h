@@ -47,20 +47,32 @@ public:
     CefRefPtr<CefLoadHandler> GetLoadHandler() override { return this; }
     CefRefPtr<CefDisplayHandler> GetDisplayHandler() override { return this; }
 
-    void OnAfterCreated(CefRefPtr<CefBrowser> b) override { Add("AfterCreated", true, 0, ""); browser = b; }
+    void OnAfterCreated(CefRefPtr<CefBrowser> b) override
+    {
+        Add("AfterCreated", true, 0, "");
+        browser = b;
+    }
     void OnBeforeClose(CefRefPtr<CefBrowser> b) override { Add("BeforeClose", true, 0, ""); }
-    bool DoClose(CefRefPtr<CefBrowser> b) override { Add("DoClose", true, 0, ""); return false; }
-    void OnLoadStart(CefRefPtr<CefBrowser> b, CefRefPtr<CefFrame> f) override {
+    bool DoClose(CefRefPtr<CefBrowser> b) override
+    {
+        Add("DoClose", true, 0, "");
+        return false;
+    }
+    void OnLoadStart(CefRefPtr<CefBrowser> b, CefRefPtr<CefFrame> f) override
+    {
         Add("LoadStart", f->IsMain(), 0, f->GetURL().ToString());
     }
-    void OnLoadEnd(CefRefPtr<CefBrowser> b, CefRefPtr<CefFrame> f, int status) override {
+    void OnLoadEnd(CefRefPtr<CefBrowser> b, CefRefPtr<CefFrame> f, int status) override
+    {
         Add("LoadEnd", f->IsMain(), status, f->GetURL().ToString());
     }
     void OnLoadError(CefRefPtr<CefBrowser> b, CefRefPtr<CefFrame> f, ErrorCode code, const CefString& text,
-                     const CefString& url) override {
+                     const CefString& url) override
+    {
         Add("LoadError", f->IsMain(), code, text.ToString() + " " + url.ToString());
     }
-    void OnTitleChange(CefRefPtr<CefBrowser> b, const CefString& title) override {
+    void OnTitleChange(CefRefPtr<CefBrowser> b, const CefString& title) override
+    {
         Add("Title", true, 0, title.ToString());
         lastTitle = title.ToString();
     }
@@ -77,7 +89,8 @@ public:
     IMPLEMENT_REFCOUNTING(RecordingClient);
 
 private:
-    void Add(const char* n, bool main, int code, const std::string& text) {
+    void Add(const char* n, bool main, int code, const std::string& text)
+    {
         events.push_back({n, main, code, text, GetCurrentThreadId() == uiThread});
     }
 };
@@ -103,8 +116,7 @@ public:
     bool ok = false;
 };
 
-CefRefPtr<CefBrowser> CreateBrowser(HWND parent, const RECT& rc, CefRefPtr<CefClient> client,
-                                    const std::string& url);
+CefRefPtr<CefBrowser> CreateBrowser(HWND parent, const RECT& rc, CefRefPtr<CefClient> client, const std::string& url);
 COLORREF PixelOf(HWND hwnd, int x, int y);
 // A loopback port with no listener.
 int FreePort();

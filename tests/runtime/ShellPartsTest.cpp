@@ -12,14 +12,16 @@ using namespace vxrt;
 
 namespace {
 
-std::vector<int> Ids(MenuModel& m) {
+std::vector<int> Ids(MenuModel& m)
+{
     std::vector<int> ids;
     for (int i = 0; i < m.GetCount(); ++i)
         ids.push_back(m.GetTypeAt(i) == MENUITEMTYPE_SEPARATOR ? -1 : m.GetCommandIdAt(i));
     return ids;
 }
 
-TEST(MenuModelTest, EditsByIndexAndByIdAndRefusesOutOfRange) {
+TEST(MenuModelTest, EditsByIndexAndByIdAndRefusesOutOfRange)
+{
     CefRefPtr<MenuModel> m = new MenuModel;
     m->AddSeparator();
     m->AddItem(102, L"Reload");
@@ -47,7 +49,8 @@ TEST(MenuModelTest, EditsByIndexAndByIdAndRefusesOutOfRange) {
     EXPECT_EQ(m->GetCount(), 0);
 }
 
-TEST(MenuModelTest, EnablingAppliesToEveryItemWithTheId) {
+TEST(MenuModelTest, EnablingAppliesToEveryItemWithTheId)
+{
     // A client may append an id the runtime already offers (reload twice).
     CefRefPtr<MenuModel> m = new MenuModel;
     m->AddCommand(102, L"Reload", false);
@@ -58,7 +61,8 @@ TEST(MenuModelTest, EnablingAppliesToEveryItemWithTheId) {
     EXPECT_FALSE(m->SetEnabled(7, true));
 }
 
-TEST(DefaultContextMenuTest, HitTestValuesGiveFlagsAndModel) {
+TEST(DefaultContextMenuTest, HitTestValuesGiveFlagsAndModel)
+{
     using Json = nlohmann::json;
     const std::vector<int> page = {100, 101, 102, 103, 104, -1, 131, 132};
     const std::vector<int> edit = {110, 111, -1, 112, 113, 114, 115, -1, 116};
@@ -91,7 +95,8 @@ TEST(DefaultContextMenuTest, HitTestValuesGiveFlagsAndModel) {
     }
 }
 
-std::wstring TempFolder() {
+std::wstring TempFolder()
+{
     wchar_t tmp[MAX_PATH];
     GetTempPathW(MAX_PATH, tmp);
     wchar_t name[64];
@@ -101,14 +106,16 @@ std::wstring TempFolder() {
     return dir;
 }
 
-void Write(const std::wstring& path, const std::string& bytes) {
+void Write(const std::wstring& path, const std::string& bytes)
+{
     HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD n = 0;
     WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
     CloseHandle(h);
 }
 
-std::string Read(const std::wstring& path) {
+std::string Read(const std::wstring& path)
+{
     HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return "<none>";
     char buf[256];
@@ -118,7 +125,8 @@ std::string Read(const std::wstring& path) {
     return std::string(buf, n);
 }
 
-TEST(PlaceFileTest, ReplacesTheTargetOrLeavesEverythingAsItWas) {
+TEST(PlaceFileTest, ReplacesTheTargetOrLeavesEverythingAsItWas)
+{
     std::wstring dir = TempFolder();
     Write(dir + L"\\staged", "new bytes");
     Write(dir + L"\\target", "old");
@@ -136,7 +144,8 @@ TEST(PlaceFileTest, ReplacesTheTargetOrLeavesEverythingAsItWas) {
     EXPECT_EQ(Read(dir + L"\\staged"), "more");
 }
 
-TEST(DevToolsEndpointTest, ReadsPortAndPathOnlyWhenWellFormed) {
+TEST(DevToolsEndpointTest, ReadsPortAndPathOnlyWhenWellFormed)
+{
     struct Case {
         const char* value;
         bool ok;

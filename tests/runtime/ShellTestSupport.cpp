@@ -5,7 +5,8 @@
 namespace vxtest {
 
 void ShellClient::OnBeforeContextMenu(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
-                                      CefRefPtr<CefContextMenuParams> params, CefRefPtr<CefMenuModel> model) {
+                                      CefRefPtr<CefContextMenuParams> params, CefRefPtr<CefMenuModel> model)
+{
     ContextSeen c;
     c.flags = params->GetTypeFlags();
     c.link = params->GetLinkUrl().ToString();
@@ -24,23 +25,24 @@ void ShellClient::OnBeforeContextMenu(CefRefPtr<CefBrowser> browser, CefRefPtr<C
 }
 
 bool ShellClient::OnContextMenuCommand(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
-                                       CefRefPtr<CefContextMenuParams> params, int command_id,
-                                       EventFlags event_flags) {
+                                       CefRefPtr<CefContextMenuParams> params, int command_id, EventFlags event_flags)
+{
     commands.push_back(command_id);
     return handleCommand(command_id);
 }
 
-bool ShellClient::OnBeforePopup(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
-                                const CefString& target_url, const CefString& target_frame_name,
-                                const CefPopupFeatures& popupFeatures, CefWindowInfo& windowInfo,
-                                CefRefPtr<CefClient>& client, CefBrowserSettings& settings,
-                                bool* no_javascript_access) {
+bool ShellClient::OnBeforePopup(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame, const CefString& target_url,
+                                const CefString& target_frame_name, const CefPopupFeatures& popupFeatures,
+                                CefWindowInfo& windowInfo, CefRefPtr<CefClient>& client, CefBrowserSettings& settings,
+                                bool* no_javascript_access)
+{
     popups.emplace_back(target_url.ToString(), target_frame_name.ToString());
     return cancelPopups;
 }
 
 namespace {
-DownloadSeen Seen(CefRefPtr<CefDownloadItem> item) {
+DownloadSeen Seen(CefRefPtr<CefDownloadItem> item)
+{
     DownloadSeen d;
     d.url = item->GetURL().ToString();
     d.name = item->GetSuggestedFileName().ToString();
@@ -56,7 +58,8 @@ DownloadSeen Seen(CefRefPtr<CefDownloadItem> item) {
 }  // namespace
 
 void ShellClient::OnBeforeDownload(CefRefPtr<CefBrowser> browser, CefRefPtr<CefDownloadItem> item,
-                                   const CefString& suggested_name, CefRefPtr<CefBeforeDownloadCallback> callback) {
+                                   const CefString& suggested_name, CefRefPtr<CefBeforeDownloadCallback> callback)
+{
     DownloadSeen d = Seen(item);
     d.name = suggested_name.ToString();
     beforeDownloads.push_back(d);
@@ -64,13 +67,15 @@ void ShellClient::OnBeforeDownload(CefRefPtr<CefBrowser> browser, CefRefPtr<CefD
 }
 
 void ShellClient::OnDownloadUpdated(CefRefPtr<CefBrowser> browser, CefRefPtr<CefDownloadItem> item,
-                                    CefRefPtr<CefDownloadItemCallback> callback) {
+                                    CefRefPtr<CefDownloadItemCallback> callback)
+{
     updates.push_back(Seen(item));
 }
 
 namespace {
 
-HWND FindVisible(const wchar_t* cls) {
+HWND FindVisible(const wchar_t* cls)
+{
     HWND h = nullptr;
     while ((h = FindWindowExW(nullptr, h, cls, nullptr)) != nullptr) {
         DWORD pid = 0;
@@ -80,7 +85,8 @@ HWND FindVisible(const wchar_t* cls) {
     return nullptr;
 }
 
-HWND WaitVisible(const wchar_t* cls, DWORD ms) {
+HWND WaitVisible(const wchar_t* cls, DWORD ms)
+{
     DWORD start = GetTickCount();
     while (GetTickCount() - start < ms) {
         if (HWND h = FindVisible(cls)) return h;
@@ -93,7 +99,8 @@ const UINT kGetMenuHandle = 0x01E1;  // MN_GETHMENU
 
 }  // namespace
 
-MenuDriver::MenuDriver(int downs) {
+MenuDriver::MenuDriver(int downs)
+{
     m_thread = std::thread([this, downs] {
         HWND menu = WaitVisible(L"#32768", 30000);
         if (menu) {
@@ -117,11 +124,13 @@ MenuDriver::MenuDriver(int downs) {
     });
 }
 
-MenuDriver::~MenuDriver() {
+MenuDriver::~MenuDriver()
+{
     if (m_thread.joinable()) m_thread.join();
 }
 
-SaveDialogDriver::SaveDialogDriver(const std::wstring& path) {
+SaveDialogDriver::SaveDialogDriver(const std::wstring& path)
+{
     m_thread = std::thread([this, path] {
         HWND dlg = WaitVisible(L"#32770", 30000);
         if (dlg) {
@@ -146,11 +155,13 @@ SaveDialogDriver::SaveDialogDriver(const std::wstring& path) {
     });
 }
 
-SaveDialogDriver::~SaveDialogDriver() {
+SaveDialogDriver::~SaveDialogDriver()
+{
     if (m_thread.joinable()) m_thread.join();
 }
 
-int PageTargetCount() {
+int PageTargetCount()
+{
     vxrt::Runtime* rt = vxrt::Runtime::Get();
     if (!rt) return -1;
     vxrt::Json r = rt->DevTools().CallSync("Target.getTargets", vxrt::Json::object(), "", 10000);
@@ -161,7 +172,8 @@ int PageTargetCount() {
     return n;
 }
 
-int TopLevelBrowserWindows() {
+int TopLevelBrowserWindows()
+{
     int n = 0;
     HWND h = nullptr;
     while ((h = FindWindowExW(nullptr, h, L"CefBrowserWindow", nullptr)) != nullptr) {
@@ -172,7 +184,8 @@ int TopLevelBrowserWindows() {
     return n;
 }
 
-std::string ReadWholeFile(const std::wstring& path) {
+std::string ReadWholeFile(const std::wstring& path)
+{
     HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return std::string();
     std::string out;
@@ -185,7 +198,8 @@ std::string ReadWholeFile(const std::wstring& path) {
 
 bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-int FilesIn(const std::wstring& folder) {
+int FilesIn(const std::wstring& folder)
+{
     int n = 0;
     WIN32_FIND_DATAW fd;
     HANDLE f = FindFirstFileW((folder + L"\\*").c_str(), &fd);

@@ -51,11 +51,8 @@ public:
     void OnBeforeContextMenu(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
                              CefRefPtr<CefContextMenuParams> params, CefRefPtr<CefMenuModel> model) override;
     bool OnContextMenuCommand(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
-                              CefRefPtr<CefContextMenuParams> params, int command_id,
-                              EventFlags event_flags) override;
-    void OnContextMenuDismissed(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame) override {
-        ++dismissed;
-    }
+                              CefRefPtr<CefContextMenuParams> params, int command_id, EventFlags event_flags) override;
+    void OnContextMenuDismissed(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame) override { ++dismissed; }
 
     bool OnBeforePopup(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame, const CefString& target_url,
                        const CefString& target_frame_name, const CefPopupFeatures& popupFeatures,
@@ -64,11 +61,13 @@ public:
     void OnAfterCreated(CefRefPtr<CefBrowser> b) override { browsers.push_back(b); }
     void OnBeforeClose(CefRefPtr<CefBrowser> b) override { ++closed; }
 
-    void OnLoadEnd(CefRefPtr<CefBrowser> b, CefRefPtr<CefFrame> f, int status) override {
+    void OnLoadEnd(CefRefPtr<CefBrowser> b, CefRefPtr<CefFrame> f, int status) override
+    {
         if (f->IsMain()) loadEnds.push_back(f->GetURL().ToString());
     }
     void OnLoadError(CefRefPtr<CefBrowser> b, CefRefPtr<CefFrame> f, ErrorCode code, const CefString& text,
-                     const CefString& url) override {
+                     const CefString& url) override
+    {
         if (f->IsMain()) loadErrors.push_back(code);
     }
 

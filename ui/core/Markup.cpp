@@ -27,8 +27,8 @@ struct IdentifierTable {
     IdentifierTable()
     {
         for (int c = 0; c < 128; ++c) {
-            ascii[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                       c == '_' || c == ':';
+            ascii[c] =
+                (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == ':';
         }
     }
 };
@@ -42,10 +42,7 @@ inline bool IsIdentifierChar(wchar_t c)
 }
 
 // Whitespace is every unit from 1 to 32: space and all control characters.
-inline bool IsWhitespace(wchar_t c)
-{
-    return static_cast<uint32_t>(c) - 1u < 32u;
-}
+inline bool IsWhitespace(wchar_t c) { return static_cast<uint32_t>(c) - 1u < 32u; }
 
 // The first of `text`'s characters that is `end`, '&' or the terminator.
 // Values and element text are mostly plain, so they are scanned a vector at
@@ -74,8 +71,7 @@ inline wchar_t* ScanToDataEnd(wchar_t* text, wchar_t end)
         text += 2 * perVector;
     }
 #else
-    for (wchar_t c = *text; c != end && c != L'&' && c != L'\0'; c = *++text) {
-    }
+    for (wchar_t c = *text; c != end && c != L'&' && c != L'\0'; c = *++text) {}
     return text;
 #endif
 }
@@ -125,13 +121,16 @@ const Entity* MatchEntity(const wchar_t* text)
         return text[2] == L'p' && text[3] == L'o' && text[4] == L's' && text[5] == L';' ? &kApos : nullptr;
     case L'q':
         return text[2] == L'u' && text[3] == L'o' && text[4] == L't' && text[5] == L';' ? &kQuot : nullptr;
-    case L'l': return text[2] == L't' && text[3] == L';' ? &kLt : nullptr;
-    case L'g': return text[2] == L't' && text[3] == L';' ? &kGt : nullptr;
-    default: return nullptr;
+    case L'l':
+        return text[2] == L't' && text[3] == L';' ? &kLt : nullptr;
+    case L'g':
+        return text[2] == L't' && text[3] == L';' ? &kGt : nullptr;
+    default:
+        return nullptr;
     }
 }
 
-} // namespace
+}  // namespace
 
 CMarkup::CMarkup(LPCTSTR xml)
 {
@@ -140,20 +139,11 @@ CMarkup::CMarkup(LPCTSTR xml)
     if (xml != nullptr) Load(xml);
 }
 
-CMarkup::~CMarkup()
-{
-    Release();
-}
+CMarkup::~CMarkup() { Release(); }
 
-bool CMarkup::IsValid() const
-{
-    return m_pElements != nullptr;
-}
+bool CMarkup::IsValid() const { return m_pElements != nullptr; }
 
-void CMarkup::SetPreserveWhitespace(bool preserve)
-{
-    m_bPreserveWhitespace = preserve;
-}
+void CMarkup::SetPreserveWhitespace(bool preserve) { m_bPreserveWhitespace = preserve; }
 
 void CMarkup::Release()
 {
@@ -475,4 +465,4 @@ bool CMarkup::_ParseAttributes(LPTSTR& textRef)
     destRef = dest;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -97,4 +97,4 @@ private:
     wchar_t m_szErrorXML[50];
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -40,4 +40,4 @@ bool CMarkup::LoadFromFile(LPCTSTR name, int encoding)
     }
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

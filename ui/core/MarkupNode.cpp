@@ -18,16 +18,13 @@ bool CopyValue(LPCTSTR value, LPTSTR buffer, size_t capacity)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 CMarkupNode::CMarkupNode() = default;
 
 CMarkupNode::CMarkupNode(CMarkup* owner, uint32_t index) : m_iPos(index), m_pOwner(owner) {}
 
-CMarkupNode::CMarkupNode(const CMarkupNode& other)
-{
-    *this = other;
-}
+CMarkupNode::CMarkupNode(const CMarkupNode& other) { *this = other; }
 
 CMarkupNode& CMarkupNode::operator=(const CMarkupNode& other)
 {
@@ -42,8 +39,7 @@ CMarkupNode& CMarkupNode::operator=(const CMarkupNode& other)
 
 bool CMarkupNode::IsValid() const
 {
-    return m_pOwner != nullptr && m_pOwner->m_pElements != nullptr && m_iPos != 0 &&
-           m_iPos < m_pOwner->m_nElements;
+    return m_pOwner != nullptr && m_pOwner->m_pElements != nullptr && m_iPos != 0 && m_iPos < m_pOwner->m_nElements;
 }
 
 CMarkupNode CMarkupNode::GetParent() const
@@ -80,15 +76,9 @@ CMarkupNode CMarkupNode::GetChild(LPCTSTR name) const
     return CMarkupNode();
 }
 
-bool CMarkupNode::HasSiblings() const
-{
-    return IsValid() && m_pOwner->m_pElements[m_iPos].iNext != 0;
-}
+bool CMarkupNode::HasSiblings() const { return IsValid() && m_pOwner->m_pElements[m_iPos].iNext != 0; }
 
-bool CMarkupNode::HasChildren() const
-{
-    return IsValid() && m_pOwner->m_pElements[m_iPos].iChild != 0;
-}
+bool CMarkupNode::HasChildren() const { return IsValid() && m_pOwner->m_pElements[m_iPos].iChild != 0; }
 
 LPCTSTR CMarkupNode::GetName() const
 {
@@ -143,10 +133,7 @@ int CMarkupNode::GetAttributeCount() const
     return m_nAttributes;
 }
 
-bool CMarkupNode::HasAttributes() const
-{
-    return GetAttributeCount() > 0;
-}
+bool CMarkupNode::HasAttributes() const { return GetAttributeCount() > 0; }
 
 int CMarkupNode::FindAttribute(LPCTSTR name) const
 {
@@ -158,10 +145,7 @@ int CMarkupNode::FindAttribute(LPCTSTR name) const
     return -1;
 }
 
-bool CMarkupNode::HasAttribute(LPCTSTR name) const
-{
-    return FindAttribute(name) >= 0;
-}
+bool CMarkupNode::HasAttribute(LPCTSTR name) const { return FindAttribute(name) >= 0; }
 
 LPCTSTR CMarkupNode::GetAttributeName(int index) const
 {
@@ -194,4 +178,4 @@ bool CMarkupNode::GetAttributeValue(LPCTSTR name, LPTSTR buffer, size_t capacity
     return CopyValue(m_pOwner->m_pstrXML + m_aAttributes[index].iValue, buffer, capacity);
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -65,4 +65,4 @@ private:
     CMarkup* m_pOwner = nullptr;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -96,8 +96,8 @@ size_t DecodeUtf8(const unsigned char* in, size_t size, wchar_t* out)
         }
         if (b >= 0xF0 && b <= 0xF4 && left >= 4 && IsContinuation(in[1]) && IsContinuation(in[2]) &&
             IsContinuation(in[3])) {
-            const uint32_t cp = ((b & 0x07u) << 18) | ((in[1] & 0x3Fu) << 12) | ((in[2] & 0x3Fu) << 6) |
-                                (in[3] & 0x3Fu);
+            const uint32_t cp =
+                ((b & 0x07u) << 18) | ((in[1] & 0x3Fu) << 12) | ((in[2] & 0x3Fu) << 6) | (in[3] & 0x3Fu);
             if (cp >= 0x10000 && cp <= 0x10FFFF) {
                 out = PutCodePoint(out, cp);
                 in += 4;
@@ -129,7 +129,7 @@ size_t DecodeUtf16(const unsigned char* in, size_t units, bool bigEndian, wchar_
     return static_cast<size_t>(out - start);
 }
 
-} // namespace
+}  // namespace
 
 wchar_t* AllocateMarkupText(size_t length)
 {
@@ -145,8 +145,7 @@ void TerminateMarkupText(wchar_t* text, size_t length)
     for (size_t i = 0; i <= kMarkupTextPadding; ++i) text[length + i] = L'\0';
 }
 
-MarkupDecodeResult DecodeMarkupText(const unsigned char* data, size_t size, int encoding,
-                                    MarkupTextPtr& text)
+MarkupDecodeResult DecodeMarkupText(const unsigned char* data, size_t size, int encoding, MarkupTextPtr& text)
 {
     text.reset();
     if (data == nullptr) size = 0;
@@ -185,4 +184,4 @@ MarkupDecodeResult DecodeMarkupText(const unsigned char* data, size_t size, int 
     }
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -29,8 +29,7 @@ enum class MarkupDecodeResult {
 // byte order; it is not part of the text. A trailing odd byte is ignored.
 // Where wchar_t is 32 bits wide, text is stored as code points (UTF-16
 // surrogate pairs are joined); where it is 16 bits, as UTF-16 units.
-MarkupDecodeResult DecodeMarkupText(const unsigned char* data, size_t size, int encoding,
-                                    MarkupTextPtr& text);
+MarkupDecodeResult DecodeMarkupText(const unsigned char* data, size_t size, int encoding, MarkupTextPtr& text);
 
 // The parser scans text several characters at a time and may read up to
 // this many characters past the terminator; every text it parses is
@@ -44,4 +43,4 @@ wchar_t* AllocateMarkupText(size_t length);
 // Writes the terminator at `length` and zeroes the padding behind it.
 void TerminateMarkupText(wchar_t* text, size_t length);
 
-} // namespace SkinUI
+}  // namespace SkinUI

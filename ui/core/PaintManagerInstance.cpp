@@ -7,15 +7,9 @@
 
 namespace SkinUI {
 
-void CPaintManagerUI::SetInstance(HINSTANCE instance)
-{
-    m_hInstance = instance;
-}
+void CPaintManagerUI::SetInstance(HINSTANCE instance) { m_hInstance = instance; }
 
-HINSTANCE CPaintManagerUI::GetInstance()
-{
-    return m_hInstance;
-}
+HINSTANCE CPaintManagerUI::GetInstance() { return m_hInstance; }
 
 CUiString CPaintManagerUI::GetInstancePath()
 {
@@ -42,10 +36,7 @@ void CPaintManagerUI::SetCurrentPath(LPCTSTR path)
     if (path != nullptr) ::SetCurrentDirectoryW(path);
 }
 
-void CPaintManagerUI::SetResourceDll(HINSTANCE module)
-{
-    m_hResourceInstance = module;
-}
+void CPaintManagerUI::SetResourceDll(HINSTANCE module) { m_hResourceInstance = module; }
 
 HINSTANCE CPaintManagerUI::GetResourceDll()
 {
@@ -69,4 +60,4 @@ bool ReadSkinResource(LPCTSTR nameOrId, LPCTSTR type, std::vector<unsigned char>
     return true;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

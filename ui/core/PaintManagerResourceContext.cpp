@@ -36,7 +36,7 @@ bool CopyWhole(wchar_t* dst, size_t capacity, const wchar_t* text)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 void CPaintManagerUI::SetResourcePath(LPCTSTR path)
 {
@@ -46,10 +46,7 @@ void CPaintManagerUI::SetResourcePath(LPCTSTR path)
     CopyWhole(m_szResDirPath, kMaxPath, folder.c_str());
 }
 
-LPCTSTR CPaintManagerUI::GetResourcePath()
-{
-    return m_szResDirPath;
-}
+LPCTSTR CPaintManagerUI::GetResourcePath() { return m_szResDirPath; }
 
 void CPaintManagerUI::SetResourceZip(LPCTSTR name, bool cached)
 {
@@ -73,20 +70,11 @@ void CPaintManagerUI::SetResourceZip(LPCVOID buffer, unsigned size)
     m_hResourceZip = buffer != nullptr ? ZipArchive::OpenMemory(buffer, size) : nullptr;
 }
 
-LPCTSTR CPaintManagerUI::GetResourceZip()
-{
-    return m_szResZipPath;
-}
+LPCTSTR CPaintManagerUI::GetResourceZip() { return m_szResZipPath; }
 
-bool CPaintManagerUI::IsCachedResourceZip()
-{
-    return m_bCachedResourceZip;
-}
+bool CPaintManagerUI::IsCachedResourceZip() { return m_bCachedResourceZip; }
 
-ZipArchive* CPaintManagerUI::GetResourceZipHandle()
-{
-    return m_hResourceZip;
-}
+ZipArchive* CPaintManagerUI::GetResourceZipHandle() { return m_hResourceZip; }
 
 void CPaintManagerUI::Term()
 {
@@ -110,4 +98,4 @@ void CPaintManagerUI::ResetResourceContext()
     m_bCachedResourceZip = false;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

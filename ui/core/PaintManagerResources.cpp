@@ -51,10 +51,7 @@ void CopyFace(LOGFONTW& lf, LPCTSTR face)
     lf.lfFaceName[LF_FACESIZE - 1] = 0;
 }
 
-bool StartsWithDigit(LPCTSTR text)
-{
-    return text && *text >= L'0' && *text <= L'9';
-}
+bool StartsWithDigit(LPCTSTR text) { return text && *text >= L'0' && *text <= L'9'; }
 
 UINT DecimalId(LPCTSTR text)
 {
@@ -74,7 +71,7 @@ tagTImageInfo* LoadCacheEntry(LPCTSTR name, LPCTSTR type, DWORD mask)
     return CRenderEngine::LoadImage(STRINGorID(name), nullptr, mask);
 }
 
-} // namespace
+}  // namespace
 
 CPaintManagerUI::CPaintManagerUI()
 {
@@ -131,10 +128,7 @@ void CPaintManagerUI::InvalidateRoot()
     if (m_hWndPaint) ::InvalidateRect(m_hWndPaint, nullptr, FALSE);
 }
 
-CStdPtrArray* CPaintManagerUI::GetPaintManagers()
-{
-    return &m_aPreMessages;
-}
+CStdPtrArray* CPaintManagerUI::GetPaintManagers() { return &m_aPreMessages; }
 
 void CPaintManagerUI::ReloadSkin()
 {
@@ -195,7 +189,10 @@ DWORD CPaintManagerUI::GetDefaultLinkHoverFontColor() const
 {
     return TopmostResourceManager()->m_dwDefaultLinkHoverFontColor;
 }
-DWORD CPaintManagerUI::GetDefaultSelectedBkColor() const { return TopmostResourceManager()->m_dwDefaultSelectedBkColor; }
+DWORD CPaintManagerUI::GetDefaultSelectedBkColor() const
+{
+    return TopmostResourceManager()->m_dwDefaultSelectedBkColor;
+}
 
 void CPaintManagerUI::SetHSL(bool, short H, short S, short L)
 {
@@ -261,18 +258,14 @@ void CPaintManagerUI::SetDefaultFont(LPCTSTR pStrFontName, int nSize, bool bBold
     if (m_hDcPaint) ComputeMetrics(&m_DefaultFontInfo, m_hDcPaint);
 }
 
-DWORD CPaintManagerUI::GetCustomFontCount() const
-{
-    return static_cast<DWORD>(m_aCustomFonts.GetSize());
-}
+DWORD CPaintManagerUI::GetCustomFontCount() const { return static_cast<DWORD>(m_aCustomFonts.GetSize()); }
 
 HFONT CPaintManagerUI::AddFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic)
 {
     return AddFontAt(m_aCustomFonts.GetSize(), pStrFontName, nSize, bBold, bUnderline, bItalic);
 }
 
-HFONT CPaintManagerUI::AddFontAt(int index, LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline,
-                                 bool bItalic)
+HFONT CPaintManagerUI::AddFontAt(int index, LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic)
 {
     HFONT font = CreateFontFromStock(pStrFontName, nSize, bBold, bUnderline, bItalic);
     if (!font) return nullptr;
@@ -292,10 +285,7 @@ HFONT CPaintManagerUI::AddFontAt(int index, LPCTSTR pStrFontName, int nSize, boo
     return font;
 }
 
-HFONT CPaintManagerUI::GetFont(int index)
-{
-    return GetFontInfo(index)->hFont;
-}
+HFONT CPaintManagerUI::GetFont(int index) { return GetFontInfo(index)->hFont; }
 
 TFontInfo* CPaintManagerUI::GetFontInfo(int index)
 {
@@ -553,10 +543,7 @@ bool CPaintManagerUI::RemoveLanguageAttributeList(LPCTSTR pStrName)
     return m_LanguageAttrHash.Remove(pStrName);
 }
 
-const CStdStringPtrMap& CPaintManagerUI::GetLanguagetAttribultes()
-{
-    return m_LanguageAttrHash;
-}
+const CStdStringPtrMap& CPaintManagerUI::GetLanguagetAttribultes() { return m_LanguageAttrHash; }
 
 void CPaintManagerUI::RemoveAllLanguageAttributeList()
 {
@@ -567,10 +554,7 @@ void CPaintManagerUI::RemoveAllLanguageAttributeList()
     m_LanguageAttrHash.RemoveAll();
 }
 
-void CPaintManagerUI::SetLanguageLoader(LanguageLoader loader)
-{
-    g_languageLoader = loader;
-}
+void CPaintManagerUI::SetLanguageLoader(LanguageLoader loader) { g_languageLoader = loader; }
 
 void CPaintManagerUI::ReLoadLanguage(STRINGorID xml)
 {
@@ -663,4 +647,4 @@ bool CPaintManagerUI::UseParentResource(CPaintManagerUI* pm)
     return true;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -33,12 +33,12 @@ class CControlUI;
 // One font of a window (or the process-wide default font).
 struct tagTFontInfo {
     HFONT hFont = nullptr;
-    CUiString sFontName;    // face as requested (at most 31 units reach GDI)
-    int iSize = 0;          // pixels; the font's height is -iSize
+    CUiString sFontName;  // face as requested (at most 31 units reach GDI)
+    int iSize = 0;        // pixels; the font's height is -iSize
     bool bBold = false;
     bool bUnderline = false;
     bool bItalic = false;
-    TEXTMETRIC tm = {};     // tmHeight 0 until computed
+    TEXTMETRIC tm = {};  // tmHeight 0 until computed
 };
 typedef tagTFontInfo TFontInfo;
 #endif
@@ -289,4 +289,4 @@ private:
 #endif  // _WIN32
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -47,9 +47,15 @@ typedef void* HANDLE;
 #ifndef __cdecl
 #define __cdecl
 #endif
-struct RECT { LONG left, top, right, bottom; };
-struct SIZE { LONG cx, cy; };
-struct POINT { LONG x, y; };
+struct RECT {
+    LONG left, top, right, bottom;
+};
+struct SIZE {
+    LONG cx, cy;
+};
+struct POINT {
+    LONG x, y;
+};
 typedef RECT* LPRECT;
 typedef const RECT* LPCRECT;
 #define LOWORD(l) ((WORD)(((uintptr_t)(l)) & 0xffff))
@@ -73,7 +79,12 @@ void* AllocateLargeBuffer(size_t bytes);
 
 // Reads a whole file. Fails (false, `out` emptied) when the file cannot be
 // opened or read, or is larger than maxBytes.
-enum class ReadResult { Ok, NotFound, TooLarge, ReadError };
+enum class ReadResult {
+    Ok,
+    NotFound,
+    TooLarge,
+    ReadError
+};
 ReadResult ReadWholeFile(const wchar_t* path, std::vector<unsigned char>& out, size_t maxBytes);
 
 // Formats by the Win32 wvsprintfW rules into `buffer` (capacity units,
@@ -99,12 +110,12 @@ public:
     bool ReadAt(unsigned long long offset, void* buffer, size_t length);
 
 private:
-    void* m_handle = nullptr;   // HANDLE on Windows, FILE* elsewhere
+    void* m_handle = nullptr;  // HANDLE on Windows, FILE* elsewhere
     unsigned long long m_size = 0;
 };
 
 // Win32-compatible rectangle helpers (UnionRect, InflateRect semantics).
 BOOL UnionRects(RECT* dst, const RECT* a, const RECT* b);
 
-} // namespace Platform
-} // namespace SkinUI
+}  // namespace Platform
+}  // namespace SkinUI

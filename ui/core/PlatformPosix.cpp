@@ -18,18 +18,24 @@ namespace {
 const char* CodePageName(unsigned codePage)
 {
     switch (codePage) {
-    case 936: return "GBK";
-    case 1252: return "CP1252";
+    case 936:
+        return "GBK";
+    case 1252:
+        return "CP1252";
     case 0:
     case 65001:
-    default: return "UTF-8";
+    default:
+        return "UTF-8";
     }
 }
 
 struct IconvHandle {
     iconv_t cd;
     IconvHandle(const char* to, const char* from) : cd(iconv_open(to, from)) {}
-    ~IconvHandle() { if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd); }
+    ~IconvHandle()
+    {
+        if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
+    }
     bool ok() const { return cd != reinterpret_cast<iconv_t>(-1); }
 };
 
@@ -39,7 +45,7 @@ struct IconvHandle {
 const size_t kHugePageBytes = size_t(2) << 20;
 const size_t kHugePageThreshold = size_t(32) << 20;
 
-} // namespace
+}  // namespace
 
 void* AllocateLargeBuffer(size_t bytes)
 {
@@ -105,11 +111,15 @@ ReadResult ReadWholeFile(const wchar_t* path, std::vector<unsigned char>& out, s
     out.clear();
     if (path == nullptr) return ReadResult::NotFound;
     std::wstring wide(path);
-    for (wchar_t& c : wide) if (c == L'\\') c = L'/';
+    for (wchar_t& c : wide)
+        if (c == L'\\') c = L'/';
     const std::string narrow = WideToMultiByte(wide.c_str(), wide.size(), 65001);
     FILE* f = std::fopen(narrow.c_str(), "rb");
     if (f == nullptr) return ReadResult::NotFound;
-    struct Closer { FILE* f; ~Closer() { std::fclose(f); } } closer{f};
+    struct Closer {
+        FILE* f;
+        ~Closer() { std::fclose(f); }
+    } closer{f};
     struct stat st;
     if (fstat(fileno(f), &st) != 0) return ReadResult::ReadError;
     if (st.st_size < 0 || static_cast<unsigned long long>(st.st_size) > maxBytes) return ReadResult::TooLarge;
@@ -131,7 +141,8 @@ bool ReadOnlyFile::Open(const wchar_t* path)
     Close();
     if (path == nullptr) return false;
     std::wstring wide(path);
-    for (wchar_t& c : wide) if (c == L'\\') c = L'/';
+    for (wchar_t& c : wide)
+        if (c == L'\\') c = L'/';
     const std::string narrow = WideToMultiByte(wide.c_str(), wide.size(), 65001);
     FILE* f = std::fopen(narrow.c_str(), "rb");
     if (f == nullptr) return false;
@@ -167,11 +178,17 @@ BOOL UnionRects(RECT* dst, const RECT* a, const RECT* b)
     // Win32 UnionRect: empty rectangles do not contribute.
     auto empty = [](const RECT* r) { return r->left >= r->right || r->top >= r->bottom; };
     if (empty(a)) {
-        if (empty(b)) { *dst = RECT{0, 0, 0, 0}; return FALSE; }
+        if (empty(b)) {
+            *dst = RECT{0, 0, 0, 0};
+            return FALSE;
+        }
         *dst = *b;
         return TRUE;
     }
-    if (empty(b)) { *dst = *a; return TRUE; }
+    if (empty(b)) {
+        *dst = *a;
+        return TRUE;
+    }
     dst->left = a->left < b->left ? a->left : b->left;
     dst->top = a->top < b->top ? a->top : b->top;
     dst->right = a->right > b->right ? a->right : b->right;
@@ -179,5 +196,5 @@ BOOL UnionRects(RECT* dst, const RECT* a, const RECT* b)
     return TRUE;
 }
 
-} // namespace Platform
-} // namespace SkinUI
+}  // namespace Platform
+}  // namespace SkinUI

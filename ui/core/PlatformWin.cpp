@@ -6,10 +6,7 @@
 namespace SkinUI {
 namespace Platform {
 
-void* AllocateLargeBuffer(size_t bytes)
-{
-    return std::malloc(bytes);
-}
+void* AllocateLargeBuffer(size_t bytes) { return std::malloc(bytes); }
 
 std::wstring MultiByteToWide(const char* bytes, size_t length, unsigned codePage)
 {
@@ -36,17 +33,20 @@ std::string WideToMultiByte(const wchar_t* text, size_t length, unsigned codePag
 ReadResult ReadWholeFile(const wchar_t* path, std::vector<unsigned char>& out, size_t maxBytes)
 {
     out.clear();
-    HANDLE file = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return ReadResult::NotFound;
-    struct Closer { HANDLE h; ~Closer() { ::CloseHandle(h); } } closer{file};
+    struct Closer {
+        HANDLE h;
+        ~Closer() { ::CloseHandle(h); }
+    } closer{file};
     LARGE_INTEGER size;
     if (!::GetFileSizeEx(file, &size)) return ReadResult::ReadError;
     if (size.QuadPart < 0 || static_cast<unsigned long long>(size.QuadPart) > maxBytes) return ReadResult::TooLarge;
     out.resize(static_cast<size_t>(size.QuadPart));
     DWORD done = 0;
-    if (!out.empty() && (!::ReadFile(file, out.data(), static_cast<DWORD>(out.size()), &done, nullptr) ||
-                         done != out.size())) {
+    if (!out.empty() &&
+        (!::ReadFile(file, out.data(), static_cast<DWORD>(out.size()), &done, nullptr) || done != out.size())) {
         out.clear();
         return ReadResult::ReadError;
     }
@@ -74,8 +74,8 @@ bool ReadOnlyFile::Open(const wchar_t* path)
 {
     Close();
     if (path == nullptr) return false;
-    HANDLE file = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     LARGE_INTEGER size;
     if (!::GetFileSizeEx(file, &size) || size.QuadPart < 0) {
@@ -115,10 +115,7 @@ bool ReadOnlyFile::ReadAt(unsigned long long offset, void* buffer, size_t length
     return true;
 }
 
-BOOL UnionRects(RECT* dst, const RECT* a, const RECT* b)
-{
-    return ::UnionRect(dst, a, b);
-}
+BOOL UnionRects(RECT* dst, const RECT* a, const RECT* b) { return ::UnionRect(dst, a, b); }
 
-} // namespace Platform
-} // namespace SkinUI
+}  // namespace Platform
+}  // namespace SkinUI

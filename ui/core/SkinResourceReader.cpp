@@ -27,8 +27,7 @@ SkinReadResult ReadFromArchive(LPCTSTR name, size_t maxBytes, std::vector<unsign
     if (CPaintManagerUI::IsCachedResourceZip()) {
         archive = CPaintManagerUI::GetResourceZipHandle();
     } else {
-        const std::wstring path =
-            std::wstring(CPaintManagerUI::GetResourcePath()) + CPaintManagerUI::GetResourceZip();
+        const std::wstring path = std::wstring(CPaintManagerUI::GetResourcePath()) + CPaintManagerUI::GetResourceZip();
         owned.reset(ZipArchive::OpenFile(path.c_str()));
         archive = owned.get();
     }
@@ -64,15 +63,14 @@ SkinReadResult ReadFromFolder(LPCTSTR name, size_t maxBytes, std::vector<unsigne
     }
 }
 
-} // namespace
+}  // namespace
 
 SkinReadResult ReadSkinFile(LPCTSTR name, size_t maxBytes, std::vector<unsigned char>& out)
 {
     out.clear();
     if (name == nullptr) name = L"";
-    const SkinReadResult result = CPaintManagerUI::GetResourceZip()[0] != L'\0'
-                                      ? ReadFromArchive(name, maxBytes, out)
-                                      : ReadFromFolder(name, maxBytes, out);
+    const SkinReadResult result = CPaintManagerUI::GetResourceZip()[0] != L'\0' ? ReadFromArchive(name, maxBytes, out)
+                                                                                : ReadFromFolder(name, maxBytes, out);
     if (result != SkinReadResult::Ok) out.clear();
     return result;
 }
@@ -98,4 +96,4 @@ bool LoadSkinImageBytes(LPCTSTR nameOrId, LPCTSTR type, std::vector<unsigned cha
     return false;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -42,10 +42,7 @@ const size_t kMaxSkinImageBytes = 64u * 1024u * 1024u;
 bool LoadSkinImageBytes(LPCTSTR nameOrId, LPCTSTR type, std::vector<unsigned char>& out);
 
 // True when `nameOrId` carries a resource id rather than a name.
-inline bool IsSkinResourceId(LPCTSTR nameOrId)
-{
-    return reinterpret_cast<uintptr_t>(nameOrId) < 0x10000;
-}
+inline bool IsSkinResourceId(LPCTSTR nameOrId) { return reinterpret_cast<uintptr_t>(nameOrId) < 0x10000; }
 
 #ifdef _WIN32
 // Copies the resource (`nameOrId`, `type`) of CPaintManagerUI::GetResourceDll().
@@ -53,4 +50,4 @@ inline bool IsSkinResourceId(LPCTSTR nameOrId)
 bool ReadSkinResource(LPCTSTR nameOrId, LPCTSTR type, std::vector<unsigned char>& out);
 #endif
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -28,10 +28,7 @@ CStdPtrArray& CStdPtrArray::operator=(const CStdPtrArray& src)
     return *this;
 }
 
-CStdPtrArray::~CStdPtrArray()
-{
-    std::free(m_ppVoid);
-}
+CStdPtrArray::~CStdPtrArray() { std::free(m_ppVoid); }
 
 void CStdPtrArray::Empty()
 {
@@ -48,10 +45,7 @@ void CStdPtrArray::Resize(int size)
     if (m_ppVoid != nullptr) m_nCount = m_nAllocated = size;
 }
 
-bool CStdPtrArray::IsEmpty() const
-{
-    return m_nCount == 0;
-}
+bool CStdPtrArray::IsEmpty() const { return m_nCount == 0; }
 
 bool CStdPtrArray::Grow()
 {
@@ -113,15 +107,9 @@ int CStdPtrArray::Find(LPVOID item) const
     return -1;
 }
 
-int CStdPtrArray::GetSize() const
-{
-    return m_nCount;
-}
+int CStdPtrArray::GetSize() const { return m_nCount; }
 
-LPVOID* CStdPtrArray::GetData()
-{
-    return m_ppVoid;
-}
+LPVOID* CStdPtrArray::GetData() { return m_ppVoid; }
 
 LPVOID CStdPtrArray::GetAt(int index) const
 {
@@ -129,9 +117,6 @@ LPVOID CStdPtrArray::GetAt(int index) const
     return m_ppVoid[index];
 }
 
-LPVOID CStdPtrArray::operator[](int index) const
-{
-    return m_ppVoid[index];
-}
+LPVOID CStdPtrArray::operator[](int index) const { return m_ppVoid[index]; }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -37,4 +37,4 @@ private:
     int m_nAllocated;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

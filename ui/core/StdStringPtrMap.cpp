@@ -15,17 +15,14 @@ uint32_t HashKey(LPCTSTR key)
     return h;
 }
 
-} // namespace
+}  // namespace
 
 CStdStringPtrMap::CStdStringPtrMap(int size) : m_aT(nullptr), m_nBuckets(0), m_nCount(0)
 {
     Resize(size < 16 ? 16 : size);
 }
 
-CStdStringPtrMap::~CStdStringPtrMap()
-{
-    FreeBuckets();
-}
+CStdStringPtrMap::~CStdStringPtrMap() { FreeBuckets(); }
 
 void CStdStringPtrMap::FreeBuckets()
 {
@@ -51,15 +48,9 @@ void CStdStringPtrMap::Resize(int size)
     m_nBuckets = size;
 }
 
-void CStdStringPtrMap::RemoveAll()
-{
-    Resize(m_nBuckets);
-}
+void CStdStringPtrMap::RemoveAll() { Resize(m_nBuckets); }
 
-unsigned CStdStringPtrMap::BucketOf(LPCTSTR key) const
-{
-    return HashKey(key) % static_cast<unsigned>(m_nBuckets);
-}
+unsigned CStdStringPtrMap::BucketOf(LPCTSTR key) const { return HashKey(key) % static_cast<unsigned>(m_nBuckets); }
 
 CStdStringPtrMap::TITEM* CStdStringPtrMap::FindItem(LPCTSTR key, bool optimize) const
 {
@@ -122,8 +113,10 @@ bool CStdStringPtrMap::Remove(LPCTSTR key)
     const unsigned slot = BucketOf(key);
     for (TITEM* item = m_aT[slot]; item != nullptr; item = item->pNext) {
         if (item->Key == key) {
-            if (item->pPrev != nullptr) item->pPrev->pNext = item->pNext;
-            else m_aT[slot] = item->pNext;
+            if (item->pPrev != nullptr)
+                item->pPrev->pNext = item->pNext;
+            else
+                m_aT[slot] = item->pNext;
             if (item->pNext != nullptr) item->pNext->pPrev = item->pPrev;
             delete item;
             --m_nCount;
@@ -133,10 +126,7 @@ bool CStdStringPtrMap::Remove(LPCTSTR key)
     return false;
 }
 
-int CStdStringPtrMap::GetSize() const
-{
-    return m_nCount;
-}
+int CStdStringPtrMap::GetSize() const { return m_nCount; }
 
 LPCTSTR CStdStringPtrMap::GetAt(int index) const
 {
@@ -151,9 +141,6 @@ LPCTSTR CStdStringPtrMap::GetAt(int index) const
     return nullptr;
 }
 
-LPCTSTR CStdStringPtrMap::operator[](int index) const
-{
-    return GetAt(index);
-}
+LPCTSTR CStdStringPtrMap::operator[](int index) const { return GetAt(index); }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -43,4 +43,4 @@ private:
     int m_nCount;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -15,10 +15,7 @@ CStdValArray::CStdValArray(int elementSize, int preallocSize)
     }
 }
 
-CStdValArray::~CStdValArray()
-{
-    std::free(m_pVoid);
-}
+CStdValArray::~CStdValArray() { std::free(m_pVoid); }
 
 void CStdValArray::Empty()
 {
@@ -26,10 +23,7 @@ void CStdValArray::Empty()
     m_nCount = 0;
 }
 
-bool CStdValArray::IsEmpty() const
-{
-    return m_nCount == 0;
-}
+bool CStdValArray::IsEmpty() const { return m_nCount == 0; }
 
 bool CStdValArray::Add(LPCVOID element)
 {
@@ -61,15 +55,9 @@ bool CStdValArray::Remove(int index)
     return true;
 }
 
-int CStdValArray::GetSize() const
-{
-    return m_nCount;
-}
+int CStdValArray::GetSize() const { return m_nCount; }
 
-LPVOID CStdValArray::GetData()
-{
-    return m_pVoid;
-}
+LPVOID CStdValArray::GetData() { return m_pVoid; }
 
 LPVOID CStdValArray::GetAt(int index) const
 {
@@ -77,9 +65,6 @@ LPVOID CStdValArray::GetAt(int index) const
     return m_pVoid + static_cast<size_t>(index) * m_iElementSize;
 }
 
-LPVOID CStdValArray::operator[](int index) const
-{
-    return m_pVoid + static_cast<size_t>(index) * m_iElementSize;
-}
+LPVOID CStdValArray::operator[](int index) const { return m_pVoid + static_cast<size_t>(index) * m_iElementSize; }
 
-} // namespace SkinUI
+}  // namespace SkinUI

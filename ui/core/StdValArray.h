@@ -30,4 +30,4 @@ private:
     int m_nAllocated;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

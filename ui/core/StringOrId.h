@@ -18,4 +18,4 @@ public:
     LPCTSTR m_lpstr;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -8,8 +8,16 @@ namespace SkinUI {
 class CUiPoint : public POINT {
 public:
     CUiPoint() { x = y = 0; }
-    CUiPoint(const POINT& src) { x = src.x; y = src.y; }
-    CUiPoint(int px, int py) { x = px; y = py; }
+    CUiPoint(const POINT& src)
+    {
+        x = src.x;
+        y = src.y;
+    }
+    CUiPoint(int px, int py)
+    {
+        x = px;
+        y = py;
+    }
     // From a mouse message's lParam: signed low and high words.
     explicit CUiPoint(LPARAM lParam)
     {
@@ -18,4 +26,4 @@ public:
     }
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -2,10 +2,7 @@
 
 namespace SkinUI {
 
-CUiRect::CUiRect()
-{
-    left = top = right = bottom = 0;
-}
+CUiRect::CUiRect() { left = top = right = bottom = 0; }
 
 CUiRect::CUiRect(const RECT& src)
 {
@@ -26,15 +23,9 @@ CUiRect::CUiRect(int l, int t, int r, int b)
 int CUiRect::GetWidth() const { return right - left; }
 int CUiRect::GetHeight() const { return bottom - top; }
 
-void CUiRect::Empty()
-{
-    left = top = right = bottom = 0;
-}
+void CUiRect::Empty() { left = top = right = bottom = 0; }
 
-bool CUiRect::IsNull() const
-{
-    return left == 0 && right == 0 && top == 0 && bottom == 0;
-}
+bool CUiRect::IsNull() const { return left == 0 && right == 0 && top == 0 && bottom == 0; }
 
 void CUiRect::Join(const RECT& rc)
 {
@@ -50,15 +41,20 @@ void CUiRect::Union(CUiRect& rc)
     Platform::UnionRects(this, &self, &rc);
 }
 
-void CUiRect::ResetOffset()
-{
-    Offset(-left, -top);
-}
+void CUiRect::ResetOffset() { Offset(-left, -top); }
 
 void CUiRect::Normalize()
 {
-    if (left > right) { const LONG t = left; left = right; right = t; }
-    if (top > bottom) { const LONG t = top; top = bottom; bottom = t; }
+    if (left > right) {
+        const LONG t = left;
+        left = right;
+        right = t;
+    }
+    if (top > bottom) {
+        const LONG t = top;
+        top = bottom;
+        bottom = t;
+    }
 }
 
 void CUiRect::Offset(int cx, int cy)
@@ -77,10 +73,7 @@ void CUiRect::Inflate(int cx, int cy)
     bottom += cy;
 }
 
-void CUiRect::Deflate(int cx, int cy)
-{
-    Inflate(-cx, -cy);
-}
+void CUiRect::Deflate(int cx, int cy) { Inflate(-cx, -cy); }
 
 void CUiRect::DeflateRect(int l, int t, int r, int b)
 {
@@ -90,4 +83,4 @@ void CUiRect::DeflateRect(int l, int t, int r, int b)
     bottom -= b;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

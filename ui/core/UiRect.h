@@ -27,4 +27,4 @@ public:
     void DeflateRect(int left, int top, int right, int bottom);
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -9,10 +9,7 @@
 namespace SkinUI {
 namespace {
 
-int TextLength(LPCTSTR text)
-{
-    return text == nullptr ? 0 : static_cast<int>(std::wcslen(text));
-}
+int TextLength(LPCTSTR text) { return text == nullptr ? 0 : static_cast<int>(std::wcslen(text)); }
 
 int WideCompareNoCase(LPCTSTR a, LPCTSTR b)
 {
@@ -23,12 +20,9 @@ int WideCompareNoCase(LPCTSTR a, LPCTSTR b)
 #endif
 }
 
-} // namespace
+}  // namespace
 
-CUiString::CUiString() : m_pstr(m_szBuffer)
-{
-    m_szBuffer[0] = L'\0';
-}
+CUiString::CUiString() : m_pstr(m_szBuffer) { m_szBuffer[0] = L'\0'; }
 
 CUiString::CUiString(wchar_t ch) : m_pstr(m_szBuffer)
 {
@@ -48,10 +42,7 @@ CUiString::CUiString(const CUiString& src) : m_pstr(m_szBuffer)
     Assign(src.m_pstr);
 }
 
-CUiString::~CUiString()
-{
-    ReleaseHeap();
-}
+CUiString::~CUiString() { ReleaseHeap(); }
 
 void CUiString::ReleaseHeap()
 {
@@ -61,15 +52,9 @@ void CUiString::ReleaseHeap()
     }
 }
 
-int CUiString::GetLength() const
-{
-    return static_cast<int>(std::wcslen(m_pstr));
-}
+int CUiString::GetLength() const { return static_cast<int>(std::wcslen(m_pstr)); }
 
-CUiString::operator LPCTSTR() const
-{
-    return m_pstr;
-}
+CUiString::operator LPCTSTR() const { return m_pstr; }
 
 void CUiString::Append(LPCTSTR text)
 {
@@ -117,10 +102,7 @@ void CUiString::Assign(LPCTSTR text, int length)
     m_pstr[length] = L'\0';
 }
 
-bool CUiString::IsEmpty() const
-{
-    return m_pstr[0] == L'\0';
-}
+bool CUiString::IsEmpty() const { return m_pstr[0] == L'\0'; }
 
 void CUiString::Empty()
 {
@@ -128,25 +110,13 @@ void CUiString::Empty()
     m_szBuffer[0] = L'\0';
 }
 
-LPCTSTR CUiString::GetData() const
-{
-    return m_pstr;
-}
+LPCTSTR CUiString::GetData() const { return m_pstr; }
 
-wchar_t CUiString::GetAt(int index) const
-{
-    return m_pstr[index];
-}
+wchar_t CUiString::GetAt(int index) const { return m_pstr[index]; }
 
-wchar_t CUiString::operator[](int index) const
-{
-    return m_pstr[index];
-}
+wchar_t CUiString::operator[](int index) const { return m_pstr[index]; }
 
-void CUiString::SetAt(int index, wchar_t ch)
-{
-    m_pstr[index] = ch;
-}
+void CUiString::SetAt(int index, wchar_t ch) { m_pstr[index] = ch; }
 
 const CUiString& CUiString::operator=(const CUiString& src)
 {
@@ -246,16 +216,16 @@ int CUiString::Compare(LPCTSTR text) const
     if (text == nullptr) text = L"";
     const wchar_t* a = m_pstr;
     const wchar_t* b = text;
-    while (*a != L'\0' && *a == *b) { ++a; ++b; }
+    while (*a != L'\0' && *a == *b) {
+        ++a;
+        ++b;
+    }
     const unsigned long ca = static_cast<unsigned long>(*a);
     const unsigned long cb = static_cast<unsigned long>(*b);
     return ca < cb ? -1 : (ca > cb ? 1 : 0);
 }
 
-int CUiString::CompareNoCase(LPCTSTR text) const
-{
-    return WideCompareNoCase(m_pstr, text == nullptr ? L"" : text);
-}
+int CUiString::CompareNoCase(LPCTSTR text) const { return WideCompareNoCase(m_pstr, text == nullptr ? L"" : text); }
 
 void CUiString::MakeUpper()
 {
@@ -368,4 +338,4 @@ int __cdecl CUiString::SmallFormat(LPCTSTR format, ...)
     return written;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

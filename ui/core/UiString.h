@@ -9,7 +9,9 @@ namespace SkinUI {
 
 class CUiString {
 public:
-    enum { MAX_LOCAL_STRING_LEN = 63 };
+    enum {
+        MAX_LOCAL_STRING_LEN = 63
+    };
 
     CUiString();
     CUiString(wchar_t ch);
@@ -80,4 +82,4 @@ private:
     wchar_t m_szBuffer[MAX_LOCAL_STRING_LEN + 1];
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

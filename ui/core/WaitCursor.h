@@ -16,4 +16,4 @@ private:
     HCURSOR m_hOrigCursor;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

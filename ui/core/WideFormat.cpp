@@ -14,12 +14,24 @@ const int kMaxOutput = 1023;
 
 class Output {
 public:
-    Output(wchar_t* buffer, int capacity) : m_buffer(buffer), m_limit(capacity - 1) {
+    Output(wchar_t* buffer, int capacity) : m_buffer(buffer), m_limit(capacity - 1)
+    {
         if (m_limit > kMaxOutput) m_limit = kMaxOutput;
     }
-    void Put(wchar_t ch) { if (m_length < m_limit) m_buffer[m_length++] = ch; }
-    void Repeat(wchar_t ch, int count) { while (count-- > 0) Put(ch); }
-    int Finish() { m_buffer[m_length] = L'\0'; return m_length; }
+    void Put(wchar_t ch)
+    {
+        if (m_length < m_limit) m_buffer[m_length++] = ch;
+    }
+    void Repeat(wchar_t ch, int count)
+    {
+        while (count-- > 0) Put(ch);
+    }
+    int Finish()
+    {
+        m_buffer[m_length] = L'\0';
+        return m_length;
+    }
+
 private:
     wchar_t* m_buffer;
     int m_limit;
@@ -57,8 +69,10 @@ void PutNumber(Output& out, Conversion conv, uint64_t magnitude, bool negative, 
     wchar_t text[40];
     int length = 0;
     const wchar_t* prefix = L"";
-    if (negative) prefix = L"-";
-    else if (conv.alternate && base == 16) prefix = upper ? L"0X" : L"0x";
+    if (negative)
+        prefix = L"-";
+    else if (conv.alternate && base == 16)
+        prefix = upper ? L"0X" : L"0x";
     const int prefixLength = static_cast<int>(std::wcslen(prefix));
     if (conv.zero && !conv.left) {
         // Zero padding goes between the sign or prefix and the digits.
@@ -71,7 +85,7 @@ void PutNumber(Output& out, Conversion conv, uint64_t magnitude, bool negative, 
     PutPadded(out, conv, text, length);
 }
 
-} // namespace
+}  // namespace
 
 int WideFormatV(wchar_t* buffer, int capacity, const wchar_t* format, va_list args)
 {
@@ -80,15 +94,25 @@ int WideFormatV(wchar_t* buffer, int capacity, const wchar_t* format, va_list ar
     if (format == nullptr) return out.Finish();
 
     for (const wchar_t* p = format; *p != L'\0'; ++p) {
-        if (*p != L'%') { out.Put(*p); continue; }
+        if (*p != L'%') {
+            out.Put(*p);
+            continue;
+        }
         ++p;
-        if (*p == L'%') { out.Put(L'%'); continue; }
+        if (*p == L'%') {
+            out.Put(L'%');
+            continue;
+        }
         Conversion conv;
         for (;; ++p) {
-            if (*p == L'-') conv.left = true;
-            else if (*p == L'#') conv.alternate = true;
-            else if (*p == L'0') conv.zero = true;
-            else break;
+            if (*p == L'-')
+                conv.left = true;
+            else if (*p == L'#')
+                conv.alternate = true;
+            else if (*p == L'0')
+                conv.zero = true;
+            else
+                break;
         }
         while (*p >= L'0' && *p <= L'9') conv.width = conv.width * 10 + (*p++ - L'0');
         if (*p == L'.') {
@@ -96,10 +120,22 @@ int WideFormatV(wchar_t* buffer, int capacity, const wchar_t* format, va_list ar
             conv.precision = 0;
             while (*p >= L'0' && *p <= L'9') conv.precision = conv.precision * 10 + (*p++ - L'0');
         }
-        enum { kDefault, kShort, kLong, kInt64 } size = kDefault;
-        if (*p == L'h') { size = kShort; ++p; }
-        else if (*p == L'l') { size = kLong; ++p; }
-        else if (p[0] == L'I' && p[1] == L'6' && p[2] == L'4') { size = kInt64; p += 3; }
+        enum {
+            kDefault,
+            kShort,
+            kLong,
+            kInt64
+        } size = kDefault;
+        if (*p == L'h') {
+            size = kShort;
+            ++p;
+        } else if (*p == L'l') {
+            size = kLong;
+            ++p;
+        } else if (p[0] == L'I' && p[1] == L'6' && p[2] == L'4') {
+            size = kInt64;
+            p += 3;
+        }
         if (conv.width > kMaxOutput) conv.width = kMaxOutput;
         if (conv.precision > kMaxOutput) conv.precision = kMaxOutput;
 
@@ -143,7 +179,8 @@ int WideFormatV(wchar_t* buffer, int capacity, const wchar_t* format, va_list ar
         }
         case L'd':
         case L'i': {
-            int64_t value = size == kInt64 ? va_arg(args, int64_t) : static_cast<int64_t>(static_cast<int32_t>(va_arg(args, int)));
+            int64_t value =
+                size == kInt64 ? va_arg(args, int64_t) : static_cast<int64_t>(static_cast<int32_t>(va_arg(args, int)));
             // "h" does not narrow integers in the system formatter.
             const bool negative = value < 0;
             const uint64_t magnitude = negative ? (0 - static_cast<uint64_t>(value)) : static_cast<uint64_t>(value);
@@ -153,7 +190,8 @@ int WideFormatV(wchar_t* buffer, int capacity, const wchar_t* format, va_list ar
         case L'u':
         case L'x':
         case L'X': {
-            uint64_t value = size == kInt64 ? va_arg(args, uint64_t) : static_cast<uint64_t>(static_cast<uint32_t>(va_arg(args, unsigned)));
+            uint64_t value = size == kInt64 ? va_arg(args, uint64_t)
+                                            : static_cast<uint64_t>(static_cast<uint32_t>(va_arg(args, unsigned)));
             PutNumber(out, conv, value, false, *p == L'u' ? 10 : 16, *p == L'X');
             break;
         }
@@ -174,4 +212,4 @@ int WideFormatV(wchar_t* buffer, int capacity, const wchar_t* format, va_list ar
     return out.Finish();
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -11,4 +11,4 @@ namespace SkinUI {
 
 int WideFormatV(wchar_t* buffer, int capacity, const wchar_t* format, va_list args);
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -52,15 +52,12 @@ const WORD kExtraTimestamp = 0x5455;  // "UT"
 
 const unsigned kUtf8CodePage = 65001;
 
-WORD Read16(const unsigned char* p)
-{
-    return static_cast<WORD>(p[0] | (p[1] << 8));
-}
+WORD Read16(const unsigned char* p) { return static_cast<WORD>(p[0] | (p[1] << 8)); }
 
 DWORD Read32(const unsigned char* p)
 {
-    return static_cast<DWORD>(p[0]) | (static_cast<DWORD>(p[1]) << 8) |
-           (static_cast<DWORD>(p[2]) << 16) | (static_cast<DWORD>(p[3]) << 24);
+    return static_cast<DWORD>(p[0]) | (static_cast<DWORD>(p[1]) << 8) | (static_cast<DWORD>(p[2]) << 16) |
+           (static_cast<DWORD>(p[3]) << 24);
 }
 
 // Days from 1970-01-01 to the given civil date (proleptic Gregorian).
@@ -90,8 +87,8 @@ unsigned long long TicksFromDos(WORD date, WORD time)
     if (month < 1 || month > 12) month = 1;
     if (day < 1) day = 1;
     const long long days = DaysFromCivil(1980 + (date >> 9), month, day);
-    const long long seconds = days * 86400 + ((time >> 11) & 0x1f) * 3600LL +
-                              ((time >> 5) & 0x3f) * 60LL + (time & 0x1f) * 2LL;
+    const long long seconds =
+        days * 86400 + ((time >> 11) & 0x1f) * 3600LL + ((time >> 5) & 0x3f) * 60LL + (time & 0x1f) * 2LL;
     return TicksFromUnixSeconds(seconds);
 }
 
@@ -129,7 +126,7 @@ struct InflateStream {
     InflateStream& operator=(const InflateStream&) = delete;
 };
 
-} // namespace
+}  // namespace
 
 class ZipArchive::Source {
 public:
@@ -194,10 +191,7 @@ struct ZipArchive::EntryLocation {
 
 ZipArchive::ZipArchive(Source* source) : m_source(source) {}
 
-ZipArchive::~ZipArchive()
-{
-    delete m_source;
-}
+ZipArchive::~ZipArchive() { delete m_source; }
 
 ZipArchive* ZipArchive::OpenFile(LPCTSTR path)
 {
@@ -233,10 +227,7 @@ ZipArchive* ZipArchive::Open(Source* source)
     return archive;
 }
 
-void ZipArchive::Close()
-{
-    delete this;
-}
+void ZipArchive::Close() { delete this; }
 
 bool ZipArchive::ReadDirectory()
 {
@@ -249,7 +240,8 @@ bool ZipArchive::ReadDirectory()
     unsigned long long endRecord = 0;
     bool found = false;
     for (unsigned long long windowEnd = size; !found && windowEnd > scanStart;) {
-        const unsigned long long windowStart = windowEnd - scanStart > kScanWindow ? windowEnd - kScanWindow : scanStart;
+        const unsigned long long windowStart =
+            windowEnd - scanStart > kScanWindow ? windowEnd - kScanWindow : scanStart;
         const size_t length = static_cast<size_t>(windowEnd - windowStart);
         if (!m_source->ReadAt(windowStart, window, length)) return false;
         for (size_t i = length >= 4 ? length - 4 + 1 : 0; i-- > 0;) {
@@ -369,8 +361,7 @@ unsigned ZipArchive::LocateEntry(int index, EntryLocation& where)
     } catch (const std::bad_alloc&) {
         return ZIP_RESULT_READ_ERROR;
     }
-    if (!variable.empty() &&
-        !m_source->ReadAt(localStart + kLocalHeaderSize, variable.data(), variable.size())) {
+    if (!variable.empty() && !m_source->ReadAt(localStart + kLocalHeaderSize, variable.data(), variable.size())) {
         return ZIP_RESULT_READ_ERROR;
     }
     if (localNameLength > 0 && std::memcmp(variable.data(), where.name, localNameLength) != 0) {
@@ -530,4 +521,4 @@ unsigned ZipArchive::Inflate(const EntryLocation& where, unsigned char* out, siz
     }
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -17,20 +17,20 @@ namespace SkinUI {
 enum : unsigned {
     ZIP_RESULT_OK = 0,
     ZIP_RESULT_MORE = 0x600,
-    ZIP_RESULT_NOT_FOUND = 0x601,     // no entry has the wanted name
-    ZIP_RESULT_BAD_ARGUMENT = 0x602,  // null or over-long name, null buffer
-    ZIP_RESULT_BAD_INDEX = 0x603,     // index outside the central directory
-    ZIP_RESULT_READ_ERROR = 0x604,    // the source could not be read
-    ZIP_RESULT_CORRUPT = 0x605,       // headers disagree or point outside the entry's bytes
-    ZIP_RESULT_UNSUPPORTED = 0x606,   // encrypted, or neither stored nor deflated
-    ZIP_RESULT_INFLATE_ERROR = 0x607, // the deflate stream is damaged
+    ZIP_RESULT_NOT_FOUND = 0x601,      // no entry has the wanted name
+    ZIP_RESULT_BAD_ARGUMENT = 0x602,   // null or over-long name, null buffer
+    ZIP_RESULT_BAD_INDEX = 0x603,      // index outside the central directory
+    ZIP_RESULT_READ_ERROR = 0x604,     // the source could not be read
+    ZIP_RESULT_CORRUPT = 0x605,        // headers disagree or point outside the entry's bytes
+    ZIP_RESULT_UNSUPPORTED = 0x606,    // encrypted, or neither stored nor deflated
+    ZIP_RESULT_INFLATE_ERROR = 0x607,  // the deflate stream is damaged
 };
 
 struct ZipEntryInfo {
-    int index;                       // position in the central directory
-    wchar_t name[260];               // entry name, at most 259 characters
-    DWORD attributes;                // external file attributes (low word)
-    unsigned long long accessTime;   // FILETIME-style values (100 ns since 1601)
+    int index;                      // position in the central directory
+    wchar_t name[260];              // entry name, at most 259 characters
+    DWORD attributes;               // external file attributes (low word)
+    unsigned long long accessTime;  // FILETIME-style values (100 ns since 1601)
     unsigned long long creationTime;
     unsigned long long modificationTime;
     long compressedSize;
@@ -69,13 +69,13 @@ private:
     unsigned Inflate(const EntryLocation& where, unsigned char* out, size_t capacity);
 
     Source* m_source;
-    unsigned long long m_prefix = 0;          // bytes in front of the archive (a stub)
-    unsigned long long m_directoryStart = 0;  // absolute position of the central directory
-    std::vector<unsigned char> m_directory;   // the central directory, read once
-    std::vector<size_t> m_records;            // offset of each central record in m_directory
-    std::vector<unsigned long long> m_localStarts; // absolute local header positions, sorted
-    std::vector<unsigned char> m_input;       // compressed input piece
-    unsigned long m_crc = 0;                  // CRC-32 of the output of the last extraction
+    unsigned long long m_prefix = 0;                // bytes in front of the archive (a stub)
+    unsigned long long m_directoryStart = 0;        // absolute position of the central directory
+    std::vector<unsigned char> m_directory;         // the central directory, read once
+    std::vector<size_t> m_records;                  // offset of each central record in m_directory
+    std::vector<unsigned long long> m_localStarts;  // absolute local header positions, sorted
+    std::vector<unsigned char> m_input;             // compressed input piece
+    unsigned long m_crc = 0;                        // CRC-32 of the output of the last extraction
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

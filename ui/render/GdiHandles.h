@@ -127,8 +127,7 @@ private:
 // one back, so that the object can be deleted afterwards.
 class Select {
 public:
-    Select(HDC hdc, HGDIOBJ object)
-        : m_hdc(hdc), m_previous(hdc && object ? ::SelectObject(hdc, object) : nullptr) {}
+    Select(HDC hdc, HGDIOBJ object) : m_hdc(hdc), m_previous(hdc && object ? ::SelectObject(hdc, object) : nullptr) {}
     ~Select()
     {
         if (m_previous) ::SelectObject(m_hdc, m_previous);
@@ -193,5 +192,5 @@ struct Dib32 {
     }
 };
 
-} // namespace Gdi
-} // namespace SkinUI
+}  // namespace Gdi
+}  // namespace SkinUI

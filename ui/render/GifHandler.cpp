@@ -23,10 +23,7 @@ tagTImageInfo* CGifHandler::GetFrameInfoAt(int index) const
     return m_frames[index];
 }
 
-tagTImageInfo* CGifHandler::GetCurrentFrameInfo() const
-{
-    return GetFrameInfoAt(m_nCurrentFrame);
-}
+tagTImageInfo* CGifHandler::GetCurrentFrameInfo() const { return GetFrameInfoAt(m_nCurrentFrame); }
 
 tagTImageInfo* CGifHandler::GetNextFrameInfo()
 {
@@ -35,4 +32,4 @@ tagTImageInfo* CGifHandler::GetNextFrameInfo()
     return frame;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -30,4 +30,4 @@ private:
     bool m_bReleased = false;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

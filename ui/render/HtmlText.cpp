@@ -13,15 +13,9 @@ namespace SkinUI {
 
 namespace {
 
-int FontHeight(const TFontInfo* font)
-{
-    return font->tm.tmHeight + font->tm.tmExternalLeading;
-}
+int FontHeight(const TFontInfo* font) { return font->tm.tmHeight + font->tm.tmExternalLeading; }
 
-bool IsAsciiLetter(wchar_t c)
-{
-    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z');
-}
+bool IsAsciiLetter(wchar_t c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
 
 bool ContainsPoint(const RECT& rc, POINT pt)
 {
@@ -168,10 +162,14 @@ private:
         for (size_t w = 1; w < words.size(); ++w) {
             std::wstring word = words[w];
             for (auto& c : word) c = static_cast<wchar_t>(std::towlower(c));
-            if (!word.empty() && word[0] >= L'0' && word[0] <= L'9') size = std::wcstol(word.c_str(), nullptr, 10);
-            else if (word == L"bold") bold = true;
-            else if (word == L"underline") underline = true;
-            else if (word == L"italic") italic = true;
+            if (!word.empty() && word[0] >= L'0' && word[0] <= L'9')
+                size = std::wcstol(word.c_str(), nullptr, 10);
+            else if (word == L"bold")
+                bold = true;
+            else if (word == L"underline")
+                underline = true;
+            else if (word == L"italic")
+                italic = true;
         }
         return Variant(base, words[0].c_str(), size, bold, underline, italic);
     }
@@ -288,8 +286,10 @@ private:
                             }
                         }
                     }
-                    if (breakAt > 0) cut = breakAt;
-                    else if (content) cut = 0;  // the word moves to the next line
+                    if (breakAt > 0)
+                        cut = breakAt;
+                    else if (content)
+                        cut = 0;  // the word moves to the next line
                 }
                 const bool lastLine = (m_style & DT_SINGLELINE) ||
                                       lineTop + std::max(height, FontHeight(font)) + FontHeight(font) > m_rc.bottom;
@@ -386,7 +386,8 @@ private:
                 const TImageInfo* image =
                     inlineImage.name.IsEmpty()
                         ? nullptr
-                        : m_pm->GetImageEx(inlineImage.name, inlineImage.type.IsEmpty() ? nullptr : inlineImage.type.GetData(), 0);
+                        : m_pm->GetImageEx(inlineImage.name,
+                                           inlineImage.type.IsEmpty() ? nullptr : inlineImage.type.GetData(), 0);
                 if (image) {
                     const int w = image->nX / inlineImage.frames;
                     const int h = image->nY;
@@ -482,7 +483,7 @@ private:
     int m_lineMin = 0;  // paragraph minimum and <y> of the current line
 };
 
-} // namespace
+}  // namespace
 
 int CRenderEngine::DrawHtmlText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText, DWORD dwTextColor,
                                 RECT* pLinks, CUiString* sLinks, int& nLinkRects, UINT uStyle)
@@ -544,4 +545,4 @@ int CRenderEngine::DrawHtmlText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LP
     return total;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -126,7 +126,7 @@ private:
     std::vector<HtmlToken> m_tokens;
 };
 
-} // namespace
+}  // namespace
 
 std::vector<HtmlToken> TokenizeHtml(const wchar_t* text)
 {
@@ -134,4 +134,4 @@ std::vector<HtmlToken> TokenizeHtml(const wchar_t* text)
     return Tokenizer(text).Run();
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

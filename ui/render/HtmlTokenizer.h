@@ -13,7 +13,12 @@
 namespace SkinUI {
 
 struct HtmlToken {
-    enum Kind { Text, LineFeed, Open, Close };
+    enum Kind {
+        Text,
+        LineFeed,
+        Open,
+        Close
+    };
     Kind kind = Text;
     wchar_t letter = 0;
     std::wstring text;  // the run for Text, the arguments (trimmed) for Open
@@ -21,4 +26,4 @@ struct HtmlToken {
 
 std::vector<HtmlToken> TokenizeHtml(const wchar_t* text);
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -22,4 +22,4 @@ struct Image9Region {
     }
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

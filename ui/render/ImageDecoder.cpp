@@ -72,12 +72,9 @@ tagTImageInfo* MakeImage(const stbi_uc* rgba, int width, int height, DWORD mask)
     return info;
 }
 
-bool FitsDecoder(const void* data, size_t size)
-{
-    return data && size > 0 && size <= static_cast<size_t>(INT_MAX);
-}
+bool FitsDecoder(const void* data, size_t size) { return data && size > 0 && size <= static_cast<size_t>(INT_MAX); }
 
-} // namespace
+}  // namespace
 
 tagTImageInfo* CRenderEngine::LoadImageFromMemory(const void* data, size_t size, DWORD mask)
 {
@@ -98,8 +95,8 @@ CGifHandler* CRenderEngine::LoadGifFromMemory(const void* data, size_t size, DWO
     const auto* bytes = static_cast<const stbi_uc*>(data);
     int width = 0, height = 0, frames = 0, components = 0;
     int* delays = nullptr;
-    StbPixels pixels(stbi_load_gif_from_memory(bytes, static_cast<int>(size), &delays, &width, &height, &frames,
-                                               &components, 4));
+    StbPixels pixels(
+        stbi_load_gif_from_memory(bytes, static_cast<int>(size), &delays, &width, &height, &frames, &components, 4));
     std::unique_ptr<int, StbFree> delayOwner(delays);
     if (!pixels || width <= 0 || height <= 0) return handler.release();
 
@@ -138,4 +135,4 @@ void CRenderEngine::FreeImage(const tagTImageInfo* image)
     delete image;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

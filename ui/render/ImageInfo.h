@@ -19,4 +19,4 @@ struct tagTImageInfo {
 
 typedef tagTImageInfo TImageInfo;
 
-} // namespace SkinUI
+}  // namespace SkinUI

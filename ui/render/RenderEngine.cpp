@@ -97,7 +97,8 @@ int Height(const RECT& r) { return r.bottom - r.top; }
 class PartPainter {
 public:
     PartPainter(HDC dest, HDC src, bool blend, BYTE fade)
-        : m_dest(dest), m_src(src), m_blend(blend), m_function{AC_SRC_OVER, 0, fade, AC_SRC_ALPHA} {}
+        : m_dest(dest), m_src(src), m_blend(blend), m_function{AC_SRC_OVER, 0, fade, AC_SRC_ALPHA}
+    {}
 
     void Draw(const RECT& d, const RECT& s) const
     {
@@ -283,14 +284,11 @@ LPCTSTR SubstituteLanguage(CPaintManagerUI* manager, LPCTSTR text)
     return replacement && *replacement ? replacement : text;
 }
 
-} // namespace
+}  // namespace
 
 // ---- clipping -------------------------------------------------------------
 
-CRenderClip::~CRenderClip()
-{
-    Release();
-}
+CRenderClip::~CRenderClip() { Release(); }
 
 void CRenderClip::Release()
 {
@@ -330,22 +328,17 @@ void CRenderClip::GenerateRoundClip(HDC hDC, RECT rc, RECT rcItem, int width, in
     clip.hRgn = ::CreateRectRgnIndirect(&rc);
     if (clip.hOldRgn) ++Gdi::LiveObjectCounter();
     if (clip.hRgn) ++Gdi::LiveObjectCounter();
-    Gdi::Region round(::CreateRoundRectRgn(rcItem.left, rcItem.top, rcItem.right + 1, rcItem.bottom + 1, width, height));
+    Gdi::Region round(
+        ::CreateRoundRectRgn(rcItem.left, rcItem.top, rcItem.right + 1, rcItem.bottom + 1, width, height));
     if (clip.hRgn && round) ::CombineRgn(clip.hRgn, clip.hRgn, round, RGN_AND);
     ::ExtSelectClipRgn(hDC, clip.hRgn, RGN_AND);
     clip.hDC = hDC;
     clip.rcItem = rc;
 }
 
-void CRenderClip::UseOldClipBegin(HDC hDC, CRenderClip& clip)
-{
-    ::SelectClipRgn(hDC, clip.hOldRgn);
-}
+void CRenderClip::UseOldClipBegin(HDC hDC, CRenderClip& clip) { ::SelectClipRgn(hDC, clip.hOldRgn); }
 
-void CRenderClip::UseOldClipEnd(HDC hDC, CRenderClip& clip)
-{
-    ::SelectClipRgn(hDC, clip.hRgn);
-}
+void CRenderClip::UseOldClipEnd(HDC hDC, CRenderClip& clip) { ::SelectClipRgn(hDC, clip.hRgn); }
 
 // ---- colours ---------------------------------------------------------------
 
@@ -378,9 +371,12 @@ DWORD CRenderEngine::AdjustColor(DWORD dwColor, short H, short S, short L)
     const double delta = maxc - minc;
     if (delta > 0) {
         sat = light <= 0.5 ? delta / (maxc + minc) : delta / (2.0 - maxc - minc);
-        if (maxc == r) hue = (g - b) / delta;
-        else if (maxc == g) hue = 2.0 + (b - r) / delta;
-        else hue = 4.0 + (r - g) / delta;
+        if (maxc == r)
+            hue = (g - b) / delta;
+        else if (maxc == g)
+            hue = 2.0 + (b - r) / delta;
+        else
+            hue = 4.0 + (r - g) / delta;
         hue *= 60.0;
         if (hue < 0) hue += 360.0;
     }
@@ -417,8 +413,7 @@ DWORD CRenderEngine::AdjustColor(DWORD dwColor, short H, short S, short L)
 // ---- images -----------------------------------------------------------------
 
 void CRenderEngine::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT& rcPaint, const RECT& rcBmpPart,
-                              const RECT& rcCorners, bool alphaChannel, BYTE uFade, bool hole, bool xtiled,
-                              bool ytiled)
+                              const RECT& rcCorners, bool alphaChannel, BYTE uFade, bool hole, bool xtiled, bool ytiled)
 {
     if (!hDC || !hBitmap) return;
     Gdi::MemoryDC memDC(hDC);
@@ -454,23 +449,31 @@ void CRenderEngine::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RE
         };
         const Part parts[8] = {
             // top-left, top, top-right
-            {c.left > 0 && c.top > 0, {rc.left, rc.top, rc.left + c.left, rc.top + c.top},
+            {c.left > 0 && c.top > 0,
+             {rc.left, rc.top, rc.left + c.left, rc.top + c.top},
              {s.left, s.top, s.left + c.left, s.top + c.top}},
-            {c.top > 0, {rc.left + c.left, rc.top, rc.right - c.right, rc.top + c.top},
+            {c.top > 0,
+             {rc.left + c.left, rc.top, rc.right - c.right, rc.top + c.top},
              {s.left + c.left, s.top, s.right - c.right, s.top + c.top}},
-            {c.right > 0 && c.top > 0, {rc.right - c.right, rc.top, rc.right, rc.top + c.top},
+            {c.right > 0 && c.top > 0,
+             {rc.right - c.right, rc.top, rc.right, rc.top + c.top},
              {s.right - c.right, s.top, s.right, s.top + c.top}},
             // left, right
-            {c.left > 0, {rc.left, rc.top + c.top, rc.left + c.left, rc.bottom - c.bottom},
+            {c.left > 0,
+             {rc.left, rc.top + c.top, rc.left + c.left, rc.bottom - c.bottom},
              {s.left, s.top + c.top, s.left + c.left, s.bottom - c.bottom}},
-            {c.right > 0, {rc.right - c.right, rc.top + c.top, rc.right, rc.bottom - c.bottom},
+            {c.right > 0,
+             {rc.right - c.right, rc.top + c.top, rc.right, rc.bottom - c.bottom},
              {s.right - c.right, s.top + c.top, s.right, s.bottom - c.bottom}},
             // bottom-left, bottom, bottom-right
-            {c.left > 0 && c.bottom > 0, {rc.left, rc.bottom - c.bottom, rc.left + c.left, rc.bottom},
+            {c.left > 0 && c.bottom > 0,
+             {rc.left, rc.bottom - c.bottom, rc.left + c.left, rc.bottom},
              {s.left, s.bottom - c.bottom, s.left + c.left, s.bottom}},
-            {c.bottom > 0, {rc.left + c.left, rc.bottom - c.bottom, rc.right - c.right, rc.bottom},
+            {c.bottom > 0,
+             {rc.left + c.left, rc.bottom - c.bottom, rc.right - c.right, rc.bottom},
              {s.left + c.left, s.bottom - c.bottom, s.right - c.right, s.bottom}},
-            {c.right > 0 && c.bottom > 0, {rc.right - c.right, rc.bottom - c.bottom, rc.right, rc.bottom},
+            {c.right > 0 && c.bottom > 0,
+             {rc.right - c.right, rc.bottom - c.bottom, rc.right, rc.bottom},
              {s.right - c.right, s.bottom - c.bottom, s.right, s.bottom}},
         };
         for (const Part& part : parts) {
@@ -557,11 +560,16 @@ void CRenderEngine::DrawGradient(HDC hDC, const RECT& rc, DWORD dwFirst, DWORD d
         fill(target, v, 2, &gr, 1, bVertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
     } else {
         int shift = 1;
-        if (nSteps >= 64) shift = 6;
-        else if (nSteps >= 32) shift = 5;
-        else if (nSteps >= 16) shift = 4;
-        else if (nSteps >= 8) shift = 3;
-        else if (nSteps >= 4) shift = 2;
+        if (nSteps >= 64)
+            shift = 6;
+        else if (nSteps >= 32)
+            shift = 5;
+        else if (nSteps >= 16)
+            shift = 4;
+        else if (nSteps >= 8)
+            shift = 3;
+        else if (nSteps >= 4)
+            shift = 2;
         const int lines = 1 << shift;
         for (int i = 0; i < lines; ++i) {
             auto mix = [&](int sh) {
@@ -672,9 +680,12 @@ void CRenderEngine::AlphaDrawText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, 
         const size_t count = static_cast<size_t>(w) * h;
         for (size_t i = 0; i < count; ++i) {
             const DWORD rgb = dib.bits[i] & 0x00FFFFFF;
-            if (rgb == 0) dib.bits[i] = 0;
-            else if (rgb == key) dib.bits[i] = textColor;
-            else dib.bits[i] = 0xFF000000u | rgb;
+            if (rgb == 0)
+                dib.bits[i] = 0;
+            else if (rgb == key)
+                dib.bits[i] = textColor;
+            else
+                dib.bits[i] = 0xFF000000u | rgb;
         }
         BLENDFUNCTION bf = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
         AlphaBlendCall(hDC, rc.left, rc.top, w, h, memDC, 0, 0, w, h, bf);
@@ -690,4 +701,4 @@ SIZE CRenderEngine::GetTextSize(HDC hDC, CPaintManagerUI* pManager, LPCTSTR pstr
     return size;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

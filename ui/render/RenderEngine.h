@@ -55,9 +55,9 @@ public:
     static CGifHandler* LoadGifFromMemory(const void* data, size_t size, DWORD mask = 0);
     static void FreeImage(const tagTImageInfo* image);
 
-    static void DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT& rcPaint,
-                          const RECT& rcBmpPart, const RECT& rcCorners, bool alphaChannel,
-                          BYTE uFade = 255, bool hole = false, bool xtiled = false, bool ytiled = false);
+    static void DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT& rcPaint, const RECT& rcBmpPart,
+                          const RECT& rcCorners, bool alphaChannel, BYTE uFade = 255, bool hole = false,
+                          bool xtiled = false, bool ytiled = false);
     static bool DrawImageString(HDC hDC, CPaintManagerUI* pManager, const RECT& rcItem, const RECT& rcPaint,
                                 LPCTSTR pStrImage, LPCTSTR pStrModify = nullptr);
     static void DrawColor(HDC hDC, const RECT& rc, DWORD color);
@@ -66,14 +66,14 @@ public:
     static void DrawLine(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColor, int nStyle = PS_SOLID);
     static void DrawRect(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColor);
     static void DrawRoundRect(HDC hDC, const RECT& rc, int nSize, int width, int height, DWORD dwPenColor);
-    static void DrawText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText,
-                         DWORD dwTextColor, int iFont, UINT uStyle);
-    static void AlphaDrawText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText,
-                              DWORD dwTextColor, int iFont, UINT uStyle);
+    static void DrawText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText, DWORD dwTextColor, int iFont,
+                         UINT uStyle);
+    static void AlphaDrawText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText, DWORD dwTextColor,
+                              int iFont, UINT uStyle);
     // Returns the total height of the lines drawn; nLinkRects is the capacity
     // of the two link arrays on entry and the number of links on return.
-    static int DrawHtmlText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText,
-                            DWORD dwTextColor, RECT* pLinks, CUiString* sLinks, int& nLinkRects, UINT uStyle);
+    static int DrawHtmlText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText, DWORD dwTextColor,
+                            RECT* pLinks, CUiString* sLinks, int& nLinkRects, UINT uStyle);
     static HBITMAP GenerateBitmap(CPaintManagerUI* pManager, CControlUI* pControl, RECT rc);
     static SIZE GetTextSize(HDC hDC, CPaintManagerUI* pManager, LPCTSTR pstrText, int iFont, UINT uStyle);
 
@@ -84,10 +84,10 @@ public:
     // The blend used for images: the system's AlphaBlend, or a software
     // replacement with the same arguments when it is unavailable. Tests can
     // force the replacement.
-    static BOOL AlphaBlendCall(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
-                               HDC hdcSrc, int xSrc, int ySrc, int wSrc, int hSrc, BLENDFUNCTION blend);
+    static BOOL AlphaBlendCall(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc,
+                               int wSrc, int hSrc, BLENDFUNCTION blend);
     static void ForceSoftwareBlend(bool force);
     static void ForceSoftwareGradient(bool force);
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -49,4 +49,4 @@ private:
     long m_refs = 1;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

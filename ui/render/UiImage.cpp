@@ -37,19 +37,13 @@ void ReturnCachedDC(HDC hdc)
     --Gdi::LiveObjectCounter();
 }
 
-} // namespace
+}  // namespace
 
 CUiImage::CUiImage() = default;
 
-CUiImage::~CUiImage()
-{
-    Destroy();
-}
+CUiImage::~CUiImage() { Destroy(); }
 
-int CUiImage::GetLiveImageCount()
-{
-    return g_liveImages.load();
-}
+int CUiImage::GetLiveImageCount() { return g_liveImages.load(); }
 
 void CUiImage::ClearDCCache()
 {
@@ -98,9 +92,13 @@ bool CUiImage::CreateEx(int width, int height, int bpp, DWORD compression, const
         if (bitmasks) {
             std::memcpy(masks, bitmasks, sizeof(masks));
         } else if (bpp == 16) {
-            masks[0] = 0x7C00; masks[1] = 0x03E0; masks[2] = 0x001F;
+            masks[0] = 0x7C00;
+            masks[1] = 0x03E0;
+            masks[2] = 0x001F;
         } else {
-            masks[0] = 0xFF0000; masks[1] = 0x00FF00; masks[2] = 0x0000FF;
+            masks[0] = 0xFF0000;
+            masks[1] = 0x00FF00;
+            masks[2] = 0x0000FF;
         }
         std::memcpy(info.colors, masks, sizeof(masks));
     } else if (bpp <= 8) {
@@ -123,7 +121,8 @@ bool CUiImage::CreateEx(int width, int height, int bpp, DWORD compression, const
     }
 
     void* bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bitmap =
+        ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!bitmap || !bits) {
         if (bitmap) ::DeleteObject(bitmap);
         return false;
@@ -246,4 +245,4 @@ BOOL CUiImage::AlphaBlend(HDC hDestDC, int xDest, int yDest, BYTE srcAlpha) cons
     return ok;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -71,4 +71,4 @@ private:
     mutable HBITMAP m_hOldBitmap = nullptr;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -41,10 +41,9 @@ BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam)
     wchar_t title[512] = L"";
     ::GetClassNameW(hwnd, className, 256);
     ::GetWindowTextW(hwnd, title, 512);
-    const bool classMatches = std::wcscmp(request->className, L"*") == 0 ||
-                              std::wcscmp(request->className, className) == 0;
-    const bool titleMatches = std::wcscmp(request->title, L"*") == 0 ||
-                              std::wcscmp(request->title, title) == 0;
+    const bool classMatches =
+        std::wcscmp(request->className, L"*") == 0 || std::wcscmp(request->className, className) == 0;
+    const bool titleMatches = std::wcscmp(request->title, L"*") == 0 || std::wcscmp(request->title, title) == 0;
     if (classMatches && titleMatches && ::IsWindowVisible(hwnd)) {
         request->found = hwnd;
         return FALSE;
@@ -59,8 +58,7 @@ int Find(const wchar_t* className, const wchar_t* title)
     if (request.found == nullptr) return 1;
     RECT rc;
     ::GetWindowRect(request.found, &rc);
-    std::printf("%llu %ld %ld %ld %ld\n",
-                static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(request.found)),
+    std::printf("%llu %ld %ld %ld %ld\n", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(request.found)),
                 rc.left, rc.top, rc.right, rc.bottom);
     return 0;
 }
@@ -152,7 +150,7 @@ int Pixel(int x, int y)
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {

@@ -35,7 +35,7 @@ LRESULT CALLBACK TargetProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     return ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-} // namespace
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show)
 {
@@ -46,8 +46,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show)
     wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
     wc.lpszClassName = kClassName;
     ::RegisterClassExW(&wc);
-    HWND hwnd = ::CreateWindowExW(0, kClassName, L"Harness Target", WS_OVERLAPPEDWINDOW,
-                                  100, 100, 320, 240, nullptr, nullptr, instance, nullptr);
+    HWND hwnd = ::CreateWindowExW(0, kClassName, L"Harness Target", WS_OVERLAPPEDWINDOW, 100, 100, 320, 240, nullptr,
+                                  nullptr, instance, nullptr);
     ::ShowWindow(hwnd, show);
     ::UpdateWindow(hwnd);
     MSG msg;

@@ -13,7 +13,7 @@ namespace {
 
 void* P(intptr_t n) { return reinterpret_cast<void*>(n); }
 
-} // namespace
+}  // namespace
 
 TEST(StdPtrArray, GrowsTo11ThenDoublesKeepingCountBelowCapacity)
 {
@@ -73,7 +73,10 @@ TEST(StdPtrArray, IndexedOperationsCheckTheirRange)
 
 TEST(StdValArray, CopiesRecordsAndKeepsTheBlockWhenEmptied)
 {
-    struct Record { int a; double b; };
+    struct Record {
+        int a;
+        double b;
+    };
     CStdValArray v(sizeof(Record));
     for (int i = 0; i < 30; ++i) {
         Record r{i, i * 0.5};

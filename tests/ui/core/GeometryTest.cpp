@@ -16,7 +16,7 @@ void ExpectRect(const RECT& rc, int l, int t, int r, int b)
     EXPECT_EQ(b, rc.bottom);
 }
 
-} // namespace
+}  // namespace
 
 TEST(UiRect, JoinIncludesEmptyRectanglesButUnionIgnoresThem)
 {

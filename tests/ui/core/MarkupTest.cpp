@@ -47,7 +47,7 @@ std::vector<std::wstring> ChildNames(const CMarkupNode& parent)
     return names;
 }
 
-} // namespace
+}  // namespace
 
 // ---- Skins as shipped -------------------------------------------------
 
@@ -111,22 +111,21 @@ TEST_P(MarkupParseErrors, ReportMessageAndLocationAndReleaseTheDocument)
 
 INSTANTIATE_TEST_SUITE_P(
     AllMessages, MarkupParseErrors,
-    ::testing::Values(
-        ParseErrorCase{L"hello", L"Expected start tag", L"hello"},
-        ParseErrorCase{L"<Window><A><B/>", L"Expected start tag", L""},
-        ParseErrorCase{L"<Window", L"Error parsing element name", L""},
-        ParseErrorCase{L"<a x=\"1\"/ >", L"Expected start-tag closing", L"/ >"},
-        ParseErrorCase{L"<a x=\"1\"", L"Expected start-tag closing", L""},
-        ParseErrorCase{L"<Window><Font><Sub>text", L"Expected end-tag start", L""},
-        ParseErrorCase{L"<a><b></a>", L"Unmatched closing tag", L"a>"},
-        ParseErrorCase{L"<ab></a>", L"Unmatched closing tag", L"a>"},
-        ParseErrorCase{L"<a></ab>", L"Unmatched closing tag", L">"},
-        ParseErrorCase{L"<a></a", L"Unmatched closing tag", L""},
-        ParseErrorCase{L"<a b-c=\"1\"/>", L"Error while parsing attributes", L"-c=\"1\"/>"},
-        ParseErrorCase{L"<a b c=\"1\"/>", L"Error while parsing attributes", L"c=\"1\"/>"},
-        ParseErrorCase{L"<Label text='x'/>", L"Expected attribute value", L"x'/>"},
-        ParseErrorCase{L"<Label text=", L"Expected attribute value", L""},
-        ParseErrorCase{L"<a x=\"1", L"Error while parsing attribute string", L""}));
+    ::testing::Values(ParseErrorCase{L"hello", L"Expected start tag", L"hello"},
+                      ParseErrorCase{L"<Window><A><B/>", L"Expected start tag", L""},
+                      ParseErrorCase{L"<Window", L"Error parsing element name", L""},
+                      ParseErrorCase{L"<a x=\"1\"/ >", L"Expected start-tag closing", L"/ >"},
+                      ParseErrorCase{L"<a x=\"1\"", L"Expected start-tag closing", L""},
+                      ParseErrorCase{L"<Window><Font><Sub>text", L"Expected end-tag start", L""},
+                      ParseErrorCase{L"<a><b></a>", L"Unmatched closing tag", L"a>"},
+                      ParseErrorCase{L"<ab></a>", L"Unmatched closing tag", L"a>"},
+                      ParseErrorCase{L"<a></ab>", L"Unmatched closing tag", L">"},
+                      ParseErrorCase{L"<a></a", L"Unmatched closing tag", L""},
+                      ParseErrorCase{L"<a b-c=\"1\"/>", L"Error while parsing attributes", L"-c=\"1\"/>"},
+                      ParseErrorCase{L"<a b c=\"1\"/>", L"Error while parsing attributes", L"c=\"1\"/>"},
+                      ParseErrorCase{L"<Label text='x'/>", L"Expected attribute value", L"x'/>"},
+                      ParseErrorCase{L"<Label text=", L"Expected attribute value", L""},
+                      ParseErrorCase{L"<a x=\"1", L"Error while parsing attribute string", L""}));
 
 TEST(MarkupErrors, LocationIsCutTo49CharactersAndCopiesAreCutWithoutTerminator)
 {
@@ -245,16 +244,12 @@ TEST_P(MarkupDataRule, DecodesAttributeValuesAndElementTextAlike)
     EXPECT_STREQ(c.decoded, e.GetValue());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Entities, MarkupDataRule,
-    ::testing::Values(DataCase{L"a &amp;amp; b", L"a &amp; b"},
-                      DataCase{L"&lt;&gt;&apos;&amp;", L"<>'&"},
-                      DataCase{L"x &foo; y", L"x &foo; y"},
-                      DataCase{L"&#65;", L"&#65;"},
-                      DataCase{L"&amp", L"&amp"},
-                      DataCase{L"&", L"&"},
-                      DataCase{L"", L""},
-                      DataCase{L"a  \t\r\n b", L"a  \t\r\n b"}));
+INSTANTIATE_TEST_SUITE_P(Entities, MarkupDataRule,
+                         ::testing::Values(DataCase{L"a &amp;amp; b", L"a &amp; b"},
+                                           DataCase{L"&lt;&gt;&apos;&amp;", L"<>'&"},
+                                           DataCase{L"x &foo; y", L"x &foo; y"}, DataCase{L"&#65;", L"&#65;"},
+                                           DataCase{L"&amp", L"&amp"}, DataCase{L"&", L"&"}, DataCase{L"", L""},
+                                           DataCase{L"a  \t\r\n b", L"a  \t\r\n b"}));
 
 // Values and text are scanned several characters at a time; plain runs of
 // every length around an entity, and text that runs into the end of the
@@ -417,8 +412,8 @@ TEST(MarkupEncodings, SupplementaryCharactersAgreeBetweenUtf8AndUtf16)
 {
     // U+1F600 as UTF-8 and as a UTF-16LE surrogate pair.
     const std::vector<BYTE> utf8 = Utf8("<e a=\"\xF0\x9F\x98\x80\"/>");
-    const std::vector<BYTE> utf16 = {0xFF, 0xFE, '<', 0, 'e', 0, ' ', 0, 'a', 0, '=', 0, '"', 0,
-                                     0x3D, 0xD8, 0x00, 0xDE, '"', 0, '/', 0, '>', 0};
+    const std::vector<BYTE> utf16 = {0xFF, 0xFE, '<',  0,    'e',  0,    ' ', 0, 'a', 0, '=', 0,
+                                     '"',  0,    0x3D, 0xD8, 0x00, 0xDE, '"', 0, '/', 0, '>', 0};
     CMarkup a, b;
     ASSERT_TRUE(a.LoadFromMem(utf8.data(), static_cast<DWORD>(utf8.size()), MARKUP_ENCODING_UTF8));
     ASSERT_TRUE(b.LoadFromMem(utf16.data(), static_cast<DWORD>(utf16.size()), MARKUP_ENCODING_UTF16));

@@ -367,5 +367,5 @@ TEST(PaintManagerGroups, OptionAndHotKeyGroupsHoldEachControlOnce)
     EXPECT_EQ(nullptr, pm.GetOptionGroup(L"g"));
 }
 
-} // namespace
-} // namespace SkinUI
+}  // namespace
+}  // namespace SkinUI

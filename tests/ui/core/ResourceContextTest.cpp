@@ -19,7 +19,7 @@ namespace SkinUI {
 struct ResourceContextTestAccess {
     static void Reset() { CPaintManagerUI::ResetResourceContext(); }
 };
-} // namespace SkinUI
+}  // namespace SkinUI
 
 using namespace SkinUI;
 namespace fs = std::filesystem;
@@ -28,18 +28,15 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-Bytes ToBytes(const std::string& text)
-{
-    return Bytes(text.begin(), text.end());
-}
+Bytes ToBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
 // A minimal ZIP writer for fixtures: every entry carries its stored or
 // already compressed bytes; the method and uncompressed size are declared.
 struct ZipFixtureEntry {
     std::string name;
-    Bytes data;            // bytes as they appear in the archive
-    uint16_t method = 0;   // 0 stored, 8 deflated
-    uint32_t size = 0;     // uncompressed size (defaults to data size for stored)
+    Bytes data;           // bytes as they appear in the archive
+    uint16_t method = 0;  // 0 stored, 8 deflated
+    uint32_t size = 0;    // uncompressed size (defaults to data size for stored)
     uint32_t crc = 0;
 };
 
@@ -125,11 +122,8 @@ Bytes SkinArchive()
     broken.data = {0xFF, 0xFF, 0xFF, 0xFF};
     broken.method = 8;
     broken.size = 64;
-    return BuildZip({Stored("MainWnd.xml", ToBytes(kSkinMarkup)),
-                     Stored("sub/Nested.xml", ToBytes("<Nested/>")),
-                     Stored("Empty.xml", Bytes()),
-                     Stored("logo.png", ToBytes("png bytes")),
-                     broken});
+    return BuildZip({Stored("MainWnd.xml", ToBytes(kSkinMarkup)), Stored("sub/Nested.xml", ToBytes("<Nested/>")),
+                     Stored("Empty.xml", Bytes()), Stored("logo.png", ToBytes("png bytes")), broken});
 }
 
 std::wstring LastError(const CMarkup& doc)
@@ -153,8 +147,7 @@ protected:
         ResourceContextTestAccess::Reset();
         static std::atomic<int> counter{0};
         const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        m_dir = fs::temp_directory_path() /
-                ("vornex-skin-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+        m_dir = fs::temp_directory_path() / ("vornex-skin-" + std::to_string(stamp) + "-" + std::to_string(counter++));
         fs::create_directories(m_dir);
     }
 
@@ -177,7 +170,7 @@ protected:
     fs::path m_dir;
 };
 
-} // namespace
+}  // namespace
 
 // ---- Skin folder ---------------------------------------------------------------
 

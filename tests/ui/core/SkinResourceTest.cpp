@@ -40,11 +40,9 @@ std::pair<const void*, DWORD> LockResourceBytes(LPCWSTR name, LPCWSTR type)
 {
     HMODULE module = GetModuleHandleW(nullptr);
     HRSRC found = FindResourceW(module, name, type);
-    if (!found)
-        return {nullptr, 0};
+    if (!found) return {nullptr, 0};
     HGLOBAL loaded = LoadResource(module, found);
-    if (!loaded)
-        return {nullptr, 0};
+    if (!loaded) return {nullptr, 0};
     return {LockResource(loaded), SizeofResource(module, found)};
 }
 
@@ -106,20 +104,30 @@ const ImageCase kImages[] = {
     {"logo.png", 24, 24},
     {"home.png", 18, 18},
     {"call.png", 18, 18},
-    {"btn_close_nor.png", 28, 30},   {"btn_close_hot.png", 28, 30},   {"btn_close_down.png", 28, 30},
-    {"btn_max_nor.png", 28, 30},     {"btn_max_hot.png", 28, 30},     {"btn_max_down.png", 28, 30},
-    {"btn_min_nor.png", 28, 30},     {"btn_min_hot.png", 28, 30},     {"btn_min_down.png", 28, 30},
-    {"btn_restore_nor.png", 28, 30}, {"btn_restore_hot.png", 28, 30}, {"btn_restore_down.png", 28, 30},
-    {"blue_nor.png", 72, 26},        {"blue_hot.png", 72, 26},        {"blue_down.png", 72, 26},
-    {"cb_nor.png", 16, 16},          {"cb_sel.png", 16, 16},
+    {"btn_close_nor.png", 28, 30},
+    {"btn_close_hot.png", 28, 30},
+    {"btn_close_down.png", 28, 30},
+    {"btn_max_nor.png", 28, 30},
+    {"btn_max_hot.png", 28, 30},
+    {"btn_max_down.png", 28, 30},
+    {"btn_min_nor.png", 28, 30},
+    {"btn_min_hot.png", 28, 30},
+    {"btn_min_down.png", 28, 30},
+    {"btn_restore_nor.png", 28, 30},
+    {"btn_restore_hot.png", 28, 30},
+    {"btn_restore_down.png", 28, 30},
+    {"blue_nor.png", 72, 26},
+    {"blue_hot.png", 72, 26},
+    {"blue_down.png", 72, 26},
+    {"cb_nor.png", 16, 16},
+    {"cb_sel.png", 16, 16},
 };
 
 // Names the skins mention that the archive deliberately lacks: they draw
 // nothing, and must not start drawing something by accident.
 const char* const kAbsent[] = {
-    "rocket.png",          "loading.gif",         "scroll.png",
-    "btn_setting_nor.png", "btn_setting_hot.png", "btn_setting_down.png",
-    "btn_skin_nor.png",    "btn_skin_hot.png",    "btn_skin_down.png",
+    "rocket.png",           "loading.gif",      "scroll.png",       "btn_setting_nor.png", "btn_setting_hot.png",
+    "btn_setting_down.png", "btn_skin_nor.png", "btn_skin_hot.png", "btn_skin_down.png",
 };
 
 TEST_F(SkinArchiveTest, ImagesDecodeAtTheSizesTheSkinsPlaceThemAt)
@@ -141,8 +149,8 @@ TEST_F(SkinArchiveTest, ShadowFadesToNothingAtItsEdgeAndFitsItsCorners)
 {
     std::string png = Extract("Aero.png");
     int width = 0, height = 0, channels = 0;
-    stbi_uc* pixels = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(png.data()),
-                                            static_cast<int>(png.size()), &width, &height, &channels, 4);
+    stbi_uc* pixels = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(png.data()), static_cast<int>(png.size()),
+                                            &width, &height, &channels, 4);
     ASSERT_NE(pixels, nullptr);
     std::unique_ptr<stbi_uc, void (*)(void*)> owner(pixels, stbi_image_free);
     ASSERT_GT(width, 10 + 10);
@@ -165,16 +173,14 @@ TEST_F(SkinArchiveTest, ShadowFadesToNothingAtItsEdgeAndFitsItsCorners)
 
 TEST_F(SkinArchiveTest, NamesTheArchiveLacksStayAbsent)
 {
-    for (const char* name : kAbsent)
-        EXPECT_FALSE(Contains(name)) << name;
+    for (const char* name : kAbsent) EXPECT_FALSE(Contains(name)) << name;
 }
 
 TEST_F(SkinArchiveTest, EveryImageTheDocumentsNameIsShippedOrKnownAbsent)
 {
     std::set<std::string> known(std::begin(kAbsent), std::end(kAbsent));
     known.insert("Aero.png");
-    for (const ImageCase& image : kImages)
-        known.insert(image.name);
+    for (const ImageCase& image : kImages) known.insert(image.name);
 
     const std::regex imageName(R"([A-Za-z0-9_]+\.(png|gif|jpg|bmp))");
     std::set<std::string> named;
@@ -231,8 +237,7 @@ TEST_F(SkinArchiveTest, MainWindowBrowserOpensTheDeploymentStartPage)
                 break;
             }
         }
-        if (!replaced)
-            decoded += value[i++];
+        if (!replaced) decoded += value[i++];
     }
     EXPECT_EQ(decoded, VORNEX_START_URL);
 }
@@ -268,4 +273,4 @@ TEST(ExecutableResourcesTest, ManifestAsksForAdministratorAndCommonControls6)
     EXPECT_NE(text.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
 }
 
-} // namespace
+}  // namespace

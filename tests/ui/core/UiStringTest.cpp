@@ -18,7 +18,7 @@ bool IsInline(const CUiString& s)
     return data >= self && data < self + sizeof(CUiString);
 }
 
-} // namespace
+}  // namespace
 
 TEST(UiStringStorage, StaysInlineBelow63AndMovesToHeapAt63)
 {
@@ -83,17 +83,20 @@ TEST(UiStringConversion, NarrowTextComesFromTheAnsiCodePage)
 TEST(UiStringSearch, FindRespectsItsStartRules)
 {
     const CUiString s(L"abcabc");
-    struct Case { LPCTSTR text; int start; int expected; };
+    struct Case {
+        LPCTSTR text;
+        int start;
+        int expected;
+    };
     const Case cases[] = {
-        {L"bc", 0, 1}, {L"bc", 2, 4}, {L"", 6, 6}, {L"c", 6, -1},
-        {L"zz", 0, -1}, {L"a", -1, -1}, {L"a", 7, -1},
+        {L"bc", 0, 1}, {L"bc", 2, 4}, {L"", 6, 6}, {L"c", 6, -1}, {L"zz", 0, -1}, {L"a", -1, -1}, {L"a", 7, -1},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.expected, s.Find(c.text, c.start)) << c.start;
     }
     EXPECT_EQ(2, s.Find(L'c'));
     EXPECT_EQ(5, s.Find(L'c', 3));
-    EXPECT_EQ(-1, s.Find(L'c', 6));   // a character from the length is not found
+    EXPECT_EQ(-1, s.Find(L'c', 6));  // a character from the length is not found
     EXPECT_EQ(-1, s.Find(L'c', -2));
     EXPECT_EQ(5, s.ReverseFind(L'c'));
     EXPECT_EQ(-1, s.ReverseFind(L'x'));
@@ -101,7 +104,10 @@ TEST(UiStringSearch, FindRespectsItsStartRules)
 
 TEST(UiStringSearch, ReplaceDoesNotRescanInsertedText)
 {
-    struct Case { LPCTSTR text, from, to, expected; int count; };
+    struct Case {
+        LPCTSTR text, from, to, expected;
+        int count;
+    };
     const Case cases[] = {
         {L"aaa", L"a", L"aa", L"aaaaaa", 3},
         {L"a,b,,c", L",", L"", L"abc", 3},
@@ -138,7 +144,7 @@ TEST(UiStringCompare, OrdinalAndCaseInsensitive)
     const CUiString s(L"Apple");
     EXPECT_TRUE(s == L"Apple");
     EXPECT_TRUE(s != L"apple");
-    EXPECT_TRUE(s < L"apple");   // 'A' < 'a' by code unit
+    EXPECT_TRUE(s < L"apple");  // 'A' < 'a' by code unit
     EXPECT_TRUE(s >= L"Apple");
     EXPECT_TRUE(s > L"App");
     EXPECT_EQ(0, s.CompareNoCase(L"aPPLE"));
@@ -152,17 +158,15 @@ TEST(UiStringCompare, OrdinalAndCaseInsensitive)
 
 TEST(UiStringFormat, FollowsTheSystemFormatterRules)
 {
-    struct Case { LPCTSTR expected; int value; LPCTSTR format; };
+    struct Case {
+        LPCTSTR expected;
+        int value;
+        LPCTSTR format;
+    };
     const Case cases[] = {
-        {L"42", 42, L"%d"},
-        {L"-0042", -42, L"%05d"},
-        {L"   42", 42, L"%5d"},
-        {L"42   |", 42, L"%-5d|"},
-        {L"ff", 255, L"%x"},
-        {L"0XFF", 255, L"%#X"},
-        {L"4294967295", -1, L"%u"},
-        {L"007", 7, L"%.3d"},
-        {L"100%", 100, L"%d%%"},
+        {L"42", 42, L"%d"},         {L"-0042", -42, L"%05d"}, {L"   42", 42, L"%5d"},
+        {L"42   |", 42, L"%-5d|"},  {L"ff", 255, L"%x"},      {L"0XFF", 255, L"%#X"},
+        {L"4294967295", -1, L"%u"}, {L"007", 7, L"%.3d"},     {L"100%", 100, L"%d%%"},
     };
     for (const Case& c : cases) {
         CUiString s;

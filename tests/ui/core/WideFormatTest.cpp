@@ -30,13 +30,13 @@ std::wstring System(const wchar_t* format, ...)
     return buffer;
 }
 
-} // namespace
+}  // namespace
 
 TEST(WideFormat, IntegersAgreeWithTheSystemFormatter)
 {
     const wchar_t* formats[] = {
-        L"%d", L"%i", L"%5d", L"%-5d|", L"%05d", L"%.3d", L"%u", L"%x", L"%X", L"%#x", L"%#X",
-        L"%08X", L"%hd", L"%hu", L"%ld", L"%lx", L"[%-8.3d]", L"%%%d%%", L"%q",
+        L"%d",  L"%i",   L"%5d", L"%-5d|", L"%05d", L"%.3d", L"%u",       L"%x",     L"%X", L"%#x",
+        L"%#X", L"%08X", L"%hd", L"%hu",   L"%ld",  L"%lx",  L"[%-8.3d]", L"%%%d%%", L"%q",
     };
     const int values[] = {0, 7, -42, 255, 65537, -2147483647 - 1, 2147483647};
     for (const wchar_t* f : formats) {

@@ -22,15 +22,9 @@ struct ArchiveCloser {
 };
 using ArchivePtr = std::unique_ptr<ZipArchive, ArchiveCloser>;
 
-ArchivePtr OpenBytes(const Bytes& bytes)
-{
-    return ArchivePtr(ZipArchive::OpenMemory(bytes.data(), bytes.size()));
-}
+ArchivePtr OpenBytes(const Bytes& bytes) { return ArchivePtr(ZipArchive::OpenMemory(bytes.data(), bytes.size())); }
 
-std::string Narrow(const std::wstring& text)
-{
-    return Platform::WideToMultiByte(text.data(), text.size(), 65001);
-}
+std::string Narrow(const std::wstring& text) { return Platform::WideToMultiByte(text.data(), text.size(), 65001); }
 
 // ---------------------------------------------------------------------------
 // A minimal archive writer whose layout is recorded, so tests can corrupt
@@ -65,10 +59,7 @@ void Append32(Bytes& b, unsigned v)
     Append16(b, v >> 16);
 }
 
-void AppendText(Bytes& b, const std::string& s)
-{
-    b.insert(b.end(), s.begin(), s.end());
-}
+void AppendText(Bytes& b, const std::string& s) { b.insert(b.end(), s.begin(), s.end()); }
 
 std::string RawDeflate(const std::string& data)
 {
@@ -118,7 +109,8 @@ Bytes BuildArchive(const std::vector<TestEntry>& entries, Layout* layout = nullp
     std::vector<std::string> stored;
     for (const TestEntry& e : entries) {
         stored.push_back(e.deflate ? RawDeflate(e.content) : e.content);
-        const unsigned crc = crc32(0, reinterpret_cast<const Bytef*>(e.content.data()), static_cast<uInt>(e.content.size()));
+        const unsigned crc =
+            crc32(0, reinterpret_cast<const Bytef*>(e.content.data()), static_cast<uInt>(e.content.size()));
         l.local.push_back(b.size());
         Append32(b, 0x04034b50);
         Append16(b, 20);
@@ -198,10 +190,7 @@ Bytes Extract(ZipArchive& archive, int index, size_t capacity, unsigned& result)
     return out;
 }
 
-std::string AsText(const Bytes& b)
-{
-    return std::string(b.begin(), b.end());
-}
+std::string AsText(const Bytes& b) { return std::string(b.begin(), b.end()); }
 
 // ---------------------------------------------------------------------------
 // Archives written by other tools (made at build time by make_zip_fixtures.sh).
@@ -211,10 +200,7 @@ struct ToolArchive {
     std::vector<std::pair<std::wstring, std::wstring>> entries;  // entry name, original file
 };
 
-std::wstring Fixture(const std::wstring& relative)
-{
-    return std::wstring(ZIP_FIXTURE_DIR) + L"/" + relative;
-}
+std::wstring Fixture(const std::wstring& relative) { return std::wstring(ZIP_FIXTURE_DIR) + L"/" + relative; }
 
 Bytes ReadFixture(const std::wstring& relative)
 {
@@ -392,15 +378,9 @@ TEST(ZipArchiveFindEntry, NamesMatchByTheLookupRules)
         bool ignoreCase;
         int index;  // -1: not found
     } cases[] = {
-        {L"skin/MainWnd.xml", false, 0},
-        {L"SKIN/MAINWND.XML", true, 0},
-        {L"skin/mainwnd.xml", false, -1},
-        {L"skin\\MainWnd.xml", true, 0},
-        {L"dir\\sub\\img.png", true, 1},
-        {L"MainWnd.xml", true, -1},
-        {L"skin/MainWnd.xm", true, -1},
-        {L"skin/MainWnd.xml2", true, -1},
-        {L"\u00c4.txt", false, 2},
+        {L"skin/MainWnd.xml", false, 0}, {L"SKIN/MAINWND.XML", true, 0},   {L"skin/mainwnd.xml", false, -1},
+        {L"skin\\MainWnd.xml", true, 0}, {L"dir\\sub\\img.png", true, 1},  {L"MainWnd.xml", true, -1},
+        {L"skin/MainWnd.xm", true, -1},  {L"skin/MainWnd.xml2", true, -1}, {L"\u00c4.txt", false, 2},
         {L"\u00e4.txt", true, -1},  // only a-z fold
         {L"Dup.txt", true, 3},      // the first match wins
         {L"DUP.TXT", false, 4},
@@ -500,14 +480,16 @@ TEST(ZipArchiveExtract, BufferSizeDecidesBetweenOkAndMore)
         const struct {
             size_t capacity;
             unsigned result;
-        } cases[] = {{size + 1, ZIP_RESULT_OK}, {size, ZIP_RESULT_MORE}, {size / 2, ZIP_RESULT_MORE}, {1, ZIP_RESULT_MORE}};
+        } cases[] = {
+            {size + 1, ZIP_RESULT_OK}, {size, ZIP_RESULT_MORE}, {size / 2, ZIP_RESULT_MORE}, {1, ZIP_RESULT_MORE}};
         for (const auto& c : cases) {
             SCOPED_TRACE(c.capacity);
             // Guard bytes behind the capacity must stay untouched.
             Bytes buffer(c.capacity + 64, 0xab);
             EXPECT_EQ(c.result, archive->ExtractToMemory(e.index, buffer.data(), c.capacity));
             const size_t filled = c.capacity < size ? c.capacity : size;
-            EXPECT_EQ(e.text->substr(0, filled), std::string(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(filled)));
+            EXPECT_EQ(e.text->substr(0, filled),
+                      std::string(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(filled)));
             for (size_t i = filled; i < buffer.size(); ++i) ASSERT_EQ(0xab, buffer[i]) << i;
         }
         EXPECT_EQ(ZIP_RESULT_MORE, archive->ExtractToMemory(e.index, nullptr, 0));
@@ -573,21 +555,35 @@ TEST(ZipArchiveHostile, BrokenDirectoriesDoNotOpen)
 {
     const HostileCase cases[] = {
         {"no end record", [](Bytes& b, const Layout& l) { b[l.end] = 'X'; }},
-        {"directory offset past the record", [](Bytes& b, const Layout& l) { Put32(b, l.end + 16, static_cast<unsigned>(l.end)); }},
+        {"directory offset past the record",
+         [](Bytes& b, const Layout& l) { Put32(b, l.end + 16, static_cast<unsigned>(l.end)); }},
         {"directory size past the record", [](Bytes& b, const Layout& l) { Put32(b, l.end + 12, 0x7fffffff); }},
         {"directory offset wraps around", [](Bytes& b, const Layout& l) { Put32(b, l.end + 16, 0xfffffff0); }},
-        {"more entries than fit the directory", [](Bytes& b, const Layout& l) { Put16(b, l.end + 8, 60000); Put16(b, l.end + 10, 60000); }},
-        {"one entry too many", [](Bytes& b, const Layout& l) { Put16(b, l.end + 8, 3); Put16(b, l.end + 10, 3); }},
+        {"more entries than fit the directory",
+         [](Bytes& b, const Layout& l) {
+             Put16(b, l.end + 8, 60000);
+             Put16(b, l.end + 10, 60000);
+         }},
+        {"one entry too many",
+         [](Bytes& b, const Layout& l) {
+             Put16(b, l.end + 8, 3);
+             Put16(b, l.end + 10, 3);
+         }},
         {"second disk", [](Bytes& b, const Layout& l) { Put16(b, l.end + 4, 1); }},
         {"directory on another disk", [](Bytes& b, const Layout& l) { Put16(b, l.end + 6, 1); }},
         {"entries spread over disks", [](Bytes& b, const Layout& l) { Put16(b, l.end + 8, 1); }},
         {"central signature broken", [](Bytes& b, const Layout& l) { b[l.central[1]] = 'X'; }},
-        {"central name runs past the directory", [](Bytes& b, const Layout& l) { Put16(b, l.central[1] + 28, 0xffff); }},
-        {"central extra runs past the directory", [](Bytes& b, const Layout& l) { Put16(b, l.central[1] + 30, 0x100); }},
-        {"central comment runs into the next record", [](Bytes& b, const Layout& l) { Put16(b, l.central[0] + 32, 60); }},
-        {"local header inside the directory", [](Bytes& b, const Layout& l) { Put32(b, l.central[1] + 42, static_cast<unsigned>(l.directory)); }},
+        {"central name runs past the directory",
+         [](Bytes& b, const Layout& l) { Put16(b, l.central[1] + 28, 0xffff); }},
+        {"central extra runs past the directory",
+         [](Bytes& b, const Layout& l) { Put16(b, l.central[1] + 30, 0x100); }},
+        {"central comment runs into the next record",
+         [](Bytes& b, const Layout& l) { Put16(b, l.central[0] + 32, 60); }},
+        {"local header inside the directory",
+         [](Bytes& b, const Layout& l) { Put32(b, l.central[1] + 42, static_cast<unsigned>(l.directory)); }},
         {"local header past the source", [](Bytes& b, const Layout& l) { Put32(b, l.central[1] + 42, 0xfffffff0); }},
-        {"two records share one local header", [](Bytes& b, const Layout& l) { Put32(b, l.central[1] + 42, static_cast<unsigned>(l.local[0])); }},
+        {"two records share one local header",
+         [](Bytes& b, const Layout& l) { Put32(b, l.central[1] + 42, static_cast<unsigned>(l.local[0])); }},
     };
     for (const HostileCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -641,8 +637,7 @@ TEST(ZipArchiveHostile, BrokenEntriesFailCleanly)
          [deflatedSize](Bytes& b, const Layout& l) { SetSizes(b, l, 1, deflatedSize, 0x7fff0000); }},
         {"size beyond 2 GiB", L"a.txt", ZIP_RESULT_CORRUPT, 0,
          [](Bytes& b, const Layout& l) { SetSizes(b, l, 0, 0x80000000u, 0x80000000u); }},
-        {"encrypted", L"b.xml", ZIP_RESULT_UNSUPPORTED, 0,
-         [](Bytes& b, const Layout& l) { SetBoth16(b, l, 1, 6, 1); }},
+        {"encrypted", L"b.xml", ZIP_RESULT_UNSUPPORTED, 0, [](Bytes& b, const Layout& l) { SetBoth16(b, l, 1, 6, 1); }},
         {"encrypted in the local header only", L"b.xml", ZIP_RESULT_UNSUPPORTED, 0,
          [](Bytes& b, const Layout& l) { Put16(b, l.local[1] + 6, 1); }},
         {"neither stored nor deflated", L"b.xml", ZIP_RESULT_UNSUPPORTED, 0,
@@ -694,4 +689,4 @@ TEST(ZipArchiveHostile, DescriptorFlagAllowsZeroLocalSizes)
     EXPECT_EQ(ZIP_RESULT_MORE, result);
 }
 
-} // namespace
+}  // namespace

@@ -93,7 +93,8 @@ inline void PutChunk(std::string& out, const char* type, const std::string& data
     PutBig32(out, static_cast<uint32_t>(data.size()));
     std::string body = std::string(type, 4) + data;
     out += body;
-    PutBig32(out, static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()))));
+    PutBig32(out, static_cast<uint32_t>(
+                      crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()))));
 }
 
 // RGBA pixels, row by row, as an 8-bit RGBA PNG file.
@@ -127,5 +128,5 @@ inline std::string EncodePng(int width, int height, const std::vector<uint32_t>&
     return png;
 }
 
-} // namespace Test
-} // namespace SkinUI
+}  // namespace Test
+}  // namespace SkinUI

@@ -17,7 +17,10 @@ class HtmlText : public ::testing::Test {
 protected:
     HtmlText() : m_canvas(400, 200) {}
 
-    int FontHeight() { return m_pm.GetDefaultFontInfo()->tm.tmHeight + m_pm.GetDefaultFontInfo()->tm.tmExternalLeading; }
+    int FontHeight()
+    {
+        return m_pm.GetDefaultFontInfo()->tm.tmHeight + m_pm.GetDefaultFontInfo()->tm.tmExternalLeading;
+    }
     int Width(LPCTSTR text, HFONT font = nullptr)
     {
         Gdi::Select sel(m_canvas.dc(), font ? font : m_pm.GetDefaultFontInfo()->hFont);
@@ -214,13 +217,13 @@ TEST_F(HtmlText, RecordsLinkRectanglesAndTexts)
     // A link that wraps records one rectangle per line; capacity is honoured.
     RECT narrow = {0, 0, Width(L"aaa bbb") + 2, 200};
     count = 4;
-    CRenderEngine::DrawHtmlText(m_canvas.dc(), &m_pm, narrow, L"<a L>aaa bbb ccc</a>", 0xFF000000, links, texts,
-                                count, DT_WORDBREAK);
+    CRenderEngine::DrawHtmlText(m_canvas.dc(), &m_pm, narrow, L"<a L>aaa bbb ccc</a>", 0xFF000000, links, texts, count,
+                                DT_WORDBREAK);
     EXPECT_EQ(2, count);
     EXPECT_EQ(links[0].bottom, links[1].top);
     count = 1;
-    CRenderEngine::DrawHtmlText(m_canvas.dc(), &m_pm, narrow, L"<a L>aaa bbb ccc</a>", 0xFF000000, links, texts,
-                                count, DT_WORDBREAK);
+    CRenderEngine::DrawHtmlText(m_canvas.dc(), &m_pm, narrow, L"<a L>aaa bbb ccc</a>", 0xFF000000, links, texts, count,
+                                DT_WORDBREAK);
     EXPECT_EQ(1, count);
 }
 
@@ -251,5 +254,5 @@ TEST_F(HtmlText, EmptyInputsDrawNothing)
     EXPECT_EQ(0, m_canvas.Count(0x000001));
 }
 
-} // namespace
-} // namespace SkinUI
+}  // namespace
+}  // namespace SkinUI

@@ -94,7 +94,10 @@ TEST(ImageDecode, RefusesBadAndOversizedInputWithoutLeaking)
     std::string huge = EncodePng(1, 1, {0xFFFFFFFF});
     // Rewrite the width in IHDR to 16385 (the chunk's CRC is then wrong as
     // well, which the decoder must not care about before refusing).
-    huge[16] = 0; huge[17] = 0; huge[18] = 0x40; huge[19] = 0x01;
+    huge[16] = 0;
+    huge[17] = 0;
+    huge[18] = 0x40;
+    huge[19] = 0x01;
     const std::string cases[] = {std::string(), std::string("not an image"), truncated, huge};
     for (const std::string& bytes : cases) EXPECT_FALSE(Decode(bytes)) << bytes.size() << " bytes";
     EXPECT_EQ(nullptr, CRenderEngine::LoadImageFromMemory(nullptr, 10));
@@ -112,12 +115,12 @@ TEST(ImageDecode, AcceptsSixteenThousandPixelsOnASide)
 std::string TwoFrameGif()
 {
     const unsigned char bytes[] = {
-        'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0,      // screen, 2-colour table
-        0xFF, 0x00, 0x00, 0x00, 0x00, 0xFF,                         // red, blue
-        0x21, 0xF9, 4, 0x00, 0, 0, 0, 0,                            // delay 0
-        0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x44, 0x01, 0,       // frame: index 0
-        0x21, 0xF9, 4, 0x00, 20, 0, 0, 0,                           // delay 20
-        0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x4C, 0x01, 0,       // frame: index 1
+        'G',  'I',  'F',  '8',  '9',  'a',  1, 0, 1, 0, 0x80, 0, 0,              // screen, 2-colour table
+        0xFF, 0x00, 0x00, 0x00, 0x00, 0xFF,                                      // red, blue
+        0x21, 0xF9, 4,    0x00, 0,    0,    0, 0,                                // delay 0
+        0x2C, 0,    0,    0,    0,    1,    0, 1, 0, 0, 2,    2, 0x44, 0x01, 0,  // frame: index 0
+        0x21, 0xF9, 4,    0x00, 20,   0,    0, 0,                                // delay 20
+        0x2C, 0,    0,    0,    0,    1,    0, 1, 0, 0, 2,    2, 0x4C, 0x01, 0,  // frame: index 1
         0x3B};
     return std::string(reinterpret_cast<const char*>(bytes), sizeof(bytes));
 }
@@ -276,8 +279,8 @@ TEST(UiImage, DetachHandsOverTheBitmapAndRefusesBadSizes)
     CUiImage image;
     EXPECT_FALSE(image.CreateEmptyImage(0, 5, 32));
     EXPECT_FALSE(image.CreateEmptyImage(5, 5, 7));
-    ASSERT_TRUE(image.CreateEmptyImage(5, 5, 8));  // palettised
-    ASSERT_TRUE(image.CreateEmptyImage(2, 2, 32)); // replaces the previous one
+    ASSERT_TRUE(image.CreateEmptyImage(5, 5, 8));   // palettised
+    ASSERT_TRUE(image.CreateEmptyImage(2, 2, 32));  // replaces the previous one
     HBITMAP bitmap = image.Detach();
     EXPECT_TRUE(image.IsNull());
     EXPECT_EQ(nullptr, image.GetBits());
@@ -303,5 +306,5 @@ TEST(UiImage, DeviceContextCacheKeepsAtMostFourAndFreesTheRest)
     EXPECT_EQ(before, Gdi::LiveObjects());
 }
 
-} // namespace
-} // namespace SkinUI
+}  // namespace
+}  // namespace SkinUI

@@ -82,8 +82,7 @@ TEST_P(DrawImagePaths, TilesUnscaledAndCutsTheLastCopy)
     Canvas canvas(40, 10, 0xFF000000);
     RECT rc = {5, 0, 30, 10}, src = {0, 0, 10, 10}, none = {0, 0, 0, 0};
     CRenderEngine::DrawImage(canvas.dc(), bitmap, rc, rc, src, none, GetParam(), 255, false, true, false);
-    for (int x = 5; x < 30; ++x)
-        EXPECT_EQ(DWORD((x - 5) % 10 + 1) * 20 << 16, canvas.Rgb(x, 4)) << "column " << x;
+    for (int x = 5; x < 30; ++x) EXPECT_EQ(DWORD((x - 5) % 10 + 1) * 20 << 16, canvas.Rgb(x, 4)) << "column " << x;
     EXPECT_EQ(0u, canvas.Rgb(30, 4)) << "the third copy is cut to 5 pixels";
     EXPECT_EQ(0u, canvas.Rgb(4, 4));
     ::DeleteObject(bitmap);
@@ -214,8 +213,8 @@ protected:
         // Opaque 40x40 green and a 10x10 red with a blue left column.
         m_pm.AddImage(L"green.png", MakeBitmap(40, 40, [](int, int) { return DWORD(0xFF00FF00); }), 40, 40, false);
         m_pm.AddImage(L"red.png",
-                      MakeBitmap(10, 10, [](int x, int) { return x == 0 ? DWORD(0xFF0000FF) : DWORD(0xFFFF0000); }),
-                      10, 10, false);
+                      MakeBitmap(10, 10, [](int x, int) { return x == 0 ? DWORD(0xFF0000FF) : DWORD(0xFFFF0000); }), 10,
+                      10, false);
     }
     CPaintManagerUI m_pm;
 };
@@ -370,5 +369,5 @@ TEST(Leaks, ThousandsOfDrawsLeaveNoGdiObjectBehind)
     EXPECT_EQ(gdiBefore, ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS));
 }
 
-} // namespace
-} // namespace SkinUI
+}  // namespace
+}  // namespace SkinUI
