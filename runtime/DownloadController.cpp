@@ -91,7 +91,9 @@ bool AskSavePath(HWND owner, const std::wstring& proposed, std::wstring& chosen)
     std::vector<wchar_t> file(32768, 0);
     std::wstring name = FileNameOf(proposed);
     std::wstring folder = proposed.size() > name.size() ? proposed.substr(0, proposed.size() - name.size()) : L"";
-    if (name.size() < file.size()) wcscpy(file.data(), name.c_str());
+    // The dialog's own buffers hold MAX_PATH characters: a longer proposal
+    // overruns them (seen under Wine), so such a name is not proposed.
+    if (name.size() < MAX_PATH) wcscpy(file.data(), name.c_str());
     OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
