@@ -22,7 +22,7 @@ class CCefHandler : public CefClient,
                     public CefDownloadHandler {
 public:
     // Command of the appended "copy link address" and "copy image" items.
-    static const int kCopyLinkCommand = 26501;
+    static constexpr int kCopyLinkCommand = 26501;
 
     explicit CCefHandler(Delegate* delegate);
     ~CCefHandler() override;
