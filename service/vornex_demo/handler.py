@@ -35,6 +35,9 @@ _HTML_SECURITY = {
 
 class ServiceHandler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
+    # Requests without a version (HTTP/0.9) would be answered without a
+    # status line; every answer here has one.
+    default_request_version = "HTTP/1.0"
     server_version = "VornexDemo/1.0"
     timeout = 30  # an idle or stalled connection gives its worker back
     error_content_type = "text/html; charset=utf-8"

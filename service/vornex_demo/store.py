@@ -80,7 +80,8 @@ class LinkStore:
             db.execute("PRAGMA foreign_keys=ON")
             return db
         except sqlite3.Error as error:
-            raise StoreError("cannot open the database %s: %s" % (self.path, error)) from None
+            raise StoreError("cannot open the database %s: %s (move it away or choose another --db)"
+                             % (self.path, error)) from None
 
     @contextlib.contextmanager
     def _connection(self):
