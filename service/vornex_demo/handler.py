@@ -40,6 +40,9 @@ class ServiceHandler(http.server.BaseHTTPRequestHandler):
     default_request_version = "HTTP/1.0"
     server_version = "VornexDemo/1.0"
     timeout = 30  # an idle or stalled connection gives its worker back
+    # Head and body go out in separate writes; with Nagle's algorithm the
+    # body would wait for the client's delayed acknowledgement (40 ms).
+    disable_nagle_algorithm = True
     error_content_type = "text/html; charset=utf-8"
 
     # --- plumbing -----------------------------------------------------------
