@@ -178,7 +178,8 @@ class ServiceHandler(http.server.BaseHTTPRequestHandler):
             code = path[1:]
             # HEAD (link previews, checkers) answers without counting a visit.
             address = store.visit(code) if self.command == "GET" else getattr(store.find(code), "address", None)
-            if address is None:
+            # Only http(s) ever leaves as a redirect, even if the database was edited by hand.
+            if address is None or not address.startswith(("http://", "https://")):
                 self._send_page(404, pages.not_found_page(code))
             else:
                 self._redirect(302, address)
