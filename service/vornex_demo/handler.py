@@ -25,6 +25,7 @@ from .feed import FeedError
 from .store import StoreError
 
 _VALID_HOST = re.compile(r"^(?:[A-Za-z0-9.-]{1,253}|\[[0-9A-Fa-f:.]{2,45}\])(?::[0-9]{1,5})?$")
+_LOG_UNSAFE = re.compile(r"[\x00-\x1f\x7f-\x9f]")
 _HTML_SECURITY = {
     "Content-Security-Policy": "default-src 'none'; style-src 'self'; script-src 'self'; img-src 'self' data:; "
                                "form-action 'self'; base-uri 'none'; frame-ancestors 'none'",
@@ -52,7 +53,10 @@ class ServiceHandler(http.server.BaseHTTPRequestHandler):
 
     def log_message(self, format, *args):
         if not self.server.quiet:
-            sys.stderr.write("%s %s\n" % (self.address_string(), format % args))
+            # The request line is the client's text: control characters in it
+            # must not forge lines or terminal sequences in the log.
+            line = _LOG_UNSAFE.sub(lambda m: "\\x%02x" % ord(m.group()), format % args)
+            sys.stderr.write("%s %s\n" % (self.address_string(), line))
 
     def send_error(self, code, message=None, explain=None):
         # Used by the base class for malformed request lines, over-long lines
