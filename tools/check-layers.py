@@ -25,7 +25,7 @@ import os
 import re
 import sys
 
-INCLUDE = re.compile(r'^\s*#\s*include\s*[<"]([^">]+)[">]', re.MULTILINE)
+INCLUDE = re.compile(r'^[ \t]*#[ \t]*include[ \t]*[<"]([^">]+)[">]', re.MULTILINE)
 SOURCE_SUFFIXES = ('.h', '.hpp', '.cpp', '.c', '.inl')
 
 
