@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/FeedLoader.h"
-#include "ui/core/Platform.h"
+#include "app/feed/FeedLoader.h"
+#include "ui/core/base/Platform.h"
 
 namespace {
 
