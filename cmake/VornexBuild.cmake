@@ -27,6 +27,13 @@ else()
   set(VORNEX_SYSTEM_INCLUDES /usr/include/stb)
 endif()
 
+# The project's own code builds without warnings in both builds; any new one
+# fails the build. (Third-party code built here, GoogleTest, opts out.)
+option(VORNEX_WERROR "Treat compiler warnings as errors" ON)
+if(VORNEX_WERROR)
+  add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-Werror>)
+endif()
+
 # A GoogleTest executable. Portable tests (no WINDOWS_ONLY) build in both
 # builds; in the Windows build CTest runs them under Wine. LAYERS names the
 # layers under test (base, markup, images, paint, render, ...; see

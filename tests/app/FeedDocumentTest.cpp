@@ -176,11 +176,15 @@ protected:
         uint32_t previous = 0;
         for (uint32_t i = first; i != 0; i = Record(i).nextSibling) {
             EXPECT_EQ(Record(i).parent, parent);
-            if (previous != 0) EXPECT_EQ(Record(i).prevSibling, previous);
+            if (previous != 0) {
+                EXPECT_EQ(Record(i).prevSibling, previous);
+            }
             previous = i;
             out.push_back(i);
         }
-        if (first != 0) EXPECT_EQ(Record(first).prevSibling, previous) << "the first child points at the last";
+        if (first != 0) {
+            EXPECT_EQ(Record(first).prevSibling, previous) << "the first child points at the last";
+        }
         return out;
     }
     std::wstring NameAt(uint32_t index) { return doc.GetText().substr(Record(index).start + 1, 1); }
@@ -310,7 +314,9 @@ TEST(FeedElementTable, GrowsByHalfAndAtMostOnePageAtATimeKeepingIndices)
             EXPECT_LE(table.Capacity() - capacity, 2 * CFeedElementTable::kPageRecords);
             EXPECT_LE(table.Capacity(), used + used / 2 + CFeedElementTable::kPageRecords);
             EXPECT_GE(table.PageCount(), (table.Capacity() + 65535) / 65536);
-            if (capacity == 10) EXPECT_EQ(table.Capacity(), 15u);
+            if (capacity == 10) {
+                EXPECT_EQ(table.Capacity(), 15u);
+            }
             capacity = table.Capacity();
         }
     }
