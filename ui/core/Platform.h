@@ -67,7 +67,8 @@ namespace Platform {
 
 // Converts bytes in the given code page to wide text. codePage 0 means the
 // system's active ANSI code page (CP_ACP); 65001 is UTF-8. Invalid sequences
-// become U+FFFD rather than failing.
+// become U+FFFD rather than failing; UTF-8 is read by the core's decoder
+// (Utf8Decoder.h) on every platform, so it agrees with the markup reader.
 std::wstring MultiByteToWide(const char* bytes, size_t length, unsigned codePage = 0);
 
 // Converts wide text to bytes in the given code page (0: ANSI, 65001: UTF-8).

@@ -2,11 +2,13 @@
 // fuzzers and benchmarks. The "ANSI code page" here is UTF-8 unless a test
 // selects 936 (GBK) or 1252, which iconv provides.
 #include "ui/core/Platform.h"
+#include "ui/core/Utf8Decoder.h"
 #include "ui/core/WideFormat.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iconv.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -63,6 +65,9 @@ std::wstring MultiByteToWide(const char* bytes, size_t length, unsigned codePage
 {
     std::wstring out;
     if (bytes == nullptr || length == 0) return out;
+    // iconv's UTF-8 reader accepts forms above U+10FFFF; the core's own
+    // decoder gives U+FFFD for them, as the markup reader does.
+    if (std::strcmp(CodePageName(codePage), "UTF-8") == 0) return Utf8ToWide(bytes, length);
     IconvHandle conv("WCHAR_T", CodePageName(codePage));
     if (!conv.ok()) return out;
     char* in = const_cast<char*>(bytes);
