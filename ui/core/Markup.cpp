@@ -1,15 +1,13 @@
 #include "ui/core/Markup.h"
 
 #include "ui/core/MarkupTextDecoder.h"
+#include "ui/core/VectorScan.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <cwctype>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace SkinUI {
 namespace {
@@ -50,7 +48,7 @@ inline bool IsWhitespace(wchar_t c) { return static_cast<uint32_t>(c) - 1u < 32u
 // the buffer.
 inline wchar_t* ScanToDataEnd(wchar_t* text, wchar_t end)
 {
-#if defined(__SSE2__)
+#if VORNEX_VECTOR_SCAN
     const size_t perVector = 16 / sizeof(wchar_t);
     static_assert(2 * perVector <= kMarkupTextPadding + 1, "scans must stay inside the padding");
     const bool narrow = sizeof(wchar_t) == 2;

@@ -1,11 +1,10 @@
 #include "ui/core/Utf8Decoder.h"
 
+#include "ui/core/VectorScan.h"
+
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace SkinUI {
 namespace {
@@ -30,7 +29,7 @@ inline bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
 // nothing written) otherwise.
 inline bool WidenAsciiRun16(const unsigned char* in, wchar_t* out)
 {
-#if defined(__SSE2__)
+#if VORNEX_VECTOR_SCAN
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
     if (_mm_movemask_epi8(bytes) != 0) return false;
     const __m128i zero = _mm_setzero_si128();
