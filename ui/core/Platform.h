@@ -78,6 +78,14 @@ std::string WideToMultiByte(const wchar_t* text, size_t length, unsigned codePag
 // text of a document). Null when out of memory; release it with std::free.
 void* AllocateLargeBuffer(size_t bytes);
 
+#ifndef _WIN32
+// Native only: whether AllocateLargeBuffer asks for huge pages for blocks of
+// 32 MB and more (on unless switched off). Windows hands out plain heap
+// blocks; the markup benchmark switches this off to measure that, and on to
+// show both parsers with huge pages.
+void SetLargeBufferHugePages(bool enabled);
+#endif
+
 // Reads a whole file. Fails (false, `out` emptied) when the file cannot be
 // opened or read, or is larger than maxBytes.
 enum class ReadResult {

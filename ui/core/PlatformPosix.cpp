@@ -47,11 +47,15 @@ struct IconvHandle {
 const size_t kHugePageBytes = size_t(2) << 20;
 const size_t kHugePageThreshold = size_t(32) << 20;
 
+bool g_hugePages = true;
+
 }  // namespace
+
+void SetLargeBufferHugePages(bool enabled) { g_hugePages = enabled; }
 
 void* AllocateLargeBuffer(size_t bytes)
 {
-    if (bytes < kHugePageThreshold) return std::malloc(bytes);
+    if (!g_hugePages || bytes < kHugePageThreshold) return std::malloc(bytes);
     if (bytes > SIZE_MAX - kHugePageBytes) return nullptr;
     const size_t rounded = (bytes + kHugePageBytes - 1) & ~(kHugePageBytes - 1);
     void* block = nullptr;
