@@ -23,9 +23,9 @@
 #include <vector>
 
 #include "BenchRounds.h"
-#include "app/AdItem.h"
-#include "app/FeedLoader.h"
-#include "ui/core/Platform.h"
+#include "app/feed/AdItem.h"
+#include "app/feed/FeedLoader.h"
+#include "ui/core/base/Platform.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // UTF-8 reads the same through the markup reader and through the platform
 // header's conversion, valid or not: one table drives both.
-#include "ui/core/Markup.h"
-#include "ui/core/Platform.h"
+#include "ui/core/markup/Markup.h"
+#include "ui/core/base/Platform.h"
 
 #include <gtest/gtest.h>
 
