@@ -15,3 +15,9 @@
 #else
 #define VORNEX_VECTOR_SCAN 0
 #endif
+
+// The Windows build is the product; losing -msse2 there would quietly ship
+// (and test) the portable loops instead.
+#if defined(_WIN32) && !VORNEX_VECTOR_SCAN && !defined(VORNEX_SCALAR_SCAN)
+#error "the product is built for SSE2 (cmake/VornexBuild.cmake)"
+#endif
