@@ -63,6 +63,28 @@ std::vector<ShadowSpan> RegionRows(HWND hWnd, int width, int height)
     return rows;
 }
 
+// An owned window always lies above its owner, so the shadow covers the
+// window it belongs to: whatever the image holds under the window would
+// darken it. Those pixels are made transparent, row by row over the
+// window's own shape (a region's cut corners keep their shadow).
+void ClearUnderParent(HWND hParent, CUiImage& image, int x, int y)
+{
+    RECT parent;
+    if (!::GetWindowRect(hParent, &parent)) return;
+    const int width = parent.right - parent.left;
+    const int height = parent.bottom - parent.top;
+    ::GdiFlush();
+    const std::vector<ShadowSpan> rows = RegionRows(hParent, width, height);
+    for (int row = 0; row < height; ++row) {
+        const int iy = y + row;
+        if (iy < 0 || iy >= image.GetHeight()) continue;
+        const int left = std::max(x + rows[row].left, 0);
+        const int right = std::min(x + rows[row].right, image.GetWidth());
+        if (left >= right) continue;
+        std::memset(image.GetPixelAddress(left, iy), 0, sizeof(DWORD) * (right - left));
+    }
+}
+
 }  // namespace
 
 CWndShadow::CWndShadow() = default;
@@ -385,7 +407,10 @@ bool CWndShadow::UpdateFromImage(HWND hParent)
     // The nine-grid "corner" of the description keeps the shadow's corners
     // unscaled while its edges stretch along the window.
     const bool drawn = CRenderEngine::DrawImageString(dc, m_pManager, whole, whole, m_sBkImage);
-    if (drawn) Present(rc, dc);
+    if (drawn) {
+        ClearUnderParent(hParent, image, m_rcShadowBorder.left, m_rcShadowBorder.top);
+        Present(rc, dc);
+    }
     image.ReleaseDC();
     if (!drawn) {
         // A missing image stays missing: not looked up again on every move.
