@@ -63,26 +63,27 @@ std::vector<ShadowSpan> RegionRows(HWND hWnd, int width, int height)
     return rows;
 }
 
-// An owned window always lies above its owner, so the shadow covers the
-// window it belongs to: whatever the image holds under the window would
-// darken it. Those pixels are made transparent, row by row over the
-// window's own shape (a region's cut corners keep their shadow).
-void ClearUnderParent(HWND hParent, CUiImage& image, int x, int y)
+// Draws the image description over `whole` but only onto the ring outside
+// `hole`, in four disjoint strips. An owned window always lies above its
+// owner, so the shadow covers the window it belongs to: its pixels over the
+// window must stay transparent, or they would darken it. Drawing strip by
+// strip (each one the paint rectangle and the clip) also skips stretching
+// the image's middle over the whole window when it lies under the window.
+bool DrawRing(HDC dc, CPaintManagerUI* manager, const RECT& whole, const RECT& hole, LPCTSTR image)
 {
-    RECT parent;
-    if (!::GetWindowRect(hParent, &parent)) return;
-    const int width = parent.right - parent.left;
-    const int height = parent.bottom - parent.top;
-    ::GdiFlush();
-    const std::vector<ShadowSpan> rows = RegionRows(hParent, width, height);
-    for (int row = 0; row < height; ++row) {
-        const int iy = y + row;
-        if (iy < 0 || iy >= image.GetHeight()) continue;
-        const int left = std::max(x + rows[row].left, 0);
-        const int right = std::min(x + rows[row].right, image.GetWidth());
-        if (left >= right) continue;
-        std::memset(image.GetPixelAddress(left, iy), 0, sizeof(DWORD) * (right - left));
+    const RECT strips[4] = {
+        {whole.left, whole.top, whole.right, hole.top},
+        {whole.left, hole.bottom, whole.right, whole.bottom},
+        {whole.left, hole.top, hole.left, hole.bottom},
+        {hole.right, hole.top, whole.right, hole.bottom},
+    };
+    for (const RECT& strip : strips) {
+        if (strip.left >= strip.right || strip.top >= strip.bottom) continue;
+        Gdi::SavedState saved(dc);
+        ::IntersectClipRect(dc, strip.left, strip.top, strip.right, strip.bottom);
+        if (!CRenderEngine::DrawImageString(dc, manager, whole, strip, image)) return false;
     }
+    return true;
 }
 
 }  // namespace
@@ -384,8 +385,9 @@ bool CWndShadow::ShadowRect(HWND hParent, RECT& rc) const
 
 void CWndShadow::Present(const RECT& rc, HDC dc)
 {
+    // UpdateLayeredWindow moves and sizes the window itself; a separate
+    // move would resize the window once more before its pixels arrive.
     SIZE size = {rc.right - rc.left, rc.bottom - rc.top};
-    ::MoveWindow(m_hWnd, rc.left, rc.top, size.cx, size.cy, FALSE);
     POINT destination = {rc.left, rc.top};
     POINT source = {0, 0};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
@@ -404,13 +406,16 @@ bool CWndShadow::UpdateFromImage(HWND hParent)
     std::memset(image.GetBits(), 0, static_cast<size_t>(image.GetPitch()) * height);
     const HDC dc = image.GetDC();
     const RECT whole = {0, 0, width, height};
+    // The window's place in the shadow, limited to the shadow (a negative
+    // border puts the window's edge outside it).
+    const RECT hole = {std::clamp<LONG>(m_rcShadowBorder.left, 0, width),
+                       std::clamp<LONG>(m_rcShadowBorder.top, 0, height),
+                       std::clamp<LONG>(width - m_rcShadowBorder.right, 0, width),
+                       std::clamp<LONG>(height - m_rcShadowBorder.bottom, 0, height)};
     // The nine-grid "corner" of the description keeps the shadow's corners
     // unscaled while its edges stretch along the window.
-    const bool drawn = CRenderEngine::DrawImageString(dc, m_pManager, whole, whole, m_sBkImage);
-    if (drawn) {
-        ClearUnderParent(hParent, image, m_rcShadowBorder.left, m_rcShadowBorder.top);
-        Present(rc, dc);
-    }
+    const bool drawn = DrawRing(dc, m_pManager, whole, hole, m_sBkImage);
+    if (drawn) Present(rc, dc);
     image.ReleaseDC();
     if (!drawn) {
         // A missing image stays missing: not looked up again on every move.
