@@ -1,7 +1,7 @@
 #include "ui/render/RenderEngine.h"
 
-#include "ui/core/PaintManagerUI.h"
-#include "ui/render/GdiHandles.h"
+#include "ui/core/paint/PaintManagerUI.h"
+#include "ui/render/image/GdiHandles.h"
 
 #include <algorithm>
 #include <cmath>

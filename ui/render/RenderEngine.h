@@ -4,10 +4,11 @@
 // holes, fading, per-pixel alpha), plain and marked-up text, colour
 // adjustment, and the image description strings of the skin.
 
-#include "ui/core/Platform.h"
-#include "ui/core/StringOrId.h"
-#include "ui/core/UiString.h"
-#include "ui/render/ImageInfo.h"
+#include "ui/core/base/Platform.h"
+#include "ui/core/base/StringOrId.h"
+#include "ui/core/base/UiString.h"
+#include "ui/render/image/ImageDecoder.h"
+#include "ui/render/image/ImageInfo.h"
 
 #include <vector>
 
@@ -15,7 +16,6 @@ namespace SkinUI {
 
 class CPaintManagerUI;
 class CControlUI;
-class CGifHandler;
 
 // Restricts drawing to a rectangle (or rounded rectangle) for a painting
 // scope and puts the previous clip region back when it ends.
@@ -40,20 +40,12 @@ private:
     void Release();
 };
 
-class CRenderEngine {
+// Image decoding (LoadImage, LoadGif, FreeImage, ...) comes from CImageDecoder.
+class CRenderEngine : public CImageDecoder {
 public:
     // Colour ARGB 0xAARRGGBB, hue/saturation/lightness as the paint manager
     // keeps them (180, 100, 100 means "unchanged").
     static DWORD AdjustColor(DWORD dwColor, short H, short S, short L);
-
-    // Decoding. The bytes come from a resource of `type`, the skin archive,
-    // the skin folder or the name as a path, in that order. Null on failure.
-    static tagTImageInfo* LoadImage(STRINGorID bitmap, LPCTSTR type = nullptr, DWORD mask = 0);
-    static CGifHandler* LoadGif(STRINGorID bitmap, LPCTSTR type = nullptr, DWORD mask = 0);
-    // Decodes bytes already in memory (any format the decoder accepts).
-    static tagTImageInfo* LoadImageFromMemory(const void* data, size_t size, DWORD mask = 0);
-    static CGifHandler* LoadGifFromMemory(const void* data, size_t size, DWORD mask = 0);
-    static void FreeImage(const tagTImageInfo* image);
 
     static void DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT& rcPaint, const RECT& rcBmpPart,
                           const RECT& rcCorners, bool alphaChannel, BYTE uFade = 255, bool hole = false,

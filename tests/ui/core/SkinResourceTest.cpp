@@ -3,7 +3,7 @@
 // the icon groups 107 and 108. These tests read the resources of their own
 // executable, which links the same resource object as the program.
 
-#include "ui/core/ZipArchive.h"
+#include "ui/core/resources/ZipArchive.h"
 
 #include "VornexDeployment.h"
 

@@ -1,6 +1,6 @@
 // ZipArchive: archives written by common tools read byte-exactly; hand-built
 // archives pin down lookup rules, buffer results and every hostile layout.
-#include "ui/core/ZipArchive.h"
+#include "ui/core/resources/ZipArchive.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>

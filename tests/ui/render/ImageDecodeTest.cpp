@@ -2,12 +2,12 @@
 // byte sources, and the DIB-section image class used by the shadow.
 #include "Canvas.h"
 
-#include "ui/core/PaintManagerUI.h"
-#include "ui/render/GifHandler.h"
-#include "ui/render/Image9Region.h"
+#include "ui/core/paint/PaintManagerUI.h"
+#include "ui/render/image/GifHandler.h"
+#include "ui/render/image/Image9Region.h"
 #include "ui/render/RenderEngine.h"
-#include "ui/render/UiColor.h"
-#include "ui/render/UiImage.h"
+#include "ui/render/image/UiColor.h"
+#include "ui/render/image/UiImage.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // checked pixel by pixel in DIB sections of known size.
 #include "Canvas.h"
 
-#include "ui/core/PaintManagerUI.h"
+#include "ui/core/paint/PaintManagerUI.h"
 #include "ui/render/RenderEngine.h"
 
 #include <gtest/gtest.h>

@@ -1,0 +1,292 @@
+#pragma once
+// The paint manager of a skinned window.
+//
+// On Windows it also holds the window's shared resources: fonts, the image
+// cache, default attribute lists, default colours, window properties,
+// option and hot-key groups, and the process-wide default font, language
+// strings and colour adjustment.
+//
+// The process-wide resource context lives here as static members: the module
+// instance, an optional resource module, the skin folder and an optional skin
+// archive (a file name relative to the skin folder, or a memory block marked
+// by the reserved name "membuffer"). Every markup and image load asks it
+// where the bytes behind a skin file name come from. It is used on the UI
+// thread only and is not locked.
+
+#include "ui/core/base/Platform.h"
+#include "ui/core/base/UiString.h"
+#ifdef _WIN32
+#include "ui/core/base/StdPtrArray.h"
+#include "ui/core/base/StdStringPtrMap.h"
+#include "ui/core/base/StringOrId.h"
+#include "ui/core/base/UiRect.h"
+#include "ui/core/base/UiSize.h"
+#include "ui/render/image/ImageInfo.h"
+#endif
+
+namespace SkinUI {
+
+class ZipArchive;
+class CControlUI;
+
+#ifdef _WIN32
+// One font of a window (or the process-wide default font).
+struct tagTFontInfo {
+    HFONT hFont = nullptr;
+    CUiString sFontName;  // face as requested (at most 31 units reach GDI)
+    int iSize = 0;        // pixels; the font's height is -iSize
+    bool bBold = false;
+    bool bUnderline = false;
+    bool bItalic = false;
+    TEXTMETRIC tm = {};  // tmHeight 0 until computed
+};
+typedef tagTFontInfo TFontInfo;
+#endif
+
+class CPaintManagerUI {
+public:
+    // ---- Process-wide resource context --------------------------------
+
+    // Windows only: the program's module, its folder (with the trailing
+    // backslash; empty without an instance), the current directory, and the
+    // module that holds resources (the instance unless one is set).
+    static void SetInstance(HINSTANCE instance);
+    static HINSTANCE GetInstance();
+    static CUiString GetInstancePath();
+    static void SetCurrentPath(LPCTSTR path);
+    static void SetResourceDll(HINSTANCE module);
+    static HINSTANCE GetResourceDll();
+
+    // The skin folder always ends with a backslash: one is appended when
+    // missing. An empty path, or one that does not fit, changes nothing.
+    static void SetResourcePath(LPCTSTR path);
+    static LPCTSTR GetResourcePath();
+
+    // Selects the archive file `name` (relative to the skin folder). With
+    // `cached` the archive is opened now and stays open until Term or the
+    // next selection. Ignored while an in-memory archive is installed and
+    // `cached` equals the current caching flag.
+    static void SetResourceZip(LPCTSTR name, bool cached = false);
+    // Installs an in-memory archive over `buffer` (not copied: it must live
+    // as long as the process uses the skin). The first one installed stays
+    // for the life of the process; later calls change nothing.
+    static void SetResourceZip(LPCVOID buffer, unsigned size);
+    static LPCTSTR GetResourceZip();
+    static bool IsCachedResourceZip();
+    // The archive kept open while caching is on, else null.
+    static ZipArchive* GetResourceZipHandle();
+
+    // Closes the kept archive.
+    static void Term();
+
+    // Reloads the images of every paint manager of the process that has a
+    // window (the window side keeps that list; the portable build has none).
+    static void ReloadSkin();
+
+    // The reserved archive name of an in-memory archive.
+    static const wchar_t kMemoryArchiveName[];
+    static const size_t kMaxPath = 260;
+
+#ifdef _WIN32
+    CPaintManagerUI();
+    ~CPaintManagerUI();
+    CPaintManagerUI(const CPaintManagerUI&) = delete;
+    CPaintManagerUI& operator=(const CPaintManagerUI&) = delete;
+
+    // ---- window binding ------------------------------------------------
+    // Binds the window, takes its device context and joins the list of all
+    // managers of the process.
+    void Init(HWND hWnd);
+    HWND GetPaintWindow() const { return m_hWndPaint; }
+    HDC GetPaintDC() const { return m_hDcPaint; }
+    CControlUI* GetRoot() const { return m_pRoot; }
+    POINT GetMousePos() const { return m_ptLastMousePos; }
+    void SetMousePos(POINT pt) { m_ptLastMousePos = pt; }
+    // Asks for the whole window to be repainted (what invalidating the root
+    // control amounts to).
+    void InvalidateRoot();
+
+    // ---- colour adjustment (process-wide) -------------------------------
+    static void SetHSL(bool bUseHSL, short H, short S, short L);
+    static void GetHSL(short* H, short* S, short* L);
+
+    // ---- window properties ----------------------------------------------
+    SIZE GetInitSize() const { return m_szInitWindowSize; }
+    void SetInitSize(int cx, int cy);
+    RECT& GetSizeBox() { return m_rcSizeBox; }
+    void SetSizeBox(const RECT& rcSizeBox) { m_rcSizeBox = rcSizeBox; }
+    RECT& GetCaptionRect() { return m_rcCaption; }
+    void SetCaptionRect(const RECT& rcCaption) { m_rcCaption = rcCaption; }
+    SIZE GetRoundCorner() const { return m_szRoundCorner; }
+    void SetRoundCorner(int cx, int cy) { m_szRoundCorner = CUiSize(cx, cy); }
+    SIZE GetMinInfo() const { return m_szMinWindow; }
+    void SetMinInfo(int cx, int cy) { m_szMinWindow = CUiSize(cx, cy); }
+    SIZE GetMaxInfo() const { return m_szMaxWindow; }
+    void SetMaxInfo(int cx, int cy) { m_szMaxWindow = CUiSize(cx, cy); }
+    int GetTransparent() const { return m_nOpacity; }
+    void SetTransparent(int nOpacity);
+    bool IsBackgroundTransparent() const { return m_bAlphaBackground; }
+    void SetBackgroundTransparent(bool bTrans) { m_bAlphaBackground = bTrans; }
+    bool IsShowUpdateRect() const { return m_bShowUpdateRect; }
+    void SetShowUpdateRect(bool show) { m_bShowUpdateRect = show; }
+    bool IsEscCloseWnd() const { return m_bEscCloseWnd; }
+    void SetEscCloseWnd(bool bEsc) { m_bEscCloseWnd = bEsc; }
+    bool IsAero() const { return m_bAero; }
+    void SetAero(bool bAero) { m_bAero = bAero; }
+    RECT GetAeroMargins() const { return m_rcAeroMargins; }
+    void SetAeroMargins(int l, int t, int r, int b) { m_rcAeroMargins = CUiRect(l, t, r, b); }
+    bool IsShadow() const { return m_bShadow; }
+    void SetShadow(bool bShadow) { m_bShadow = bShadow; }
+    RECT GetShadowBorder() const { return m_rcShadowBorder; }
+    void SetShadowBorder(int l, int t, int r, int b) { m_rcShadowBorder = CUiRect(l, t, r, b); }
+    LPCTSTR GetShadowImage() const { return m_sShadowImage; }
+    // Keeps at most 260 characters.
+    void SetShadowImage(LPCTSTR pStrImage);
+
+    // ---- default colours ------------------------------------------------
+    DWORD GetDefaultDisabledColor() const;
+    void SetDefaultDisabledColor(DWORD dwColor) { m_dwDefaultDisabledColor = dwColor; }
+    DWORD GetDefaultFontColor() const;
+    void SetDefaultFontColor(DWORD dwColor) { m_dwDefaultFontColor = dwColor; }
+    DWORD GetDefaultLinkFontColor() const;
+    void SetDefaultLinkFontColor(DWORD dwColor) { m_dwDefaultLinkFontColor = dwColor; }
+    DWORD GetDefaultLinkHoverFontColor() const;
+    void SetDefaultLinkHoverFontColor(DWORD dwColor) { m_dwDefaultLinkHoverFontColor = dwColor; }
+    DWORD GetDefaultSelectedBkColor() const;
+    void SetDefaultSelectedBkColor(DWORD dwColor) { m_dwDefaultSelectedBkColor = dwColor; }
+
+    // ---- fonts ----------------------------------------------------------
+    TFontInfo* GetDefaultFontInfo();
+    void SetDefaultFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic);
+    DWORD GetCustomFontCount() const;
+    HFONT AddFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic);
+    HFONT AddFontAt(int index, LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic);
+    HFONT GetFont(int index);
+    HFONT GetFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic);
+    bool FindFont(HFONT hFont);
+    bool FindFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic);
+    int GetFontIndex(HFONT hFont);
+    int GetFontIndex(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic);
+    bool RemoveFont(HFONT hFont);
+    bool RemoveFontAt(int index);
+    void RemoveAllFonts();
+    TFontInfo* GetFontInfo(int index);
+    TFontInfo* GetFontInfo(HFONT hFont);
+
+    // ---- images ---------------------------------------------------------
+    const TImageInfo* GetImage(LPCTSTR bitmap);
+    const TImageInfo* GetImageEx(LPCTSTR bitmap, LPCTSTR type = nullptr, DWORD mask = 0);
+    const TImageInfo* AddImage(LPCTSTR bitmap, LPCTSTR type = nullptr, DWORD mask = 0);
+    const TImageInfo* AddImage(LPCTSTR bitmap, HBITMAP hBitmap, int iWidth, int iHeight, bool bAlpha);
+    bool RemoveImage(LPCTSTR bitmap);
+    void RemoveAllImages();
+    void ReloadAllImages();
+
+    // ---- default attribute lists ------------------------------------------
+    void AddDefaultAttributeList(LPCTSTR pStrControlName, LPCTSTR pStrControlAttrList);
+    LPCTSTR GetDefaultAttributeList(LPCTSTR pStrControlName) const;
+    bool RemoveDefaultAttributeList(LPCTSTR pStrControlName);
+    const CStdStringPtrMap& GetDefaultAttribultes() const { return m_DefaultAttrHash; }
+    void RemoveAllDefaultAttributeList();
+
+    // ---- language strings (process-wide) ----------------------------------
+    static void AddLanguageAttributeList(LPCTSTR pStrName, LPCTSTR pStrAttrList);
+    static LPCTSTR GetLanguageAttributeList(LPCTSTR pStrName);
+    static bool RemoveLanguageAttributeList(LPCTSTR pStrName);
+    static const CStdStringPtrMap& GetLanguagetAttribultes();
+    static void RemoveAllLanguageAttributeList();
+    // Rebuilds the language strings from a markup document (name or text)
+    // and repaints every window. Filled by the dialog builder's "lang"
+    // elements; the builder registers itself through SetLanguageLoader.
+    static void ReLoadLanguage(STRINGorID xml);
+    typedef void (*LanguageLoader)(STRINGorID xml, CPaintManagerUI* manager);
+    static void SetLanguageLoader(LanguageLoader loader);
+
+    // ---- groups ---------------------------------------------------------
+    bool AddOptionGroup(LPCTSTR pStrGroupName, CControlUI* pControl);
+    CStdPtrArray* GetOptionGroup(LPCTSTR pStrGroupName);
+    void RemoveOptionGroup(LPCTSTR pStrGroupName, CControlUI* pControl);
+    void RemoveAllOptionGroups();
+    bool AddHotKeyGroup(LPCTSTR pStrGroupName, CControlUI* pControl);
+    CStdPtrArray* GetHotKeyGroup(LPCTSTR pStrGroupName);
+    void RemoveHotKeyGroup(LPCTSTR pStrGroupName, CControlUI* pControl);
+    void RemoveAllHotKeyGroups();
+
+    // ---- resource sharing -----------------------------------------------
+    // Null clears the link. A parent whose own chain already contains this
+    // manager is refused (it would make every lookup loop forever).
+    bool UseParentResource(CPaintManagerUI* pm);
+    CPaintManagerUI* GetParentResource() const { return m_pParentResourcePM; }
+
+    // Every manager that has been given a window (in order of Init).
+    static CStdPtrArray* GetPaintManagers();
+
+#endif  // _WIN32
+
+private:
+    friend struct ResourceContextTestAccess;
+    // Back to the state at process start (tests only).
+    static void ResetResourceContext();
+
+    static HINSTANCE m_hInstance;
+    static HINSTANCE m_hResourceInstance;
+    static wchar_t m_szResDirPath[kMaxPath];
+    static wchar_t m_szResZipPath[kMaxPath];
+    static bool m_bCachedResourceZip;
+    static ZipArchive* m_hResourceZip;
+
+#ifdef _WIN32
+    CPaintManagerUI* TopmostResourceManager();
+    const CPaintManagerUI* TopmostResourceManager() const;
+    HFONT CreateFontFromStock(LPCTSTR face, int size, bool bold, bool underline, bool italic) const;
+    void ComputeMetrics(TFontInfo* info, HDC hdc) const;
+    TFontInfo* FindFontInfo(LPCTSTR face, int size, bool bold, bool underline, bool italic) const;
+    static bool AddToGroup(CStdStringPtrMap& groups, LPCTSTR name, CControlUI* control);
+    static void RemoveFromGroup(CStdStringPtrMap& groups, LPCTSTR name, CControlUI* control);
+    static void RemoveAllGroups(CStdStringPtrMap& groups);
+
+    HWND m_hWndPaint = nullptr;
+    HDC m_hDcPaint = nullptr;
+    CControlUI* m_pRoot = nullptr;
+    POINT m_ptLastMousePos = {-1, -1};
+
+    CUiSize m_szInitWindowSize;
+    CUiSize m_szMinWindow;
+    CUiSize m_szMaxWindow;
+    CUiRect m_rcSizeBox;
+    CUiRect m_rcCaption;
+    CUiSize m_szRoundCorner;
+    int m_nOpacity = 255;
+    bool m_bAlphaBackground = false;
+    bool m_bShowUpdateRect = false;
+    bool m_bEscCloseWnd = false;
+    bool m_bAero = false;
+    CUiRect m_rcAeroMargins;
+    bool m_bShadow = false;
+    CUiRect m_rcShadowBorder;
+    CUiString m_sShadowImage;
+
+    DWORD m_dwDefaultDisabledColor = 0xFFA7A6AA;
+    DWORD m_dwDefaultFontColor = 0xFF000000;
+    DWORD m_dwDefaultLinkFontColor = 0xFF0000FF;
+    DWORD m_dwDefaultLinkHoverFontColor = 0xFFD3215F;
+    DWORD m_dwDefaultSelectedBkColor = 0xFFBAE4FF;
+
+    CStdPtrArray m_aCustomFonts;
+    CStdStringPtrMap m_mImageHash{83};
+    CStdStringPtrMap m_DefaultAttrHash{83};
+    CStdStringPtrMap m_mOptionGroup{83};
+    CStdStringPtrMap m_mHotKeyGroup{83};
+    CPaintManagerUI* m_pParentResourcePM = nullptr;
+
+    static TFontInfo m_DefaultFontInfo;
+    static bool m_bInitAtFirst;
+    static CStdStringPtrMap m_LanguageAttrHash;
+    static short m_H;
+    static short m_S;
+    static short m_L;
+    static CStdPtrArray m_aPreMessages;
+#endif  // _WIN32
+};
+
+}  // namespace SkinUI
