@@ -17,8 +17,8 @@
 // per-round ratios.
 //   tools/wine-run.sh build/win/bench/win/bench_shadow.exe  (with DISPLAY
 //   set to a display that runs xcompmgr, e.g. inside a test session)
-#include "ui/core/PaintManagerUI.h"
-#include "ui/render/GdiHandles.h"
+#include "ui/core/paint/PaintManagerUI.h"
+#include "ui/render/image/GdiHandles.h"
 #include "ui/window/WindowWnd.h"
 #include "ui/window/WndShadow.h"
 

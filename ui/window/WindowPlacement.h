@@ -2,7 +2,7 @@
 // Placement arithmetic of top-level windows, kept free of the window system
 // so that it is tested natively.
 
-#include "ui/core/Platform.h"
+#include "ui/core/base/Platform.h"
 
 namespace SkinUI {
 

@@ -7,8 +7,8 @@
 //
 // UI thread only: an object is used on the thread that created its window.
 
-#include "ui/core/Platform.h"
-#include "ui/core/UiRect.h"
+#include "ui/core/base/Platform.h"
+#include "ui/core/base/UiRect.h"
 
 namespace SkinUI {
 

@@ -11,9 +11,9 @@
 //
 // UI thread only. Initialize runs once, before any shadow is created.
 
-#include "ui/core/Platform.h"
-#include "ui/core/UiRect.h"
-#include "ui/core/UiString.h"
+#include "ui/core/base/Platform.h"
+#include "ui/core/base/UiRect.h"
+#include "ui/core/base/UiString.h"
 
 namespace SkinUI {
 

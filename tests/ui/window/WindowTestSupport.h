@@ -3,7 +3,7 @@
 // colour, waiting on a condition while pumping messages, reading composed
 // screen pixels, and checking that windows and GDI objects are gone.
 
-#include "ui/core/PaintManagerUI.h"
+#include "ui/core/paint/PaintManagerUI.h"
 #include "ui/window/WindowWnd.h"
 
 #include <gtest/gtest.h>

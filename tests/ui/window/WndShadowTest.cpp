@@ -4,8 +4,8 @@
 // through, and the ways a shadow can be misused.
 #include "ui/window/WndShadow.h"
 
-#include "ui/render/GdiHandles.h"
-#include "ui/render/UiImage.h"
+#include "ui/render/image/GdiHandles.h"
+#include "ui/render/image/UiImage.h"
 #include "tests/ui/window/WindowTestSupport.h"
 
 #include <memory>
