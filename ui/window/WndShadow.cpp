@@ -333,10 +333,13 @@ void CWndShadow::SetPrepared()
         return;
     }
     m_bIsImagePrepared = true;
-    ::MoveWindow(m_hWnd, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
-    // The window changed size since the pixels were made (a resize by the
-    // program rather than by the user's sizing border): make new ones.
-    if (m_szContent.cx != rc.right - rc.left || m_szContent.cy != rc.bottom - rc.top) Update(m_hParent);
+    if (m_szContent.cx == rc.right - rc.left && m_szContent.cy == rc.bottom - rc.top)
+        ::MoveWindow(m_hWnd, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
+    else
+        // The window changed size since the pixels were made (a resize by
+        // the program rather than by the user's sizing border): new pixels,
+        // placed with them.
+        Update(m_hParent);
     if (m_szContent.cx > 0) ::ShowWindow(m_hWnd, SW_SHOWNA);
 }
 

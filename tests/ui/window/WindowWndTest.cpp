@@ -296,6 +296,16 @@ TEST_F(WindowWnd, AQuitDuringTheModalLoopEndsItAndReachesTheOuterLoop)
     EXPECT_EQ(3u, quit.wParam);
 }
 
+TEST_F(WindowWnd, AnOwnerDestroyedDuringTheModalLoopEndsItQuietly)
+{
+    ModalCase modal(true);
+    modal.step = [&] { ::DestroyWindow(modal.owner); };
+    modal.dialog.PostMessage(WM_APP + 7);
+    EXPECT_EQ(0u, modal.dialog.ShowModal());
+    EXPECT_FALSE(::IsWindow(modal.dialog.GetHWND())) << "owned windows go with their owner";
+    EXPECT_EQ(1, modal.dialog.finalMessages);
+}
+
 TEST_F(WindowWnd, ShowModalWithoutAWindowReturnsAtOnce)
 {
     ColourWindow never;

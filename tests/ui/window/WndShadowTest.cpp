@@ -243,8 +243,6 @@ TEST_F(WndShadowScreen, TheShadowFollowsAMovedWindow)
         EXPECT_TRUE(ShadowShownAt(expected));
         EXPECT_TRUE(WaitFor([] { return ScreenPixel(740 + 2, 420) != kWhite; })) << "new right edge darkened";
         EXPECT_TRUE(WaitFor([] { return ScreenPixel(kParent.right + 2, 300) == kWhite; })) << "old edge cleared";
-        EXPECT_NE(::GetForegroundWindow(), shadow->GetHWND()) << "moving never activates the shadow";
-        EXPECT_NE(::GetActiveWindow(), shadow->GetHWND());
         shadow.reset();
         ::SetWindowPos(parent, nullptr, kParent.left, kParent.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
