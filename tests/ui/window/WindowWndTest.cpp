@@ -251,7 +251,7 @@ struct ModalCase {
     explicit ModalCase(bool withOwner)
     {
         HWND hOwner = withOwner ? owner.CreatePopup(nullptr, 100, 100, 400, 300) : nullptr;
-        if (hOwner) owner.ShowWindow(true, true);
+        if (hOwner) owner.ShowWindow(true, false);
         dialog.CreatePopup(hOwner, 150, 150, 200, 100);
         dialog.onMessage = [this](UINT msg, WPARAM, LPARAM, bool& handled) -> LRESULT {
             if (msg != WM_APP + 7) return 0;

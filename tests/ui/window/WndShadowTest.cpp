@@ -266,6 +266,35 @@ TEST_F(WndShadowScreen, HiddenWhileMaximisedOrMinimisedAndBackOnRestore)
     }
 }
 
+// The user's sizing border: the shadow is redrawn on every sizing step and
+// once more when sizing ends; showing the window redraws it too. Each
+// message is sent after a border change that nothing else would pick up.
+TEST_F(WndShadowScreen, SizingStepsTheirEndAndShowingRedrawTheShadow)
+{
+    MakeShadow(kAero);
+    ASSERT_TRUE(ShadowShownAt(Grown(kParent, kBorder)));
+    struct Case {
+        const char* message;
+        UINT msg;
+        WPARAM wParam;
+        int border;
+    };
+    const Case cases[] = {
+        {"WM_SIZING", WM_SIZING, WMSZ_BOTTOMRIGHT, 7},
+        {"WM_EXITSIZEMOVE", WM_EXITSIZEMOVE, 0, 12},
+        {"WM_SHOWWINDOW", WM_SHOWWINDOW, TRUE, 3},
+    };
+    for (const Case& c : cases) {
+        const int border[4] = {c.border, c.border, c.border, c.border};
+        shadow->SetBorder(c.border, c.border, c.border, c.border);
+        RECT proposed = kParent;
+        ::SendMessageW(parent, c.msg, c.wParam, reinterpret_cast<LPARAM>(&proposed));
+        EXPECT_TRUE(ShadowShownAt(Grown(kParent, border))) << c.message;
+    }
+    ::ShowWindow(parent, SW_HIDE);
+    EXPECT_TRUE(ShadowHidden()) << "hidden with its window";
+}
+
 TEST_F(WndShadowScreen, ClicksOnTheShadowReachTheWindowBelow)
 {
     MakeShadow(kAero);
