@@ -17,9 +17,9 @@ const DWORD kReadChunk = 1024;
 
 void CHttpClient::CloseHandles()
 {
-    m_hRequest.Close();
-    m_hConnect.Close();
-    m_hInternet.Close();
+    m_hRequest.Reset();
+    m_hConnect.Reset();
+    m_hInternet.Reset();
 }
 
 std::string CHttpClient::Fail()

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/FeedLoader.h"
-#include "ui/core/Platform.h"
+#include "app/feed/FeedLoader.h"
+#include "ui/core/base/Platform.h"
 
 namespace {
 
@@ -91,8 +91,7 @@ TEST(ServiceFeedTest, ServedFeedsReadBackToTheCaptionsOfTheirXmlFiles)
         ++feeds;
         std::vector<AdItem> staticAds;
         std::vector<AdItem> scrollAds[3];
-        ASSERT_EQ(LoadFeedLists(ReadFile(name + ".dat"), kFeedCodePage, staticAds, scrollAds),
-                  FeedLoadResult::Ready);
+        ASSERT_EQ(LoadFeedLists(ReadFile(name + ".dat"), kFeedCodePage, staticAds, scrollAds), FeedLoadResult::Ready);
         const std::vector<std::wstring> expected = Expected(name);
         EXPECT_FALSE(expected.empty());
         EXPECT_EQ(Describe(staticAds, scrollAds), expected);

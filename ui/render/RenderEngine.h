@@ -7,6 +7,7 @@
 #include "ui/core/base/Platform.h"
 #include "ui/core/base/StringOrId.h"
 #include "ui/core/base/UiString.h"
+#include "ui/render/image/GdiHandles.h"
 #include "ui/render/image/ImageDecoder.h"
 #include "ui/render/image/ImageInfo.h"
 
@@ -18,7 +19,8 @@ class CPaintManagerUI;
 class CControlUI;
 
 // Restricts drawing to a rectangle (or rounded rectangle) for a painting
-// scope and puts the previous clip region back when it ends.
+// scope and puts the previous clip region back when it ends. It owns both
+// regions; they are deleted when the clip ends or is generated again.
 class CRenderClip {
 public:
     CRenderClip() = default;
@@ -31,13 +33,22 @@ public:
     static void UseOldClipBegin(HDC hDC, CRenderClip& clip);
     static void UseOldClipEnd(HDC hDC, CRenderClip& clip);
 
-    RECT rcItem = {0, 0, 0, 0};
-    HDC hDC = nullptr;
-    HRGN hRgn = nullptr;     // owned: the clip in force during the scope
-    HRGN hOldRgn = nullptr;  // owned: the clip to restore
+    const RECT& GetRect() const { return rcItem; }
+    HDC GetDC() const { return hDC; }
+    // The clip in force during the scope, and the one to restore.
+    HRGN GetRegion() const { return hRgn; }
+    HRGN GetOldRegion() const { return hOldRgn; }
 
 private:
+    // Selects the old region back and deletes both.
     void Release();
+    // Saves the current clip box and takes `region` as the new clip.
+    void Begin(HDC dc, const RECT& rc, Gdi::Region region);
+
+    RECT rcItem = {0, 0, 0, 0};
+    HDC hDC = nullptr;
+    Gdi::Region hRgn;
+    Gdi::Region hOldRgn;
 };
 
 // Image decoding (LoadImage, LoadGif, FreeImage, ...) comes from CImageDecoder.

@@ -17,12 +17,9 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-struct ArchiveCloser {
-    void operator()(ZipArchive* archive) const { archive->Close(); }
-};
-using ArchivePtr = std::unique_ptr<ZipArchive, ArchiveCloser>;
+using ArchivePtr = std::unique_ptr<ZipArchive>;
 
-ArchivePtr OpenBytes(const Bytes& bytes) { return ArchivePtr(ZipArchive::OpenMemory(bytes.data(), bytes.size())); }
+ArchivePtr OpenBytes(const Bytes& bytes) { return ZipArchive::OpenMemory(bytes.data(), bytes.size()); }
 
 std::string Narrow(const std::wstring& text) { return Platform::WideToMultiByte(text.data(), text.size(), 65001); }
 

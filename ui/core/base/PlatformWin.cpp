@@ -1,6 +1,8 @@
 // Windows side of the platform header: kernel32 does the work.
 #include "ui/core/base/Platform.h"
 
+#include "ui/core/base/KernelHandle.h"
+
 #include <cstdlib>
 
 namespace SkinUI {
@@ -33,13 +35,9 @@ std::string WideToMultiByte(const wchar_t* text, size_t length, unsigned codePag
 ReadResult ReadWholeFile(const wchar_t* path, std::vector<unsigned char>& out, size_t maxBytes)
 {
     out.clear();
-    HANDLE file =
-        ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return ReadResult::NotFound;
-    struct Closer {
-        HANDLE h;
-        ~Closer() { ::CloseHandle(h); }
-    } closer{file};
+    const KernelHandle file(
+        ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return ReadResult::NotFound;
     LARGE_INTEGER size;
     if (!::GetFileSizeEx(file, &size)) return ReadResult::ReadError;
     if (size.QuadPart < 0 || static_cast<unsigned long long>(size.QuadPart) > maxBytes) return ReadResult::TooLarge;
@@ -74,22 +72,21 @@ bool ReadOnlyFile::Open(const wchar_t* path)
 {
     Close();
     if (path == nullptr) return false;
-    HANDLE file =
-        ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    KernelHandle file(
+        ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     LARGE_INTEGER size;
-    if (!::GetFileSizeEx(file, &size) || size.QuadPart < 0) {
-        ::CloseHandle(file);
-        return false;
-    }
-    m_handle = file;
+    if (!::GetFileSizeEx(file, &size) || size.QuadPart < 0) return false;
+    m_handle = file.Release();
     m_size = static_cast<unsigned long long>(size.QuadPart);
     return true;
 }
 
 void ReadOnlyFile::Close()
 {
-    if (m_handle != nullptr) ::CloseHandle(static_cast<HANDLE>(m_handle));
+    // The handle is kept untyped in the portable header; ownership returns
+    // to a KernelHandle just long enough to close it.
+    const KernelHandle closing(static_cast<HANDLE>(m_handle));
     m_handle = nullptr;
     m_size = 0;
 }

@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 #include <cwchar>
+#include <utility>
 
 namespace SkinUI {
 
@@ -421,7 +422,7 @@ const TImageInfo* CPaintManagerUI::AddImage(LPCTSTR bitmap, HBITMAP hBitmap, int
 {
     if (!hBitmap || iWidth <= 0 || iHeight <= 0 || !bitmap) return nullptr;
     auto* image = new TImageInfo;
-    image->hBitmap = hBitmap;
+    image->hBitmap.Reset(hBitmap);
     image->nX = iWidth;
     image->nY = iHeight;
     image->alphaChannel = bAlpha;
@@ -470,12 +471,10 @@ void CPaintManagerUI::ReloadAllImages()
         else if (StartsWithDigit(key))
             fresh = CImageDecoder::LoadImage(STRINGorID(DecimalId(key)), image->sResType, image->dwMask);
         if (!fresh) continue;
-        if (image->hBitmap) ::DeleteObject(image->hBitmap);
-        image->hBitmap = fresh->hBitmap;
+        image->hBitmap = std::move(fresh->hBitmap);
         image->nX = fresh->nX;
         image->nY = fresh->nY;
         image->alphaChannel = fresh->alphaChannel;
-        fresh->hBitmap = nullptr;
         CImageDecoder::FreeImage(fresh);
         replaced = true;
     }

@@ -15,6 +15,8 @@
 
 #include "ui/core/base/Platform.h"
 #include "ui/core/base/UiString.h"
+
+#include <memory>
 #ifdef _WIN32
 #include "ui/core/base/StdPtrArray.h"
 #include "ui/core/base/StdStringPtrMap.h"
@@ -233,7 +235,7 @@ private:
     static wchar_t m_szResDirPath[kMaxPath];
     static wchar_t m_szResZipPath[kMaxPath];
     static bool m_bCachedResourceZip;
-    static ZipArchive* m_hResourceZip;
+    static std::unique_ptr<ZipArchive> m_hResourceZip;
 
 #ifdef _WIN32
     CPaintManagerUI* TopmostResourceManager();

@@ -16,15 +16,9 @@ HINSTANCE CPaintManagerUI::m_hResourceInstance = nullptr;
 wchar_t CPaintManagerUI::m_szResDirPath[CPaintManagerUI::kMaxPath] = {0};
 wchar_t CPaintManagerUI::m_szResZipPath[CPaintManagerUI::kMaxPath] = {0};
 bool CPaintManagerUI::m_bCachedResourceZip = false;
-ZipArchive* CPaintManagerUI::m_hResourceZip = nullptr;
+std::unique_ptr<ZipArchive> CPaintManagerUI::m_hResourceZip;
 
 namespace {
-
-void CloseArchive(ZipArchive*& archive)
-{
-    if (archive != nullptr) archive->Close();
-    archive = nullptr;
-}
 
 // Copies `text` when it fits with its terminator; otherwise leaves `dst` as
 // it was, since a cut path would name a different place.
@@ -51,7 +45,7 @@ LPCTSTR CPaintManagerUI::GetResourcePath() { return m_szResDirPath; }
 void CPaintManagerUI::SetResourceZip(LPCTSTR name, bool cached)
 {
     if (std::wcscmp(m_szResZipPath, kMemoryArchiveName) == 0 && cached == m_bCachedResourceZip) return;
-    if (m_bCachedResourceZip) CloseArchive(m_hResourceZip);
+    if (m_bCachedResourceZip) m_hResourceZip.reset();
     if (name == nullptr) name = L"";
     if (!CopyWhole(m_szResZipPath, kMaxPath, name)) m_szResZipPath[0] = L'\0';
     m_bCachedResourceZip = cached;
@@ -64,7 +58,7 @@ void CPaintManagerUI::SetResourceZip(LPCTSTR name, bool cached)
 void CPaintManagerUI::SetResourceZip(LPCVOID buffer, unsigned size)
 {
     if (std::wcscmp(m_szResZipPath, kMemoryArchiveName) == 0) return;
-    if (m_bCachedResourceZip) CloseArchive(m_hResourceZip);
+    if (m_bCachedResourceZip) m_hResourceZip.reset();
     CopyWhole(m_szResZipPath, kMaxPath, kMemoryArchiveName);
     m_bCachedResourceZip = true;
     m_hResourceZip = buffer != nullptr ? ZipArchive::OpenMemory(buffer, size) : nullptr;
@@ -74,11 +68,11 @@ LPCTSTR CPaintManagerUI::GetResourceZip() { return m_szResZipPath; }
 
 bool CPaintManagerUI::IsCachedResourceZip() { return m_bCachedResourceZip; }
 
-ZipArchive* CPaintManagerUI::GetResourceZipHandle() { return m_hResourceZip; }
+ZipArchive* CPaintManagerUI::GetResourceZipHandle() { return m_hResourceZip.get(); }
 
 void CPaintManagerUI::Term()
 {
-    if (m_bCachedResourceZip) CloseArchive(m_hResourceZip);
+    if (m_bCachedResourceZip) m_hResourceZip.reset();
 }
 
 #ifndef _WIN32
@@ -90,7 +84,7 @@ void CPaintManagerUI::ReloadSkin()
 
 void CPaintManagerUI::ResetResourceContext()
 {
-    CloseArchive(m_hResourceZip);
+    m_hResourceZip.reset();
     m_hInstance = nullptr;
     m_hResourceInstance = nullptr;
     m_szResDirPath[0] = L'\0';

@@ -10,25 +10,17 @@
 namespace SkinUI {
 namespace {
 
-struct ArchiveCloser {
-    void operator()(ZipArchive* archive) const
-    {
-        if (archive != nullptr) archive->Close();
-    }
-};
-using OwnedArchive = std::unique_ptr<ZipArchive, ArchiveCloser>;
-
 SkinReadResult ReadFromArchive(LPCTSTR name, size_t maxBytes, std::vector<unsigned char>& out)
 {
     // A cached archive stays open for the process; otherwise the archive is
     // opened for this read only and closed on every path.
-    OwnedArchive owned;
+    std::unique_ptr<ZipArchive> owned;
     ZipArchive* archive = nullptr;
     if (CPaintManagerUI::IsCachedResourceZip()) {
         archive = CPaintManagerUI::GetResourceZipHandle();
     } else {
         const std::wstring path = std::wstring(CPaintManagerUI::GetResourcePath()) + CPaintManagerUI::GetResourceZip();
-        owned.reset(ZipArchive::OpenFile(path.c_str()));
+        owned = ZipArchive::OpenFile(path.c_str());
         archive = owned.get();
     }
     if (archive == nullptr) return SkinReadResult::ArchiveUnavailable;

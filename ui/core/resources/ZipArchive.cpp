@@ -189,45 +189,31 @@ struct ZipArchive::EntryLocation {
     unsigned long long creationTime = 0;
 };
 
-ZipArchive::ZipArchive(Source* source) : m_source(source) {}
+ZipArchive::ZipArchive(std::unique_ptr<Source> source) : m_source(std::move(source)) {}
 
-ZipArchive::~ZipArchive() { delete m_source; }
+ZipArchive::~ZipArchive() = default;
 
-ZipArchive* ZipArchive::OpenFile(LPCTSTR path)
+std::unique_ptr<ZipArchive> ZipArchive::OpenFile(LPCTSTR path)
 {
     if (path == nullptr || *path == 0) return nullptr;
-    FileSource* source = new (std::nothrow) FileSource();
-    if (source == nullptr) return nullptr;
-    if (!source->Open(path)) {
-        delete source;
-        return nullptr;
-    }
-    return Open(source);
+    std::unique_ptr<FileSource> source(new (std::nothrow) FileSource());
+    if (source == nullptr || !source->Open(path)) return nullptr;
+    return Open(std::move(source));
 }
 
-ZipArchive* ZipArchive::OpenMemory(const void* data, size_t length)
+std::unique_ptr<ZipArchive> ZipArchive::OpenMemory(const void* data, size_t length)
 {
     if (data == nullptr || length == 0) return nullptr;
-    MemorySource* source = new (std::nothrow) MemorySource(data, length);
-    if (source == nullptr) return nullptr;
-    return Open(source);
+    return Open(std::unique_ptr<Source>(new (std::nothrow) MemorySource(data, length)));
 }
 
-ZipArchive* ZipArchive::Open(Source* source)
+std::unique_ptr<ZipArchive> ZipArchive::Open(std::unique_ptr<Source> source)
 {
-    ZipArchive* archive = new (std::nothrow) ZipArchive(source);
-    if (archive == nullptr) {
-        delete source;
-        return nullptr;
-    }
-    if (!archive->ReadDirectory()) {
-        delete archive;
-        return nullptr;
-    }
+    if (source == nullptr) return nullptr;
+    std::unique_ptr<ZipArchive> archive(new (std::nothrow) ZipArchive(std::move(source)));
+    if (archive == nullptr || !archive->ReadDirectory()) return nullptr;
     return archive;
 }
-
-void ZipArchive::Close() { delete this; }
 
 bool ZipArchive::ReadDirectory()
 {

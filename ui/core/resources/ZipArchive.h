@@ -8,6 +8,7 @@
 
 #include "ui/core/base/Platform.h"
 
+#include <memory>
 #include <vector>
 
 namespace SkinUI {
@@ -41,14 +42,15 @@ class ZipArchive {
 public:
     // Null when the source cannot be opened or is not a readable single-disk
     // ZIP archive. A memory block is not copied and must outlive the archive.
-    static ZipArchive* OpenFile(LPCTSTR path);
-    static ZipArchive* OpenMemory(const void* data, size_t length);
+    static std::unique_ptr<ZipArchive> OpenFile(LPCTSTR path);
+    static std::unique_ptr<ZipArchive> OpenMemory(const void* data, size_t length);
+
+    ~ZipArchive();  // closes the source
+    ZipArchive(const ZipArchive&) = delete;
+    ZipArchive& operator=(const ZipArchive&) = delete;
 
     unsigned FindEntry(LPCTSTR name, int& index, ZipEntryInfo& info, bool ignoreCase = true);
     unsigned ExtractToMemory(int index, void* buffer, size_t capacity);
-
-    // Closes the source and deletes the archive object.
-    void Close();
 
 private:
     struct EntryLocation;
@@ -56,19 +58,16 @@ private:
     class MemorySource;
     class FileSource;
 
-    explicit ZipArchive(Source* source);
-    ~ZipArchive();
-    ZipArchive(const ZipArchive&) = delete;
-    ZipArchive& operator=(const ZipArchive&) = delete;
+    explicit ZipArchive(std::unique_ptr<Source> source);
 
-    static ZipArchive* Open(Source* source);
+    static std::unique_ptr<ZipArchive> Open(std::unique_ptr<Source> source);
     bool ReadDirectory();
     unsigned LocateEntry(int index, EntryLocation& where);
     void FillInfo(int index, const EntryLocation& where, ZipEntryInfo& info) const;
     unsigned CopyStored(const EntryLocation& where, unsigned char* out, size_t capacity);
     unsigned Inflate(const EntryLocation& where, unsigned char* out, size_t capacity);
 
-    Source* m_source;
+    std::unique_ptr<Source> m_source;
     unsigned long long m_prefix = 0;                // bytes in front of the archive (a stub)
     unsigned long long m_directoryStart = 0;        // absolute position of the central directory
     std::vector<unsigned char> m_directory;         // the central directory, read once

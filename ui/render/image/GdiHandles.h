@@ -3,124 +3,61 @@
 //
 // Every drawing routine of the framework creates short-lived pens, brushes,
 // regions, bitmaps and memory device contexts; one forgotten DeleteObject per
-// paint exhausts the process's GDI quota after a few hours. These wrappers
-// make the release automatic and count the objects they hold, so a test can
-// prove that a stress loop leaves nothing behind (Wine's GetGuiResources
-// always answers 0, so the count has to be ours).
+// paint exhausts the process's GDI quota after a few hours. These owners make
+// the release automatic.
 
 #include "ui/core/base/Platform.h"
+#include "ui/core/base/UniqueHandle.h"
 
-#include <atomic>
 #include <utility>
 
 namespace SkinUI {
 namespace Gdi {
 
-// Number of GDI objects and device contexts currently held by the wrappers
-// below (process-wide).
-inline std::atomic<int>& LiveObjectCounter()
-{
-    static std::atomic<int> counter{0};
-    return counter;
-}
-inline int LiveObjects() { return LiveObjectCounter().load(); }
-
-// Owns one GDI object (HBITMAP, HFONT, HBRUSH, HPEN, HRGN) and deletes it.
-template <typename Handle>
-class Object {
-public:
-    Object() = default;
-    explicit Object(Handle handle) { Reset(handle); }
-    ~Object() { Reset(); }
-    Object(const Object&) = delete;
-    Object& operator=(const Object&) = delete;
-    Object(Object&& other) noexcept : m_handle(other.Release()) {}
-    Object& operator=(Object&& other) noexcept
-    {
-        if (this != &other) {
-            Reset();
-            m_handle = other.Release();
-        }
-        return *this;
-    }
-
-    void Reset(Handle handle = nullptr)
-    {
-        if (m_handle) {
-            ::DeleteObject(m_handle);
-            --LiveObjectCounter();
-        }
-        m_handle = handle;
-        if (m_handle) ++LiveObjectCounter();
-    }
-    // Gives up ownership; the caller deletes the handle.
-    Handle Release()
-    {
-        Handle handle = m_handle;
-        if (handle) --LiveObjectCounter();
-        m_handle = nullptr;
-        return handle;
-    }
-    Handle Get() const { return m_handle; }
-    operator Handle() const { return m_handle; }
-    explicit operator bool() const { return m_handle != nullptr; }
-
-private:
-    Handle m_handle = nullptr;
+// A GDI object (HBITMAP, HFONT, HBRUSH, HPEN, HRGN), deleted with DeleteObject.
+template <typename Handle_>
+struct ObjectTraits {
+    using Handle = Handle_;
+    static bool IsValid(Handle handle) { return handle != nullptr; }
+    static void Close(Handle handle) { ::DeleteObject(handle); }
 };
 
+template <typename Handle>
+using Object = UniqueHandle<ObjectTraits<Handle>>;
 using Bitmap = Object<HBITMAP>;
 using Font = Object<HFONT>;
 using Brush = Object<HBRUSH>;
 using Pen = Object<HPEN>;
 using Region = Object<HRGN>;
 
-// A memory device context (CreateCompatibleDC), deleted on scope exit.
-class MemoryDC {
-public:
-    explicit MemoryDC(HDC compatibleWith) : m_hdc(::CreateCompatibleDC(compatibleWith))
-    {
-        if (m_hdc) ++LiveObjectCounter();
-    }
-    ~MemoryDC()
-    {
-        if (m_hdc) {
-            ::DeleteDC(m_hdc);
-            --LiveObjectCounter();
-        }
-    }
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-    HDC Get() const { return m_hdc; }
-    operator HDC() const { return m_hdc; }
-    explicit operator bool() const { return m_hdc != nullptr; }
-
-private:
-    HDC m_hdc;
+// A device context made with CreateCompatibleDC or CreateDC: DeleteDC.
+struct CreatedDCTraits {
+    using Handle = HDC;
+    static bool IsValid(HDC hdc) { return hdc != nullptr; }
+    static void Close(HDC hdc) { ::DeleteDC(hdc); }
 };
 
-// A window or screen device context (GetDC), released on scope exit.
-class WindowDC {
-public:
-    explicit WindowDC(HWND hwnd) : m_hwnd(hwnd), m_hdc(::GetDC(hwnd))
-    {
-        if (m_hdc) ++LiveObjectCounter();
-    }
-    ~WindowDC()
-    {
-        if (m_hdc) {
-            ::ReleaseDC(m_hwnd, m_hdc);
-            --LiveObjectCounter();
-        }
-    }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    HDC Get() const { return m_hdc; }
-    operator HDC() const { return m_hdc; }
+// A window's device context from GetDC: ReleaseDC with the same window.
+struct WindowDCTraits {
+    using Handle = HDC;
+    HWND hwnd = nullptr;
+    static bool IsValid(HDC hdc) { return hdc != nullptr; }
+    void Close(HDC hdc) const { ::ReleaseDC(hwnd, hdc); }
+};
 
-private:
-    HWND m_hwnd;
-    HDC m_hdc;
+using CreatedDC = UniqueHandle<CreatedDCTraits>;
+using OwnedWindowDC = UniqueHandle<WindowDCTraits>;
+
+// A memory device context compatible with `compatibleWith` (null: the screen).
+class MemoryDC : public CreatedDC {
+public:
+    explicit MemoryDC(HDC compatibleWith) : CreatedDC(::CreateCompatibleDC(compatibleWith)) {}
+};
+
+// The device context of a window (null: the screen), released on scope exit.
+class WindowDC : public OwnedWindowDC {
+public:
+    explicit WindowDC(HWND hwnd) : OwnedWindowDC(::GetDC(hwnd), WindowDCTraits{hwnd}) {}
 };
 
 // Selects an object into a device context and always selects the previous
@@ -179,12 +116,9 @@ struct Dib32 {
         bmi.bmiHeader.biBitCount = 32;
         bmi.bmiHeader.biCompression = BI_RGB;
         void* pixels = nullptr;
-        HBITMAP handle = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &pixels, nullptr, 0);
-        if (!handle || !pixels) {
-            if (handle) ::DeleteObject(handle);
-            return false;
-        }
-        bitmap.Reset(handle);
+        Bitmap handle(::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &pixels, nullptr, 0));
+        if (!handle || !pixels) return false;
+        bitmap = std::move(handle);
         bits = static_cast<DWORD*>(pixels);
         width = cx;
         height = cy;

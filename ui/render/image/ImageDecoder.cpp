@@ -7,6 +7,7 @@
 
 #include <climits>
 #include <memory>
+#include <utility>
 
 // Images larger than this on a side are refused before any pixel memory is
 // taken: no skin needs them and a crafted header could otherwise ask for
@@ -65,7 +66,7 @@ tagTImageInfo* MakeImage(const stbi_uc* rgba, int width, int height, DWORD mask)
     }
 
     auto* info = new tagTImageInfo;
-    info->hBitmap = dib.bitmap.Release();
+    info->hBitmap = std::move(dib.bitmap);
     info->nX = width;
     info->nY = height;
     info->alphaChannel = alpha;
@@ -130,9 +131,7 @@ CGifHandler* CImageDecoder::LoadGif(STRINGorID bitmap, LPCTSTR type, DWORD mask)
 
 void CImageDecoder::FreeImage(const tagTImageInfo* image)
 {
-    if (!image) return;
-    if (image->hBitmap) ::DeleteObject(image->hBitmap);
-    delete image;
+    delete image;  // the record owns its bitmap
 }
 
 }  // namespace SkinUI

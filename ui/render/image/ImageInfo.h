@@ -4,11 +4,12 @@
 
 #include "ui/core/base/Platform.h"
 #include "ui/core/base/UiString.h"
+#include "ui/render/image/GdiHandles.h"
 
 namespace SkinUI {
 
 struct tagTImageInfo {
-    HBITMAP hBitmap = nullptr;  // owned; premultiplied BGRA, row 0 at the top
+    Gdi::Bitmap hBitmap;        // premultiplied BGRA, row 0 at the top
     int nX = 0;                 // width in pixels
     int nY = 0;                 // height in pixels
     int delay = 0;              // frame delay in milliseconds (GIF frames)

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <utility>
 
 namespace SkinUI {
 
@@ -22,9 +23,7 @@ HDC TakeCachedDC()
         HDC hdc = slot.exchange(nullptr);
         if (hdc) return hdc;
     }
-    HDC hdc = ::CreateCompatibleDC(nullptr);
-    if (hdc) ++Gdi::LiveObjectCounter();
-    return hdc;
+    return ::CreateCompatibleDC(nullptr);
 }
 
 void ReturnCachedDC(HDC hdc)
@@ -33,8 +32,7 @@ void ReturnCachedDC(HDC hdc)
         HDC expected = nullptr;
         if (slot.compare_exchange_strong(expected, hdc)) return;
     }
-    ::DeleteDC(hdc);
-    --Gdi::LiveObjectCounter();
+    Gdi::CreatedDC surplus(hdc);
 }
 
 }  // namespace
@@ -48,11 +46,7 @@ int CUiImage::GetLiveImageCount() { return g_liveImages.load(); }
 void CUiImage::ClearDCCache()
 {
     for (auto& slot : g_dcCache) {
-        HDC hdc = slot.exchange(nullptr);
-        if (hdc) {
-            ::DeleteDC(hdc);
-            --Gdi::LiveObjectCounter();
-        }
+        Gdi::CreatedDC cached(slot.exchange(nullptr));
     }
 }
 
@@ -121,23 +115,19 @@ bool CUiImage::CreateEx(int width, int height, int bpp, DWORD compression, const
     }
 
     void* bits = nullptr;
-    HBITMAP bitmap =
-        ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!bitmap || !bits) {
-        if (bitmap) ::DeleteObject(bitmap);
-        return false;
-    }
-    ++Gdi::LiveObjectCounter();
+    Gdi::Bitmap bitmap(
+        ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || !bits) return false;
     ++g_liveImages;
-    UpdateBitmapInfo(bitmap, height < 0);
+    UpdateBitmapInfo(std::move(bitmap), height < 0);
     return true;
 }
 
-void CUiImage::UpdateBitmapInfo(HBITMAP bitmap, bool topDown)
+void CUiImage::UpdateBitmapInfo(Gdi::Bitmap bitmap, bool topDown)
 {
-    m_hBitmap = bitmap;
+    m_hBitmap = std::move(bitmap);
     DIBSECTION section;
-    if (::GetObject(bitmap, sizeof(section), &section) == sizeof(section)) {
+    if (::GetObject(m_hBitmap, sizeof(section), &section) == sizeof(section)) {
         m_bIsDIBSection = true;
         m_nWidth = section.dsBm.bmWidth;
         m_nHeight = section.dsBm.bmHeight < 0 ? -section.dsBm.bmHeight : section.dsBm.bmHeight;
@@ -154,7 +144,7 @@ void CUiImage::UpdateBitmapInfo(HBITMAP bitmap, bool topDown)
         }
     } else {
         BITMAP bm;
-        ::GetObject(bitmap, sizeof(bm), &bm);
+        ::GetObject(m_hBitmap, sizeof(bm), &bm);
         m_bIsDIBSection = false;
         m_nWidth = bm.bmWidth;
         m_nHeight = bm.bmHeight;
@@ -169,19 +159,16 @@ void CUiImage::Attach(HBITMAP bitmap)
 {
     Destroy();
     if (!bitmap) return;
-    ++Gdi::LiveObjectCounter();
     ++g_liveImages;
-    UpdateBitmapInfo(bitmap, false);
+    UpdateBitmapInfo(Gdi::Bitmap(bitmap), false);
 }
 
 HBITMAP CUiImage::Detach()
 {
-    HBITMAP bitmap = m_hBitmap;
-    if (!bitmap) return nullptr;
+    if (!m_hBitmap) return nullptr;
     while (m_nDCRefCount > 0) ReleaseDC();
-    --Gdi::LiveObjectCounter();
     --g_liveImages;
-    m_hBitmap = nullptr;
+    HBITMAP bitmap = m_hBitmap.Release();
     m_pBits = nullptr;
     m_nWidth = m_nHeight = m_nPitch = m_nBPP = 0;
     m_bIsDIBSection = m_bHasAlphaChannel = false;
@@ -189,11 +176,7 @@ HBITMAP CUiImage::Detach()
     return bitmap;
 }
 
-void CUiImage::Destroy()
-{
-    HBITMAP bitmap = Detach();
-    if (bitmap) ::DeleteObject(bitmap);
-}
+void CUiImage::Destroy() { Gdi::Bitmap destroyed(Detach()); }
 
 HDC CUiImage::GetDC() const
 {

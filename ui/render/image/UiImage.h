@@ -4,6 +4,7 @@
 // GetBits points at it and GetPitch is negative for bottom-up images.
 
 #include "ui/core/base/Platform.h"
+#include "ui/render/image/GdiHandles.h"
 
 namespace SkinUI {
 
@@ -33,7 +34,7 @@ public:
     HDC GetDC() const;
     void ReleaseDC() const;
 
-    bool IsNull() const { return m_hBitmap == nullptr; }
+    bool IsNull() const { return !m_hBitmap; }
     int GetWidth() const { return m_nWidth; }
     int GetHeight() const { return m_nHeight; }
     int GetPitch() const { return m_nPitch; }
@@ -55,9 +56,9 @@ public:
     static void ClearDCCache();
 
 private:
-    void UpdateBitmapInfo(HBITMAP bitmap, bool topDown);
+    void UpdateBitmapInfo(Gdi::Bitmap bitmap, bool topDown);
 
-    HBITMAP m_hBitmap = nullptr;
+    Gdi::Bitmap m_hBitmap;
     void* m_pBits = nullptr;
     int m_nWidth = 0;
     int m_nHeight = 0;
