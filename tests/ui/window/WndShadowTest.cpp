@@ -4,8 +4,7 @@
 // through, and the ways a shadow can be misused.
 #include "ui/window/WndShadow.h"
 
-#include "ui/render/image/GdiHandles.h"
-#include "ui/render/image/UiImage.h"
+#include "tests/support/GdiHandleWatch.h"
 #include "tests/ui/window/WindowTestSupport.h"
 
 #include <memory>
@@ -404,19 +403,22 @@ TEST_F(WndShadowScreen, AShadowOutlivingItsWindowIgnoresLaterCalls)
     EXPECT_TRUE(shadow->SetDarkness(100));
 }
 
-TEST_F(WndShadowScreen, UpdatesLeaveNoImagesOrGdiObjectsBehind)
+TEST_F(WndShadowScreen, UpdatesLeaveNoGdiObjectsBehind)
 {
     for (LPCTSTR image : {kAero, static_cast<LPCTSTR>(nullptr)}) {
+        SCOPED_TRACE(image ? "image" : "computed");
         MakeShadow(image);
-        const int images = CUiImage::GetLiveImageCount();
-        const int objects = Gdi::LiveObjects();
+        shadow->Update(parent);  // the skin image is decoded and cached once, outside the watch
+        SkinUI::Test::GdiHandleWatch watch;
         for (int i = 0; i < 40; ++i) {
             ::SetWindowPos(parent, nullptr, 300 + i, 250 + i % 7, 320 + i % 3, 180, SWP_NOZORDER | SWP_NOACTIVATE);
             shadow->Update(parent);
         }
-        EXPECT_EQ(images, CUiImage::GetLiveImageCount());
-        EXPECT_EQ(objects, Gdi::LiveObjects());
         shadow.reset();
+        watch.Stop();
+        EXPECT_FALSE(watch.Created().empty()) << "the watch saw the shadow's drawing";
+        EXPECT_TRUE(watch.Alive().empty()) << watch.Describe();
+        EXPECT_TRUE(watch.Unreleased().empty()) << watch.Describe();
     }
 }
 
