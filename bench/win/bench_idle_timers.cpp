@@ -11,7 +11,7 @@
 //   tools/wine-run.sh build/win/bench/win/bench_idle_timers.exe [seconds]
 #include "ui/control/ContainerUI.h"
 #include "ui/control/ControlUI.h"
-#include "ui/core/PaintManagerUI.h"
+#include "ui/core/paint/PaintManagerUI.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -3,7 +3,7 @@
 // through CPaintManagerUI::MessageHandler, and the test's message loop
 // through CPaintManagerUI::TranslateMessage, as in the framework's own loops.
 
-#include "ui/core/PaintManagerUI.h"
+#include "ui/core/paint/PaintManagerUI.h"
 
 #include <functional>
 
