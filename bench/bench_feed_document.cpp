@@ -11,6 +11,8 @@
 
 #include "app/feed/FeedDocument.h"
 
+using namespace Vornex;
+
 namespace {
 
 std::string MakeFeed(size_t targetBytes)

@@ -6,6 +6,8 @@
 #include "app/feed/FeedDocument.h"
 #include "ui/core/base/Platform.h"
 
+namespace Vornex {
+
 namespace {
 
 AdItem ReadAd(CFeedDocument& document)
@@ -56,3 +58,5 @@ FeedLoadResult LoadFeedLists(const std::string& body, unsigned codePage, std::ve
     }
     return FeedLoadResult::Ready;
 }
+
+}  // namespace Vornex

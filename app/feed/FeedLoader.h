@@ -9,6 +9,8 @@
 
 #include "app/feed/AdItem.h"
 
+namespace Vornex {
+
 enum class FeedLoadResult {
     Ready,          // lists filled (possibly with nothing); the window is told
     UnpackFailed,   // a block was corrupt or outside the format
@@ -19,3 +21,5 @@ enum class FeedLoadResult {
 // cleared: they start empty once per process.
 FeedLoadResult LoadFeedLists(const std::string& body, unsigned codePage, std::vector<AdItem>& staticAds,
                              std::vector<AdItem> (&scrollAds)[3]);
+
+}  // namespace Vornex

@@ -13,6 +13,8 @@
 #include "app/feed/FeedLoader.h"
 #include "ui/core/base/Platform.h"
 
+using namespace Vornex;
+
 namespace {
 
 #ifdef _WIN32
@@ -91,8 +93,7 @@ TEST(ServiceFeedTest, ServedFeedsReadBackToTheCaptionsOfTheirXmlFiles)
         ++feeds;
         std::vector<AdItem> staticAds;
         std::vector<AdItem> scrollAds[3];
-        ASSERT_EQ(LoadFeedLists(ReadFile(name + ".dat"), kFeedCodePage, staticAds, scrollAds),
-                  FeedLoadResult::Ready);
+        ASSERT_EQ(LoadFeedLists(ReadFile(name + ".dat"), kFeedCodePage, staticAds, scrollAds), FeedLoadResult::Ready);
         const std::vector<std::wstring> expected = Expected(name);
         EXPECT_FALSE(expected.empty());
         EXPECT_EQ(Describe(staticAds, scrollAds), expected);
