@@ -22,4 +22,9 @@ enum class FeedLoadResult {
 FeedLoadResult LoadFeedLists(const std::string& body, unsigned codePage, std::vector<AdItem>& staticAds,
                              std::vector<AdItem> (&scrollAds)[3]);
 
+// The part of LoadFeedLists behind the unpacking: `unpacked` is the
+// unpacked text in code page `codePage`. Never UnpackFailed.
+FeedLoadResult ReadFeedLists(const std::string& unpacked, unsigned codePage, std::vector<AdItem>& staticAds,
+                             std::vector<AdItem> (&scrollAds)[3]);
+
 }  // namespace Vornex

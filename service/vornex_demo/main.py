@@ -73,21 +73,22 @@ def explain_bind_error(host, port, error):
 
 def main(argv=None):
     args = parse_arguments(sys.argv[1:] if argv is None else argv)
+    # The port first: a start that cannot listen leaves no files behind.
+    try:
+        server = ShortenerServer((args.host, args.port), None, None, load_assets(STATIC_DIR), quiet=args.quiet)
+    except OSError as error:
+        print("service: %s" % explain_bind_error(args.host, args.port, error), file=sys.stderr)
+        return 2
     try:
         if args.seed_feed and not os.path.exists(args.feed):
             os.makedirs(os.path.dirname(args.feed), exist_ok=True)
             shutil.copyfile(SHIPPED_FEED, args.feed)
-        feed = FeedSource(args.feed, codec=args.feed_encoding)
-        store = LinkStore(args.db)
+        server.feed = FeedSource(args.feed, codec=args.feed_encoding)
+        server.store = LinkStore(args.db)
     except (FeedError, StoreError, OSError) as error:
+        server.server_close()
         print("service: %s" % error, file=sys.stderr)
         return 1
-    try:
-        server = ShortenerServer((args.host, args.port), store, feed, load_assets(STATIC_DIR), quiet=args.quiet)
-    except OSError as error:
-        store.close()
-        print("service: %s" % explain_bind_error(args.host, args.port, error), file=sys.stderr)
-        return 2
 
     stop = threading.Event()
     signal.signal(signal.SIGTERM, lambda signum, frame: stop.set())

@@ -497,7 +497,12 @@ INSTANTIATE_TEST_SUITE_P(FeedDocument, Entities,
                                            EntityCase{L"&#1234567;", std::wstring(1, wchar_t(1234567 & 0xFFFF))},
                                            EntityCase{L"&#12345678;", L"&#12345678;"},
                                            EntityCase{L"&#x10041;&#x4E2D;", L"A\u4e2d"}, EntityCase{L"&amp", L"&amp"},
-                                           EntityCase{L"&&amp;;", L"&&;"}, EntityCase{L"", L""}));
+                                           EntityCase{L"&&amp;;", L"&&;"}, EntityCase{L"", L""},
+                                           // A reference whose low 16 bits are 0 would put a NUL
+                                           // into a caption or URL: it is copied as written.
+                                           EntityCase{L"a&#65536;b", L"a&#65536;b"},
+                                           EntityCase{L"&#x10000;&#x110000;", L"&#x10000;&#x110000;"},
+                                           EntityCase{L"&#131072;", L"&#131072;"}));
 
 // ---------------------------------------------------------------- The feed's walk
 

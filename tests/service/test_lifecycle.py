@@ -44,8 +44,10 @@ class StartUp(unittest.TestCase):
             holder.bind(("127.0.0.1", 0))
             holder.listen()
             port = holder.getsockname()[1]
-            status, _, err = self.start(port=port).stop()
+            service = self.start(port=port)
+            status, _, err = service.stop()
         self.assertEqual(status, 2)
+        self.assertFalse(os.path.exists(service.db))  # nothing left behind
         self.assertIn("port %d on 127.0.0.1 is already in use" % port, err)
         self.assertIn("--port", err)
 
