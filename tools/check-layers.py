@@ -16,8 +16,7 @@ Fails (exit status 1) when
     of the folder graph);
   - a layer file includes a header of the repository that belongs to no
     layer (a test helper, say);
-  - source folders of different layers include each other, directly or
-    around a cycle.
+  - two source folders include each other, directly or around a cycle.
 """
 
 import argparse
@@ -191,20 +190,17 @@ def main():
             if other is None:
                 faults.append(f'{where}: layer {own} includes {header}, which belongs to no layer')
                 continue
-            if other != own and other not in reach[own]:
-                if header in layers[own].allowed:
-                    # A listed exception: reported, and kept out of the
-                    # folder graph so that it does not count as a cycle.
-                    exceptions.append(f'{where}: layer {own} includes {header} of layer {other} (listed exception)')
-                    continue
+            src_dir, dst_dir = os.path.dirname(path), os.path.dirname(header)
+            upward = other != own and other not in reach[own]
+            if header in layers[own].allowed and (upward or src_dir != dst_dir):
+                # A listed exception: reported, and kept out of the folder
+                # graph so that it does not count as a cycle.
+                exceptions.append(f'{where}: layer {own} includes {header} of layer {other} (listed exception)')
+                continue
+            if upward:
                 faults.append(f'{where}: layer {own} includes {header} of layer {other}, '
                               f'which is not below it (below {own}: {", ".join(sorted(reach[own])) or "nothing"})')
-            src_dir, dst_dir = os.path.dirname(path), os.path.dirname(header)
-            # The folders of one layer build into one target and may lean on
-            # each other (containers own scroll bars, and a scroll bar is a
-            # control); only folders of different layers must not meet in a
-            # cycle.
-            if src_dir != dst_dir and other != own:
+            if src_dir != dst_dir:
                 folder_edges.setdefault(src_dir, {}).setdefault(dst_dir, where)
 
     for component in find_cycles(folder_edges):
