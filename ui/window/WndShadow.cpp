@@ -218,12 +218,12 @@ void CWndShadow::OnParentMessage(HWND hParent, UINT uMsg, WPARAM wParam, LPARAM 
                 break;
             }
             // Only the position: the pixels keep their size until a size
-            // message brings new ones. Never activated: the shadow must not
-            // take the focus from the window being dragged.
+            // message brings new ones. The shadow is visible already, and is
+            // never activated: it must not take the focus from the window
+            // being dragged.
             UINT flags = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
             if (!m_bIsImagePrepared) flags |= SWP_NOREDRAW;
             ::SetWindowPos(m_hWnd, nullptr, rc.left, rc.top, 0, 0, flags);
-            ::ShowWindow(m_hWnd, SW_SHOWNA);
         }
         break;
     case WM_SIZE:
