@@ -23,7 +23,16 @@
 #include "ui/core/base/StringOrId.h"
 #include "ui/core/base/UiRect.h"
 #include "ui/core/base/UiSize.h"
+#include "ui/core/paint/MessageFilter.h"
+#include "ui/core/paint/UiEvent.h"
+#include "ui/core/paint/UiNotify.h"
+#include "ui/core/paint/NotifyQueue.h"
+#include "ui/core/paint/PaintSurface.h"
+#include "ui/core/paint/TimerTable.h"
+#include "ui/core/paint/TooltipWindow.h"
 #include "ui/render/image/ImageInfo.h"
+
+#include <vector>
 #endif
 
 namespace SkinUI {
@@ -95,7 +104,7 @@ public:
     CPaintManagerUI(const CPaintManagerUI&) = delete;
     CPaintManagerUI& operator=(const CPaintManagerUI&) = delete;
 
-    // ---- window binding ------------------------------------------------
+    // ---- window binding and the control tree --------------------------
     // Binds the window, takes its device context and joins the list of all
     // managers of the process.
     void Init(HWND hWnd);
@@ -104,9 +113,89 @@ public:
     CControlUI* GetRoot() const { return m_pRoot; }
     POINT GetMousePos() const { return m_ptLastMousePos; }
     void SetMousePos(POINT pt) { m_ptLastMousePos = pt; }
+    SIZE GetClientSize() const;
     // Asks for the whole window to be repainted (what invalidating the root
     // control amounts to).
     void InvalidateRoot();
+
+    // Makes `pControl` the root: clears focus, hover, click and key
+    // controls, hands an earlier root to the delayed cleanup, asks for a
+    // layout and a "windowinit" notification, and attaches the tree.
+    bool AttachDialog(CControlUI* pControl);
+    // Attaches a subtree to this manager (a null parent means the control's
+    // own) and registers its named controls.
+    bool InitControls(CControlUI* pControl, CControlUI* pParent = nullptr);
+    // Called by every control's destructor: forgets every reference to it.
+    void ReapObjects(CControlUI* pControl);
+
+    CControlUI* FindControl(POINT pt) const;
+    CControlUI* FindControl(LPCTSTR pstrName) const;
+    CControlUI* FindSubControlByPoint(CControlUI* pParent, POINT pt) const;
+    CControlUI* FindSubControlByName(CControlUI* pParent, LPCTSTR pstrName) const;
+    CControlUI* FindSubControlByClass(CControlUI* pParent, LPCTSTR pstrClass, int iIndex = 0);
+    CStdPtrArray* FindSubControlsByClass(CControlUI* pParent, LPCTSTR pstrClass);
+    CStdPtrArray* GetSubControlsByClass();
+
+    // ---- focus ---------------------------------------------------------
+    CControlUI* GetFocus() const { return m_pFocus; }
+    void SetFocus(CControlUI* pControl);
+    void SetFocusNeeded(CControlUI* pControl);
+    bool SetNextTabControl(bool bForward = true);
+
+    // ---- control timers --------------------------------------------------
+    // Window timer ids are handed out from 17 on (modulo 255); a killed
+    // timer restarted for the same control and id keeps its window id.
+    bool SetTimer(CControlUI* pControl, UINT nTimerID, UINT uElapse);
+    bool KillTimer(CControlUI* pControl, UINT nTimerID);
+    void KillTimer(CControlUI* pControl);
+    void RemoveAllTimers();
+
+    // ---- mouse capture ---------------------------------------------------
+    void SetCapture();
+    void ReleaseCapture();
+    bool IsCaptured() const { return m_bMouseCapture; }
+
+    // ---- painting ------------------------------------------------------
+    void NeedUpdate() { m_bUpdateNeeded = true; }
+    void Invalidate(RECT& rcItem);
+    void ReDraw();
+    bool AddPostPaint(CControlUI* pControl);
+    bool RemovePostPaint(CControlUI* pControl);
+    bool SetPostPaintIndex(CControlUI* pControl, int iIndex);
+    int GetPostPaintCount() const { return m_aPostPaintControls.GetSize(); }
+    bool IsCanDraw() const { return m_bCanDraw; }
+    void SetCanDraw(bool bCanDraw) { m_bCanDraw = bCanDraw; }
+
+    // ---- notifications and filters ----------------------------------------
+    // Synchronous notifications reach the sender's OnNotify delegates and
+    // then every notifier; asynchronous ones wait for the next message.
+    void SendNotify(TNotifyUI& Msg, bool bAsync = false);
+    void SendNotify(CControlUI* pControl, LPCTSTR pstrMessage, WPARAM wParam = 0, LPARAM lParam = 0,
+                    bool bAsync = false);
+    bool AddNotifier(INotifyUI* pControl);
+    bool RemoveNotifier(INotifyUI* pControl);
+    bool AddPreMessageFilter(IMessageFilterUI* pFilter);
+    bool RemovePreMessageFilter(IMessageFilterUI* pFilter);
+    bool AddMessageFilter(IMessageFilterUI* pFilter);
+    bool RemoveMessageFilter(IMessageFilterUI* pFilter);
+    bool AddTranslateAccelerator(ITranslateAccelerator* pTranslateAccelerator);
+    bool RemoveTranslateAccelerator(ITranslateAccelerator* pTranslateAccelerator);
+    bool TranslateAccelerator(LPMSG pMsg);
+    void UsedVirtualWnd(bool bUsed) { m_bUsedVirtualWnd = bUsed; }
+
+    // Takes `pControl` out of the tree's life: it is deleted when the window
+    // handles WM_APP + 1, after the current message has finished with it.
+    void AddDelayedCleanup(CControlUI* pControl);
+
+    // ---- message entry points --------------------------------------------
+    // Both return true when the message was handled; `lRes` then holds its
+    // result.
+    bool PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+    bool MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+    // Offers a message of the framework's own loops to the manager of its
+    // window (accelerators, then pre-message handling).
+    static bool TranslateMessage(const LPMSG pMsg);
+    static void MessageLoop();
 
     // ---- colour adjustment (process-wide) -------------------------------
     static void SetHSL(bool bUseHSL, short H, short S, short L);
@@ -246,11 +335,80 @@ private:
     static bool AddToGroup(CStdStringPtrMap& groups, LPCTSTR name, CControlUI* control);
     static void RemoveFromGroup(CStdStringPtrMap& groups, LPCTSTR name, CControlUI* control);
     static void RemoveAllGroups(CStdStringPtrMap& groups);
+    static void RemoveFromAllGroups(CStdStringPtrMap& groups, CControlUI* control);
 
+    // Message side helpers (one file each).
+    void DeliverQueuedNotifications();
+    void DeliverNotification(TNotifyUI& Msg);
+    void DeleteDelayedCleanup();
+    // Deletes the tree and every control awaiting deletion. Reached through
+    // m_pfnDeleteControls, so that the window side of the manager does not
+    // depend on the controls.
+    static void DeleteAllControls(CPaintManagerUI& manager);
+    void Paint();
+    void LayOut();
+    void TrackMouse(UINT uMsg, LPARAM lParam);
+    void ShowToolTip(CControlUI* pControl);
+    CControlUI* OwnControlAt(POINT pt) const;
+    // An event of `type` about `pSender` at the last mouse position, now.
+    TEventUI MakeEvent(int type, CControlUI* pSender) const;
+    // Takes the focus from `pControl`; false when that destroyed this manager.
+    bool KillFocusOf(CControlUI* pControl, CControlUI* pNewFocus);
+    bool HandleTimer(WPARAM wParam);
+    // False when a handler destroyed this manager.
+    bool HandleMouseButton(UINT uMsg, WPARAM wParam, LPARAM lParam);
+    void PrintClient(HDC hDC, LPARAM lParam);
+    bool FocusShortcut(TCHAR ch);
+
+    // Holds a control across calls that may destroy it (its own event or
+    // notification handlers): ReapObjects sets the held pointer to null.
+    class ControlWatch {
+    public:
+        ControlWatch(CPaintManagerUI& manager, CControlUI* control);
+        ~ControlWatch();
+        ControlWatch(const ControlWatch&) = delete;
+        ControlWatch& operator=(const ControlWatch&) = delete;
+        CControlUI* Get() const { return m_control; }
+
+    private:
+        CPaintManagerUI& m_manager;
+        std::shared_ptr<bool> m_managerAlive;
+        CControlUI* m_control;
+    };
+    std::vector<CControlUI**> m_watchedControls;
+
+    void (*m_pfnDeleteControls)(CPaintManagerUI&) = nullptr;
     HWND m_hWndPaint = nullptr;
     HDC m_hDcPaint = nullptr;
     CControlUI* m_pRoot = nullptr;
+    CControlUI* m_pFocus = nullptr;
+    CControlUI* m_pEventHover = nullptr;
+    CControlUI* m_pEventClick = nullptr;
+    CControlUI* m_pEventKey = nullptr;
     POINT m_ptLastMousePos = {-1, -1};
+    bool m_bFirstLayout = true;
+    bool m_bUpdateNeeded = false;
+    bool m_bFocusNeeded = false;
+    bool m_bOffscreenPaint = true;
+    bool m_bMouseTracking = false;
+    bool m_bMouseCapture = false;
+    bool m_bUsedVirtualWnd = false;
+    bool m_bCanDraw = true;
+    // Cleared by the destructor: a handler that destroys the window (and so
+    // this manager) ends every loop over handlers that is still running.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+    TimerTable m_timers;
+    NotifyQueue m_notifications;
+    TooltipWindow m_tooltip;
+    PaintSurface m_surface;
+    CStdPtrArray m_aNotifiers;
+    CStdPtrArray m_aPreMessageFilters;
+    CStdPtrArray m_aMessageFilters;
+    CStdPtrArray m_aPostPaintControls;
+    CStdPtrArray m_aDelayedCleanup;
+    CStdPtrArray m_aTranslateAccelerator;
+    CStdStringPtrMap m_mNameHash{83};
+    CStdPtrArray m_aFoundControls;
 
     CUiSize m_szInitWindowSize;
     CUiSize m_szMinWindow;
