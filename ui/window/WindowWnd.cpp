@@ -135,8 +135,12 @@ UINT CWindowWnd::ShowModal()
             // system would activate some other program's window.
             EnableAndFocusOwner(owner);
         }
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
+        // Skinned windows see their keys first (accelerators, the Tab
+        // order, the filters of Escape and Return).
+        if (!CPaintManagerUI::TranslateMessage(&msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
     }
     EnableAndFocusOwner(owner);
     if (quit) ::PostQuitMessage(static_cast<int>(msg.wParam));

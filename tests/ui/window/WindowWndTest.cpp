@@ -4,6 +4,7 @@
 #include "ui/window/WindowPlacement.h"
 #include "ui/window/WorkArea.h"
 #include "tests/ui/window/WindowTestSupport.h"
+#include "ui/core/paint/MessageFilter.h"
 
 #include <string>
 
@@ -282,6 +283,38 @@ TEST_F(WindowWnd, ShowModalReturnsTheValueGivenToCloseAndReenablesTheOwner)
         MSG quit;
         EXPECT_FALSE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
     }
+}
+
+TEST_F(WindowWnd, TheModalLoopLetsTheWindowsPaintManagerSeeMessagesFirst)
+{
+    struct SwallowFilter final : IMessageFilterUI {
+        int seen = 0;
+        LRESULT MessageHandler(UINT uMsg, WPARAM, LPARAM, bool& bHandled) override
+        {
+            if (uMsg == WM_APP + 9) {
+                ++seen;
+                bHandled = true;
+            }
+            return 0;
+        }
+    } filter;
+    ModalCase modal(true);
+    int reachedWindow = 0;
+    auto step = modal.dialog.onMessage;
+    modal.dialog.onMessage = [&](UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) -> LRESULT {
+        if (msg == WM_APP + 9) ++reachedWindow;
+        return step(msg, wParam, lParam, handled);
+    };
+    CPaintManagerUI manager;
+    manager.Init(modal.dialog);
+    manager.AddPreMessageFilter(&filter);
+    modal.step = [&] { modal.dialog.Close(2); };
+    modal.dialog.PostMessage(WM_APP + 9);
+    modal.dialog.PostMessage(WM_APP + 7);
+    EXPECT_EQ(2u, modal.dialog.ShowModal());
+    EXPECT_EQ(1, filter.seen);
+    EXPECT_EQ(0, reachedWindow) << "a message the paint manager takes is not dispatched";
+    manager.RemovePreMessageFilter(&filter);
 }
 
 TEST_F(WindowWnd, AQuitDuringTheModalLoopEndsItAndReachesTheOuterLoop)
