@@ -67,6 +67,9 @@ HWND CWindowWnd::Create(HWND hwndParent, LPCTSTR pstrName, DWORD dwStyle, DWORD 
 HWND CWindowWnd::Create(HWND hwndParent, LPCTSTR pstrName, DWORD dwStyle, DWORD dwExStyle, int x, int y, int cx, int cy,
                         HMENU hMenu)
 {
+    // One object, one window: a second one would receive the first one's
+    // messages under the wrong handle.
+    if (m_hWnd && ::IsWindow(m_hWnd)) return nullptr;
     const bool registered = GetSuperClassName() != nullptr ? RegisterSuperclass() : RegisterWindowClass();
     if (!registered) return nullptr;
     // The handle is bound at WM_NCCREATE. It is not stored again here: a
@@ -83,7 +86,10 @@ HWND CWindowWnd::CreateUiWindow(HWND hwndParent, LPCTSTR pstrWindowName, DWORD d
 
 HWND CWindowWnd::Subclass(HWND hWnd)
 {
-    if (!::IsWindow(hWnd)) return nullptr;
+    if (!::IsWindow(hWnd) || (m_hWnd && ::IsWindow(m_hWnd))) return nullptr;
+    // A window that already runs this procedure would have it as its own
+    // "previous" procedure and call itself forever.
+    if (::GetWindowLongPtrW(hWnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(CWindowWnd::__WndProc)) return nullptr;
     const LONG_PTR userData = ::GetWindowLongPtrW(hWnd, GWLP_USERDATA);
     const WNDPROC previous = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CWindowWnd::__WndProc)));

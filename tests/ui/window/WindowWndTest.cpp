@@ -123,6 +123,27 @@ TEST_F(WindowWnd, SubclassRoutesAnExistingWindowAndUnsubclassGivesItBack)
     }
 }
 
+TEST_F(WindowWnd, OneObjectBindsOneWindowAndNoWindowIsSubclassedTwice)
+{
+    ColourWindow window;
+    HWND hWnd = window.CreatePopup(nullptr, 0, 0, 40, 40);
+    ASSERT_TRUE(hWnd);
+    EXPECT_EQ(nullptr, window.CreatePopup(nullptr, 0, 0, 40, 40)) << "already bound";
+    ColourWindow other;
+    EXPECT_EQ(nullptr, other.Subclass(hWnd)) << "runs the wrapper's procedure already";
+
+    HWND edit = ::CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 80, 20, nullptr, nullptr, nullptr, nullptr);
+    ColourWindow first, second;
+    ASSERT_EQ(edit, first.Subclass(edit));
+    EXPECT_EQ(nullptr, second.Subclass(edit));
+    ::SetWindowTextW(edit, L"still works");
+    wchar_t text[16] = {};
+    ::GetWindowTextW(edit, text, 16);
+    EXPECT_STREQ(L"still works", text);
+    ::DestroyWindow(edit);
+    EXPECT_EQ(hWnd, window.GetHWND());
+}
+
 TEST_F(WindowWnd, ASubclassedWindowEndsThroughTheWrapperWithItsOwnProcedureRestored)
 {
     HWND edit = ::CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 80, 20, nullptr, nullptr, nullptr, nullptr);
