@@ -153,17 +153,23 @@ bool CWndShadow::Create(HWND hParentWnd, CPaintManagerUI* pManager)
     m_Status = kEnabled;
     Show(hParentWnd);
 
+    // The previous procedure is on the window before the hook is: the hook
+    // may run at once.
     const LONG_PTR previous = ::GetWindowLongPtrW(hParentWnd, GWLP_WNDPROC);
-    if (!::SetPropW(hParentWnd, kShadowProperty, static_cast<HANDLE>(this)) ||
-        !::SetPropW(hParentWnd, kPreviousProcProperty, reinterpret_cast<HANDLE>(previous))) {
+    const bool hooked =
+        ::SetPropW(hParentWnd, kShadowProperty, static_cast<HANDLE>(this)) &&
+        ::SetPropW(hParentWnd, kPreviousProcProperty, reinterpret_cast<HANDLE>(previous)) &&
+        ::SetWindowLongPtrW(hParentWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWndShadow::ParentProc)) != 0;
+    if (!hooked) {
+        // Nothing is left behind when the system refuses the hook.
         ::RemovePropW(hParentWnd, kShadowProperty);
         ::RemovePropW(hParentWnd, kPreviousProcProperty);
         ::DestroyWindow(m_hWnd);
         m_hWnd = nullptr;
+        m_hParent = nullptr;
         return false;
     }
-    m_OriParentProc = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrW(hParentWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWndShadow::ParentProc)));
+    m_OriParentProc = reinterpret_cast<WNDPROC>(previous);
     return true;
 }
 
