@@ -121,21 +121,24 @@ void CWindowWnd::ShowWindow(bool bShow, bool bTakeFocus)
 
 UINT CWindowWnd::ShowModal()
 {
-    if (!::IsWindow(m_hWnd)) return 0;
+    // Only locals from here on: a window object that deletes itself in its
+    // final message (the exit dialog does) is gone before the loop ends.
+    const HWND hWnd = m_hWnd;
+    if (!::IsWindow(hWnd)) return 0;
     UINT result = 0;
-    const HWND owner = OwnerOf(m_hWnd);
-    ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
+    const HWND owner = OwnerOf(hWnd);
+    ::ShowWindow(hWnd, SW_SHOWNORMAL);
     if (owner) ::EnableWindow(owner, FALSE);
     MSG msg = {};
     bool quit = false;
-    while (::IsWindow(m_hWnd)) {
+    while (::IsWindow(hWnd)) {
         const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
         if (got == -1) break;
         if (got == 0) {
             quit = true;
             break;
         }
-        if (msg.message == WM_CLOSE && msg.hwnd == m_hWnd) {
+        if (msg.message == WM_CLOSE && msg.hwnd == hWnd) {
             result = static_cast<UINT>(msg.wParam);
             // Before the window goes: with the owner still disabled the
             // system would activate some other program's window.

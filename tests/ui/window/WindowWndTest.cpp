@@ -6,6 +6,7 @@
 #include "tests/ui/window/WindowTestSupport.h"
 #include "ui/core/paint/MessageFilter.h"
 
+#include <new>
 #include <string>
 
 namespace SkinUI {
@@ -304,6 +305,43 @@ TEST_F(WindowWnd, ShowModalReturnsTheValueGivenToCloseAndReenablesTheOwner)
         MSG quit;
         EXPECT_FALSE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
     }
+}
+
+// A dialog object that ends itself in its final message, as the exit dialog
+// does. Its storage stays the test's, and the ended object is left claiming
+// a live window, so a modal loop that still read the object would go on
+// running instead of ending with the dialog.
+class SelfEndingDialog final : public CWindowWnd {
+public:
+    explicit SelfEndingDialog(HWND afterEnd) : m_afterEnd(afterEnd) {}
+    ~SelfEndingDialog() { m_hWnd = m_afterEnd; }
+
+protected:
+    LPCTSTR GetWindowClassName() const override { return L"VornexTestSelfEnding"; }
+    void OnFinalMessage(HWND) override { this->~SelfEndingDialog(); }
+
+private:
+    HWND m_afterEnd;
+};
+
+void CALLBACK QuitOnTimer(HWND, UINT, UINT_PTR, DWORD) { ::PostQuitMessage(9); }
+
+TEST_F(WindowWnd, ADialogThatEndsItselfInItsFinalMessageEndsTheModalLoop)
+{
+    ColourWindow owner(RGB(200, 200, 200));
+    ASSERT_TRUE(owner.CreatePopup(nullptr, 100, 100, 300, 200));
+    owner.ShowWindow(true, false);
+    alignas(SelfEndingDialog) unsigned char storage[sizeof(SelfEndingDialog)];
+    auto* dialog = new (storage) SelfEndingDialog(owner);
+    ASSERT_TRUE(dialog->Create(owner, L"", WS_POPUP, 0, 150, 150, 100, 60));
+    // Ends a loop that does not end by itself.
+    const UINT_PTR guard = ::SetTimer(nullptr, 0, 3000, QuitOnTimer);
+    dialog->Close(5);
+    EXPECT_EQ(5u, dialog->ShowModal());
+    ::KillTimer(nullptr, guard);
+    MSG quit;
+    EXPECT_FALSE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the loop ran on after the dialog";
+    EXPECT_TRUE(::IsWindowEnabled(owner));
 }
 
 TEST_F(WindowWnd, TheModalLoopLetsTheWindowsPaintManagerSeeMessagesFirst)
