@@ -103,31 +103,6 @@ CPaintManagerUI::CPaintManagerUI()
     }
 }
 
-CPaintManagerUI::~CPaintManagerUI()
-{
-    RemoveAllFonts();
-    RemoveAllImages();
-    RemoveAllDefaultAttributeList();
-    RemoveAllOptionGroups();
-    RemoveAllHotKeyGroups();
-    int index = m_aPreMessages.Find(this);
-    if (index >= 0) m_aPreMessages.Remove(index);
-    if (m_hDcPaint && m_hWndPaint) ::ReleaseDC(m_hWndPaint, m_hDcPaint);
-    m_hDcPaint = nullptr;
-}
-
-void CPaintManagerUI::Init(HWND hWnd)
-{
-    m_hWndPaint = hWnd;
-    m_hDcPaint = hWnd ? ::GetDC(hWnd) : nullptr;
-    if (m_aPreMessages.Find(this) < 0) m_aPreMessages.Add(this);
-}
-
-void CPaintManagerUI::InvalidateRoot()
-{
-    if (m_hWndPaint) ::InvalidateRect(m_hWndPaint, nullptr, FALSE);
-}
-
 CStdPtrArray* CPaintManagerUI::GetPaintManagers() { return &m_aPreMessages; }
 
 void CPaintManagerUI::ReloadSkin()

@@ -24,7 +24,14 @@
 #include "ui/core/MessageFilter.h"
 #include "ui/core/UiEvent.h"
 #include "ui/core/UiNotify.h"
+#include "ui/core/paint/NotifyQueue.h"
+#include "ui/core/paint/PaintSurface.h"
+#include "ui/core/paint/TimerTable.h"
+#include "ui/core/paint/TooltipWindow.h"
 #include "ui/render/ImageInfo.h"
+
+#include <memory>
+#include <vector>
 #endif
 
 namespace SkinUI {
@@ -327,19 +334,43 @@ private:
     static bool AddToGroup(CStdStringPtrMap& groups, LPCTSTR name, CControlUI* control);
     static void RemoveFromGroup(CStdStringPtrMap& groups, LPCTSTR name, CControlUI* control);
     static void RemoveAllGroups(CStdStringPtrMap& groups);
+    static void RemoveFromAllGroups(CStdStringPtrMap& groups, CControlUI* control);
 
-    struct tagTTimerInfo {
-        CControlUI* pSender;
-        UINT nLocalID;
-        HWND hWnd;
-        UINT uWinTimer;
-        bool bKilled;
-    };
-
-    // Delivers the notifications queued by asynchronous SendNotify calls.
+    // Message side helpers (one file each).
     void DeliverQueuedNotifications();
     void DeliverNotification(TNotifyUI& Msg);
     void DeleteDelayedCleanup();
+    void Paint();
+    void LayOut();
+    void TrackMouse(UINT uMsg, LPARAM lParam);
+    void ShowToolTip(CControlUI* pControl);
+    CControlUI* OwnControlAt(POINT pt) const;
+    // An event of `type` about `pSender` at the last mouse position, now.
+    TEventUI MakeEvent(int type, CControlUI* pSender) const;
+    // Takes the focus from `pControl`; false when that destroyed this manager.
+    bool KillFocusOf(CControlUI* pControl, CControlUI* pNewFocus);
+    bool HandleTimer(WPARAM wParam);
+    // False when a handler destroyed this manager.
+    bool HandleMouseButton(UINT uMsg, WPARAM wParam, LPARAM lParam);
+    void PrintClient(HDC hDC, LPARAM lParam);
+    bool FocusShortcut(TCHAR ch);
+
+    // Holds a control across calls that may destroy it (its own event or
+    // notification handlers): ReapObjects sets the held pointer to null.
+    class ControlWatch {
+    public:
+        ControlWatch(CPaintManagerUI& manager, CControlUI* control);
+        ~ControlWatch();
+        ControlWatch(const ControlWatch&) = delete;
+        ControlWatch& operator=(const ControlWatch&) = delete;
+        CControlUI* Get() const { return m_control; }
+
+    private:
+        CPaintManagerUI& m_manager;
+        std::shared_ptr<bool> m_managerAlive;
+        CControlUI* m_control;
+    };
+    std::vector<CControlUI**> m_watchedControls;
 
     HWND m_hWndPaint = nullptr;
     HDC m_hDcPaint = nullptr;
@@ -357,14 +388,18 @@ private:
     bool m_bMouseCapture = false;
     bool m_bUsedVirtualWnd = false;
     bool m_bCanDraw = true;
-    UINT m_uTimerID = 0x1000;
-    CStdPtrArray m_aTimers;
+    // Cleared by the destructor: a handler that destroys the window (and so
+    // this manager) ends every loop over handlers that is still running.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+    TimerTable m_timers;
+    NotifyQueue m_notifications;
+    TooltipWindow m_tooltip;
+    PaintSurface m_surface;
     CStdPtrArray m_aNotifiers;
     CStdPtrArray m_aPreMessageFilters;
     CStdPtrArray m_aMessageFilters;
     CStdPtrArray m_aPostPaintControls;
     CStdPtrArray m_aDelayedCleanup;
-    CStdPtrArray m_aAsyncNotify;
     CStdPtrArray m_aTranslateAccelerator;
     CStdStringPtrMap m_mNameHash{83};
     CStdPtrArray m_aFoundControls;
