@@ -129,6 +129,53 @@ TEST(WindowTree, AControlRemovedInsideItsOwnClickIsDeletedAfterwards)
     window.pm().RemoveNotifier(&handler);
 }
 
+// Moves a control outside the layout that is running, as a size handler
+// of an application might.
+struct MoveOnSize {
+    CControlUI* other = nullptr;
+    RECT to = {0, 0, 0, 0};
+    bool OnSize(void*)
+    {
+        if (other) other->SetPos(to);
+        return true;
+    }
+};
+
+TEST(WindowTree, ALayoutInvalidatesWhatMovedAndNothingIsLostToTheCover)
+{
+    auto* root = new CContainerUI;
+    auto* column = Make<CVerticalLayoutUI>(root, L"float=\"true\" pos=\"0,0,100,200\"");
+    CControlUI* top = Make<CControlUI>(column, L"height=\"50\"");
+    Make<CControlUI>(column);
+    CControlUI* outside = Make<CControlUI>(root, L"float=\"true\" pos=\"150,150,170,170\"");
+    TestWindow window(300, 250, root, 20, 20);
+    ASSERT_TRUE(window.PumpUntil([&] { return !::GetUpdateRect(window.hwnd(), nullptr, FALSE); }));
+
+    // Relaying out the column invalidates the column (its children lie inside).
+    ::ValidateRect(window.hwnd(), nullptr);
+    column->SetPos(RECT{0, 0, 100, 200});
+    RECT update = {};
+    ASSERT_TRUE(::GetUpdateRect(window.hwnd(), &update, FALSE));
+    EXPECT_EQ(0, update.left);
+    EXPECT_EQ(100, update.right);
+    EXPECT_EQ(200, update.bottom);
+
+    // A control moved by a handler while the column lays out is outside the
+    // column: its old and new places are invalidated all the same.
+    MoveOnSize mover{outside, RECT{200, 20, 220, 40}};
+    top->OnSize += MakeDelegate(&mover, &MoveOnSize::OnSize);
+    ::ValidateRect(window.hwnd(), nullptr);
+    column->SetPos(RECT{0, 0, 100, 200});
+    HRGN region = ::CreateRectRgn(0, 0, 0, 0);
+    ::GetUpdateRgn(window.hwnd(), region, FALSE);
+    EXPECT_TRUE(::PtInRegion(region, 50, 100));
+    EXPECT_TRUE(::PtInRegion(region, 160, 160)) << "where it was";
+    EXPECT_TRUE(::PtInRegion(region, 210, 30)) << "where it went";
+    EXPECT_FALSE(::PtInRegion(region, 250, 200));
+    ::DeleteObject(region);
+    top->OnSize -= MakeDelegate(&mover, &MoveOnSize::OnSize);
+}
+
 // Counts the process's live GDI objects by asking the system about every
 // handle slot (a handle without its high word names the slot's current
 // object, whatever its generation).
