@@ -15,7 +15,7 @@
 #include "tests/ui/control/TestWindow.h"
 #include "ui/control/HorizontalLayoutUI.h"
 #include "ui/control/VerticalLayoutUI.h"
-#include "ui/render/GdiHandles.h"
+#include "ui/render/image/GdiHandles.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -2,9 +2,9 @@
 
 #include "ui/control/AttributeTable.h"
 #include "ui/control/AttributeValue.h"
-#include "ui/core/UiRect.h"
-#include "ui/render/GdiHandles.h"
-#include "ui/render/GifHandler.h"
+#include "ui/core/base/UiRect.h"
+#include "ui/render/image/GdiHandles.h"
+#include "ui/render/image/GifHandler.h"
 #include "ui/render/RenderEngine.h"
 
 #include <cstring>

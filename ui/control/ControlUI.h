@@ -7,8 +7,8 @@
 // and application controls derive from it.
 
 #include "ui/control/Delegate.h"
-#include "ui/core/PaintManagerUI.h"
-#include "ui/core/UiString.h"
+#include "ui/core/paint/PaintManagerUI.h"
+#include "ui/core/base/UiString.h"
 
 namespace SkinUI {
 
