@@ -3,7 +3,7 @@
 #include "ui/control/AttributeTable.h"
 #include "ui/control/AttributeValue.h"
 #include "ui/control/LayoutArithmetic.h"
-#include "ui/extra/ScrollBarUI.h"
+#include "ui/control/ScrollBarUI.h"
 #include "ui/render/RenderEngine.h"
 
 namespace SkinUI {

@@ -2,7 +2,7 @@
 
 #include "ui/control/AttributeTable.h"
 #include "ui/control/AttributeValue.h"
-#include "ui/extra/ScrollBarUI.h"
+#include "ui/control/ScrollBarUI.h"
 
 namespace SkinUI {
 

@@ -6,7 +6,7 @@
 #include "ui/control/HorizontalLayoutUI.h"
 #include "ui/control/TabLayoutUI.h"
 #include "ui/control/VerticalLayoutUI.h"
-#include "ui/extra/ScrollBarUI.h"
+#include "ui/control/ScrollBarUI.h"
 #include "ui/render/RenderEngine.h"
 
 #include <gtest/gtest.h>
