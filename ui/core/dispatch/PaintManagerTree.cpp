@@ -4,7 +4,6 @@
 #include "ui/core/paint/PaintManagerUI.h"
 
 #include <cwchar>
-#include <vector>
 
 namespace SkinUI {
 
@@ -98,8 +97,8 @@ void CPaintManagerUI::ReapObjects(CControlUI* pControl)
     // grouped after its death.
     int index;
     while ((index = m_aPostPaintControls.Find(pControl)) >= 0) m_aPostPaintControls.Remove(index);
-    RemoveFromAllGroups(m_mOptionGroup, pControl);
-    RemoveFromAllGroups(m_mHotKeyGroup, pControl);
+    m_optionGroups.RemoveEverywhere(pControl);
+    m_hotKeyGroups.RemoveEverywhere(pControl);
 }
 
 CControlUI* CPaintManagerUI::FindControl(POINT pt) const
@@ -152,18 +151,6 @@ CStdPtrArray* CPaintManagerUI::FindSubControlsByClass(CControlUI* pParent, LPCTS
 }
 
 CStdPtrArray* CPaintManagerUI::GetSubControlsByClass() { return &m_aFoundControls; }
-
-void CPaintManagerUI::RemoveFromAllGroups(CStdStringPtrMap& groups, CControlUI* control)
-{
-    // Collect the names first: emptied groups leave the map.
-    std::vector<CUiString> names;
-    for (int i = 0; i < groups.GetSize(); ++i)
-        if (LPCTSTR key = groups.GetAt(i)) names.emplace_back(key);
-    for (const CUiString& name : names) {
-        auto* group = static_cast<CStdPtrArray*>(groups.Find(name, false));
-        if (group != nullptr && group->Find(control) >= 0) RemoveFromGroup(groups, name, control);
-    }
-}
 
 void CPaintManagerUI::AddDelayedCleanup(CControlUI* pControl)
 {

@@ -23,7 +23,12 @@
 #include "ui/core/base/StringOrId.h"
 #include "ui/core/base/UiRect.h"
 #include "ui/core/base/UiSize.h"
+#include "ui/core/paint/ControlGroups.h"
+#include "ui/core/paint/DefaultFont.h"
+#include "ui/core/paint/FontTable.h"
+#include "ui/core/paint/ImageCache.h"
 #include "ui/core/paint/MessageFilter.h"
+#include "ui/core/paint/NamedStrings.h"
 #include "ui/core/paint/UiEvent.h"
 #include "ui/core/paint/UiNotify.h"
 #include "ui/core/paint/NotifyQueue.h"
@@ -39,20 +44,6 @@ namespace SkinUI {
 
 class ZipArchive;
 class CControlUI;
-
-#ifdef _WIN32
-// One font of a window (or the process-wide default font).
-struct tagTFontInfo {
-    HFONT hFont = nullptr;
-    CUiString sFontName;  // face as requested (at most 31 units reach GDI)
-    int iSize = 0;        // pixels; the font's height is -iSize
-    bool bBold = false;
-    bool bUnderline = false;
-    bool bItalic = false;
-    TEXTMETRIC tm = {};  // tmHeight 0 until computed
-};
-typedef tagTFontInfo TFontInfo;
-#endif
 
 class CPaintManagerUI {
 public:
@@ -109,7 +100,7 @@ public:
     // managers of the process.
     void Init(HWND hWnd);
     HWND GetPaintWindow() const { return m_hWndPaint; }
-    HDC GetPaintDC() const { return m_hDcPaint; }
+    HDC GetPaintDC() const { return m_hDcPaint.Get(); }
     CControlUI* GetRoot() const { return m_pRoot; }
     POINT GetMousePos() const { return m_ptLastMousePos; }
     void SetMousePos(POINT pt) { m_ptLastMousePos = pt; }
@@ -277,7 +268,7 @@ public:
     void AddDefaultAttributeList(LPCTSTR pStrControlName, LPCTSTR pStrControlAttrList);
     LPCTSTR GetDefaultAttributeList(LPCTSTR pStrControlName) const;
     bool RemoveDefaultAttributeList(LPCTSTR pStrControlName);
-    const CStdStringPtrMap& GetDefaultAttribultes() const { return m_DefaultAttrHash; }
+    const CStdStringPtrMap& GetDefaultAttribultes() const { return m_defaultAttributes.Map(); }
     void RemoveAllDefaultAttributeList();
 
     // ---- language strings (process-wide) ----------------------------------
@@ -329,13 +320,8 @@ private:
 #ifdef _WIN32
     CPaintManagerUI* TopmostResourceManager();
     const CPaintManagerUI* TopmostResourceManager() const;
-    HFONT CreateFontFromStock(LPCTSTR face, int size, bool bold, bool underline, bool italic) const;
-    void ComputeMetrics(TFontInfo* info, HDC hdc) const;
     TFontInfo* FindFontInfo(LPCTSTR face, int size, bool bold, bool underline, bool italic) const;
-    static bool AddToGroup(CStdStringPtrMap& groups, LPCTSTR name, CControlUI* control);
-    static void RemoveFromGroup(CStdStringPtrMap& groups, LPCTSTR name, CControlUI* control);
-    static void RemoveAllGroups(CStdStringPtrMap& groups);
-    static void RemoveFromAllGroups(CStdStringPtrMap& groups, CControlUI* control);
+    static NamedStrings& LanguageStrings();
 
     // Message side helpers (one file each).
     void DeliverQueuedNotifications();
@@ -379,7 +365,7 @@ private:
 
     void (*m_pfnDeleteControls)(CPaintManagerUI&) = nullptr;
     HWND m_hWndPaint = nullptr;
-    HDC m_hDcPaint = nullptr;
+    Gdi::OwnedWindowDC m_hDcPaint;
     CControlUI* m_pRoot = nullptr;
     CControlUI* m_pFocus = nullptr;
     CControlUI* m_pEventHover = nullptr;
@@ -432,16 +418,17 @@ private:
     DWORD m_dwDefaultLinkHoverFontColor = 0xFFD3215F;
     DWORD m_dwDefaultSelectedBkColor = 0xFFBAE4FF;
 
-    CStdPtrArray m_aCustomFonts;
-    CStdStringPtrMap m_mImageHash{83};
-    CStdStringPtrMap m_DefaultAttrHash{83};
-    CStdStringPtrMap m_mOptionGroup{83};
-    CStdStringPtrMap m_mHotKeyGroup{83};
+    // Keeps every default font this window may have handed out valid for as
+    // long as the window lives.
+    DefaultFont::Lease m_defaultFontLease;
+    FontTable m_fonts;
+    ImageCache m_images;
+    NamedStrings m_defaultAttributes;
+    ControlGroups m_optionGroups;
+    ControlGroups m_hotKeyGroups;
     CPaintManagerUI* m_pParentResourcePM = nullptr;
 
-    static TFontInfo m_DefaultFontInfo;
     static bool m_bInitAtFirst;
-    static CStdStringPtrMap m_LanguageAttrHash;
     static short m_H;
     static short m_S;
     static short m_L;
