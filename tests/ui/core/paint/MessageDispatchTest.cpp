@@ -331,6 +331,31 @@ TEST_F(MessageDispatch, ListenersAfterOneThatDestroysTheSenderSeeANullSender)
     EXPECT_EQ(after.entries[0].sender, nullptr);
 }
 
+TEST_F(MessageDispatch, ADestroyedControlLeavesEveryListOfTheManager)
+{
+    Manager().SetFocus(inner);
+    ASSERT_TRUE(window->MoveMouse(100, 80));
+    ASSERT_TRUE(Manager().AddOptionGroup(L"choice", inner));
+    ASSERT_TRUE(Manager().AddOptionGroup(L"choice", other));
+    ASSERT_TRUE(Manager().AddHotKeyGroup(L"keys", inner));
+    ASSERT_TRUE(Manager().AddPostPaint(inner));
+    ASSERT_TRUE(Manager().SetTimer(inner, 3, 10));
+
+    outer->SetDelayedDestroy(false);
+    outer->Remove(inner);
+    EXPECT_EQ(Manager().GetFocus(), nullptr);
+    EXPECT_EQ(Manager().FindControl(L"inner"), nullptr);
+    ASSERT_NE(Manager().GetOptionGroup(L"choice"), nullptr);
+    EXPECT_EQ(Manager().GetOptionGroup(L"choice")->GetSize(), 1);
+    EXPECT_EQ(Manager().GetHotKeyGroup(L"keys"), nullptr) << "an emptied group goes";
+    EXPECT_EQ(Manager().GetPostPaintCount(), 0);
+    // Hover, timer and paint go on without it.
+    ASSERT_TRUE(window->MoveMouse(300, 60));
+    ::InvalidateRect(window->Handle(), nullptr, FALSE);
+    window->PaintNow();
+    EXPECT_TRUE(Logged(L"other", UIEVENT_MOUSEENTER));
+}
+
 TEST_F(MessageDispatch, WindowInitIsSentOnceFromTheRoot)
 {
     // The fixture painted once already; the notification came then.
