@@ -1,20 +1,17 @@
 #pragma once
-// The paint manager of a skinned window.
+// The paint manager of a skinned window: a thin front over small parts.
 //
-// On Windows it also holds the window's shared resources: fonts, the image
-// cache, default attribute lists, default colours, window properties,
-// option and hot-key groups, and the process-wide default font, language
-// strings and colour adjustment.
+// Resource side (ui/core/paint): the window's fonts, image cache, default
+// attribute lists, default colours, window properties, option and hot-key
+// groups, and the process-wide default font, language strings and colour
+// adjustment.
 //
-// The process-wide resource context lives here as static members: the module
-// instance, an optional resource module, the skin folder and an optional skin
-// archive (a file name relative to the skin folder, or a memory block marked
-// by the reserved name "membuffer"). Every markup and image load asks it
-// where the bytes behind a skin file name come from. It is used on the UI
-// thread only and is not locked.
+// Message side (ui/core/dispatch, built with the controls): the control
+// tree, events, focus, timers, capture, painting and notifications.
 
 #include "ui/core/base/Platform.h"
 #include "ui/core/base/UiString.h"
+#include "ui/core/resources/ResourceContextUI.h"
 
 #include <memory>
 #ifdef _WIN32
@@ -42,52 +39,16 @@
 
 namespace SkinUI {
 
-class ZipArchive;
 class CControlUI;
 
-class CPaintManagerUI {
+// The paint manager of a skinned window. The process-wide resource context
+// (CResourceContextUI) is its base, so CPaintManagerUI::SetResourceZip and
+// the other static calls reach it.
+class CPaintManagerUI : public CResourceContextUI {
 public:
-    // ---- Process-wide resource context --------------------------------
-
-    // Windows only: the program's module, its folder (with the trailing
-    // backslash; empty without an instance), the current directory, and the
-    // module that holds resources (the instance unless one is set).
-    static void SetInstance(HINSTANCE instance);
-    static HINSTANCE GetInstance();
-    static CUiString GetInstancePath();
-    static void SetCurrentPath(LPCTSTR path);
-    static void SetResourceDll(HINSTANCE module);
-    static HINSTANCE GetResourceDll();
-
-    // The skin folder always ends with a backslash: one is appended when
-    // missing. An empty path, or one that does not fit, changes nothing.
-    static void SetResourcePath(LPCTSTR path);
-    static LPCTSTR GetResourcePath();
-
-    // Selects the archive file `name` (relative to the skin folder). With
-    // `cached` the archive is opened now and stays open until Term or the
-    // next selection. Ignored while an in-memory archive is installed and
-    // `cached` equals the current caching flag.
-    static void SetResourceZip(LPCTSTR name, bool cached = false);
-    // Installs an in-memory archive over `buffer` (not copied: it must live
-    // as long as the process uses the skin). The first one installed stays
-    // for the life of the process; later calls change nothing.
-    static void SetResourceZip(LPCVOID buffer, unsigned size);
-    static LPCTSTR GetResourceZip();
-    static bool IsCachedResourceZip();
-    // The archive kept open while caching is on, else null.
-    static ZipArchive* GetResourceZipHandle();
-
-    // Closes the kept archive.
-    static void Term();
-
     // Reloads the images of every paint manager of the process that has a
-    // window (the window side keeps that list; the portable build has none).
+    // window.
     static void ReloadSkin();
-
-    // The reserved archive name of an in-memory archive.
-    static const wchar_t kMemoryArchiveName[];
-    static const size_t kMaxPath = 260;
 
 #ifdef _WIN32
     CPaintManagerUI();
@@ -306,17 +267,6 @@ public:
 #endif  // _WIN32
 
 private:
-    friend struct ResourceContextTestAccess;
-    // Back to the state at process start (tests only).
-    static void ResetResourceContext();
-
-    static HINSTANCE m_hInstance;
-    static HINSTANCE m_hResourceInstance;
-    static wchar_t m_szResDirPath[kMaxPath];
-    static wchar_t m_szResZipPath[kMaxPath];
-    static bool m_bCachedResourceZip;
-    static std::unique_ptr<ZipArchive> m_hResourceZip;
-
 #ifdef _WIN32
     CPaintManagerUI* TopmostResourceManager();
     const CPaintManagerUI* TopmostResourceManager() const;
