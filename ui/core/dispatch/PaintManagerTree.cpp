@@ -25,6 +25,8 @@ CControlUI* CALLBACK MatchNameNoCase(CControlUI* control, LPVOID data)
     return control->GetName().CompareNoCase(static_cast<LPCTSTR>(data)) == 0 ? control : nullptr;
 }
 
+// Sub-control searches walk the tree in order, each container before its
+// children (UIFIND_ME_FIRST).
 struct ClassSearch {
     LPCTSTR className;
     int remaining;  // matches still to skip; -1 collects every match
@@ -129,7 +131,7 @@ CControlUI* CPaintManagerUI::FindSubControlByName(CControlUI* pParent, LPCTSTR p
 {
     if (pParent == nullptr) pParent = m_pRoot;
     if (pParent == nullptr || pstrName == nullptr) return nullptr;
-    return pParent->FindControl(MatchNameNoCase, const_cast<LPTSTR>(pstrName), UIFIND_ALL);
+    return pParent->FindControl(MatchNameNoCase, const_cast<LPTSTR>(pstrName), UIFIND_ME_FIRST);
 }
 
 CControlUI* CPaintManagerUI::FindSubControlByClass(CControlUI* pParent, LPCTSTR pstrClass, int iIndex)
@@ -137,7 +139,7 @@ CControlUI* CPaintManagerUI::FindSubControlByClass(CControlUI* pParent, LPCTSTR 
     if (pParent == nullptr) pParent = m_pRoot;
     if (pParent == nullptr || pstrClass == nullptr || iIndex < 0) return nullptr;
     ClassSearch search = {pstrClass, iIndex, nullptr};
-    return pParent->FindControl(MatchClass, &search, UIFIND_ALL);
+    return pParent->FindControl(MatchClass, &search, UIFIND_ME_FIRST);
 }
 
 CStdPtrArray* CPaintManagerUI::FindSubControlsByClass(CControlUI* pParent, LPCTSTR pstrClass)
@@ -146,7 +148,7 @@ CStdPtrArray* CPaintManagerUI::FindSubControlsByClass(CControlUI* pParent, LPCTS
     if (pParent == nullptr) pParent = m_pRoot;
     if (pParent == nullptr || pstrClass == nullptr) return &m_aFoundControls;
     ClassSearch search = {pstrClass, -1, &m_aFoundControls};
-    pParent->FindControl(MatchClass, &search, UIFIND_ALL);
+    pParent->FindControl(MatchClass, &search, UIFIND_ME_FIRST);
     return &m_aFoundControls;
 }
 
