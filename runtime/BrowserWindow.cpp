@@ -39,7 +39,8 @@ BrowserWindow* BrowserWindow::Create(BrowserImpl* browser, HWND parent, DWORD st
     static bool registered = false;
     HINSTANCE inst = GetModuleHandleW(nullptr);
     if (!registered) {
-        WNDCLASSEXW wc = {sizeof wc};
+        WNDCLASSEXW wc = {};
+        wc.cbSize = sizeof wc;
         wc.style = CS_DBLCLKS;
         wc.lpfnWndProc = WndProc;
         wc.hInstance = inst;
@@ -114,10 +115,7 @@ LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp)
         m_browser->OnWindowShown(wp != 0);
         break;
     case WM_DESTROY: {
-        BrowserImpl* b = m_browser;
-        HWND h = m_hwnd;
-        b->OnWindowDestroyed();
-        (void)h;
+        m_browser->OnWindowDestroyed();
         return 0;
     }
     case WM_GETDLGCODE:

@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 #include <process.h>
 
-#include "app/AdItem.h"
+#include "app/feed/AdItem.h"
 #include "app/AppMessages.h"
 #include "tests/app/FeedServiceControl.h"
+
+using namespace Vornex;
 
 namespace {
 
