@@ -57,8 +57,8 @@ TEST(LabelStyle, ShadowDisplacementByAngle)
     const struct {
         int angle;
         float x, y;
-    } cases[] = {{0, -3, -3}, {90, -3, -3}, {91, -3, 3}, {180, -3, 3}, {-1, 3, -3},
-                 {-89, 3, -3}, {-90, 3, 0}, {-91, 3, 3}, {-179, 3, 3}, {-180, 0, 3}};
+    } cases[] = {{0, -3, -3},  {90, -3, -3}, {91, -3, 3}, {180, -3, 3}, {-1, 3, -3},
+                 {-89, 3, -3}, {-90, 3, 0},  {-91, 3, 3}, {-179, 3, 3}, {-180, 0, 3}};
     for (const auto& c : cases) {
         ShadowDisplacement d;
         ASSERT_TRUE(ComputeShadowDisplacement(3, c.angle, d)) << c.angle;

@@ -111,8 +111,8 @@ TEST_F(LabelTest, TextColourZeroTakesTheManagersDefaultColours)
 
 TEST_F(LabelTest, HotTextColourOnHover)
 {
-    auto* button = Add<CButtonUI>(L"text=\"MMMM\" textcolor=\"#FF000080\" hottextcolor=\"#FF00368F\"",
-                                  RECT{0, 0, 100, 24});
+    auto* button =
+        Add<CButtonUI>(L"text=\"MMMM\" textcolor=\"#FF000080\" hottextcolor=\"#FF00368F\"", RECT{0, 0, 100, 24});
     Canvas canvas(100, 24);
     Paint(*button, canvas);
     EXPECT_GT(canvas.Count(0x000080), 0);
@@ -139,13 +139,14 @@ TEST_F(LabelTest, EstimateSizeIsTheFontHeightPlusFour)
 TEST_F(LabelTest, EffectsDrawStrokeShadowAndGradient)
 {
     m_pm.AddFont(L"Arial", 40, true, false, false);
-    auto* label = Add<CLabelUI>(L"font=\"0\" text=\"HH\" enabledeffect=\"true\" "
-                                L"enabledstroke=\"true\" strokecolor=\"#FFFF0000\" "
-                                L"enabledshadow=\"true\" textshadowcolora=\"#FF0000FF\" textshadowcolorb=\"#FFFFFFFF\" "
-                                L"transshadow=\"255\" transshadow1=\"255\" shadowoffset=\"6,-135\" "
-                                L"textcolor=\"#FFFFFF00\" textcolor1=\"#FF00FF00\" transtext=\"255\" transtext1=\"255\" "
-                                L"gradientlength=\"40\"",
-                                RECT{0, 0, 160, 60});
+    auto* label =
+        Add<CLabelUI>(L"font=\"0\" text=\"HH\" enabledeffect=\"true\" "
+                      L"enabledstroke=\"true\" strokecolor=\"#FFFF0000\" "
+                      L"enabledshadow=\"true\" textshadowcolora=\"#FF0000FF\" textshadowcolorb=\"#FFFFFFFF\" "
+                      L"transshadow=\"255\" transshadow1=\"255\" shadowoffset=\"6,-135\" "
+                      L"textcolor=\"#FFFFFF00\" textcolor1=\"#FF00FF00\" transtext=\"255\" transtext1=\"255\" "
+                      L"gradientlength=\"40\"",
+                      RECT{0, 0, 160, 60});
     Canvas canvas(160, 60);
     Paint(*label, canvas);
     int red = 0, blue = 0, green = 0, yellow = 0;
@@ -258,8 +259,8 @@ TEST_F(TextWindowTest, TextOfAnyShapeDrawsAndMeasures)
     std::wstring words;
     for (int i = 0; i < 5000; ++i) words += L"word ";
     const std::wstring cases[] = {
-        huge,                                   // 100,000 characters, no break opportunity
-        words,                                  // many lines
+        huge,   // 100,000 characters, no break opportunity
+        words,  // many lines
         std::wstring(L"lone \xD800 surrogate \xDC00"),
         std::wstring(L"<b>unclosed <c #FFFF0000>tags <a never"),
         std::wstring(L"{i missing.png 3 7}<i>"),

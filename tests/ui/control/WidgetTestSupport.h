@@ -21,7 +21,10 @@ public:
         CControlUI* sender;
         WPARAM wParam;
     };
-    void Notify(TNotifyUI& msg) override { entries.push_back({static_cast<LPCTSTR>(msg.sType), msg.pSender, msg.wParam}); }
+    void Notify(TNotifyUI& msg) override
+    {
+        entries.push_back({static_cast<LPCTSTR>(msg.sType), msg.pSender, msg.wParam});
+    }
     int Count(const wchar_t* type) const
     {
         int n = 0;
@@ -113,10 +116,7 @@ public:
         return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
     }
     // Mouse messages as the window would get them from a person.
-    void Mouse(UINT msg, int x, int y, WPARAM keys = 0)
-    {
-        ::SendMessageW(m_hwnd, msg, keys, MAKELPARAM(x, y));
-    }
+    void Mouse(UINT msg, int x, int y, WPARAM keys = 0) { ::SendMessageW(m_hwnd, msg, keys, MAKELPARAM(x, y)); }
     void Wheel(int x, int y, int delta)
     {
         POINT screen = {x, y};
