@@ -2,10 +2,10 @@
 
 #include <process.h>
 
-#include "app/AdItem.h"
+#include "app/feed/AdItem.h"
 #include "app/AppMessages.h"
-#include "app/FeedLoader.h"
-#include "app/HttpClient.h"
+#include "app/feed/FeedLoader.h"
+#include "app/feed/HttpClient.h"
 #include "VornexDeployment.h"
 
 unsigned __stdcall FeedThreadProc(void* argument)

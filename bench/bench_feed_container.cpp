@@ -8,7 +8,7 @@
 #include <vector>
 #include <zlib.h>
 
-#include "app/FeedContainer.h"
+#include "app/feed/FeedContainer.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/FeedDocument.h"
+#include "app/feed/FeedDocument.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 // bytes a character here) and builds its element table; pugixml copies the
 // bytes into a fresh buffer of its own and builds its node tree. Freeing
 // the document is timed too on both sides.
-#include "ui/core/Markup.h"
+#include "ui/core/markup/Markup.h"
 
 #include <pugixml.hpp>
 

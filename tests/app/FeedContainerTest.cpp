@@ -1,4 +1,4 @@
-#include "app/FeedContainer.h"
+#include "app/feed/FeedContainer.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>

@@ -1,12 +1,12 @@
-#include "app/FeedDocument.h"
+#include "app/feed/FeedDocument.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "app/FeedElementTable.h"
-#include "app/FeedScanner.h"
+#include "app/feed/FeedElementTable.h"
+#include "app/feed/FeedScanner.h"
 
 using namespace FeedDoc;
 

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 #include <process.h>
 
-#include "app/AdItem.h"
+#include "app/feed/AdItem.h"
 #include "app/AppMessages.h"
 #include "tests/app/FeedServiceControl.h"
 

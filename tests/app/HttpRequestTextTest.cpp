@@ -1,4 +1,4 @@
-#include "app/HttpRequestText.h"
+#include "app/feed/HttpRequestText.h"
 
 #include <gtest/gtest.h>
 

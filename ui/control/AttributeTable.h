@@ -3,7 +3,7 @@
 // class looks a name up in its own table and hands names it does not know
 // to its base class.
 
-#include "ui/core/Platform.h"
+#include "ui/core/base/Platform.h"
 
 #include <cwchar>
 

@@ -6,8 +6,8 @@
 // fit an int, and gives a defined fallback (0, false, an ended list) for text
 // that is not what it should be.
 
-#include "ui/core/Platform.h"
-#include "ui/core/UiString.h"
+#include "ui/core/base/Platform.h"
+#include "ui/core/base/UiString.h"
 
 namespace SkinUI {
 namespace AttributeValue {

@@ -3,8 +3,8 @@
 // one of its member functions, each taking the event's parameter and
 // returning false to stop the event.
 
-#include "ui/core/Platform.h"
-#include "ui/core/StdPtrArray.h"
+#include "ui/core/base/Platform.h"
+#include "ui/core/base/StdPtrArray.h"
 
 namespace SkinUI {
 

@@ -1,5 +1,7 @@
 #include "ui/control/GdiplusSession.h"
 
+// GDI+ needs the COM property types that the lean Windows headers leave out.
+#include <objidl.h>
 #include <gdiplus.h>
 
 namespace SkinUI {

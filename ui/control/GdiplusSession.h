@@ -3,7 +3,7 @@
 // made, shut down when the last one goes. Every label holds one
 // GdiplusSession; the counts let diagnostics see the start and shutdown.
 
-#include "ui/core/Platform.h"
+#include "ui/core/base/Platform.h"
 
 namespace SkinUI {
 

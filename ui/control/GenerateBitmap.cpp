@@ -1,7 +1,7 @@
 // CRenderEngine::GenerateBitmap paints a control, so it lives with the
 // controls rather than in the render engine beneath them.
 #include "ui/control/ControlUI.h"
-#include "ui/render/GdiHandles.h"
+#include "ui/render/image/GdiHandles.h"
 #include "ui/render/RenderEngine.h"
 
 namespace SkinUI {

@@ -2,6 +2,8 @@
 // gradient fill, drawn in that order so that the fill stays on top.
 #include "ui/control/LabelUI.h"
 
+// GDI+ needs the COM property types that the lean Windows headers leave out.
+#include <objidl.h>
 #include <gdiplus.h>
 
 namespace SkinUI {

@@ -3,7 +3,7 @@
 // alignment words and the shadow offset mean. Plain computation on the
 // attribute text, shared by both builds.
 
-#include "ui/core/Platform.h"
+#include "ui/core/base/Platform.h"
 
 namespace SkinUI {
 namespace LabelStyle {

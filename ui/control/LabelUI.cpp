@@ -4,6 +4,8 @@
 #include "ui/control/AttributeValue.h"
 #include "ui/render/RenderEngine.h"
 
+// GDI+ needs the COM property types that the lean Windows headers leave out.
+#include <objidl.h>
 #include <gdiplus.h>
 
 #include <cwchar>

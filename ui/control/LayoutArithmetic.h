@@ -8,7 +8,7 @@
 // 64 bits and every coordinate handed back is limited to +/-kCoordLimit: a
 // skin with absurd sizes lays out absurdly, never with overflowed values.
 
-#include "ui/core/Platform.h"
+#include "ui/core/base/Platform.h"
 
 namespace SkinUI {
 namespace Layout {

@@ -2,7 +2,7 @@
 // State bits of controls that react to the mouse (buttons, options, the
 // scroll bar's parts).
 
-#include "ui/core/Platform.h"
+#include "ui/core/base/Platform.h"
 
 namespace SkinUI {
 

@@ -3,7 +3,7 @@
 // them and the proportional thumb, and how far a dragged thumb moves the
 // position. Plain arithmetic shared by both builds.
 
-#include "ui/core/Platform.h"
+#include "ui/core/base/Platform.h"
 
 namespace SkinUI {
 namespace ScrollBarGeometry {

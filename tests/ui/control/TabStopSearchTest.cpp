@@ -1,6 +1,6 @@
 // The Tab order over a flattened tree: the tab stops after (or before) the
 // focus, wrapping around at either end.
-#include "ui/core/TabStopSearch.h"
+#include "ui/core/base/TabStopSearch.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "ui/core/Markup.h"
-#include "ui/core/Platform.h"
+#include "ui/core/markup/Markup.h"
+#include "ui/core/base/Platform.h"
 
 #include <gtest/gtest.h>
 

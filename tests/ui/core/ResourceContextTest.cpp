@@ -1,7 +1,7 @@
-#include "ui/core/Markup.h"
-#include "ui/core/PaintManagerUI.h"
-#include "ui/core/SkinResourceReader.h"
-#include "ui/core/ZipArchive.h"
+#include "ui/core/markup/Markup.h"
+#include "ui/core/paint/PaintManagerUI.h"
+#include "ui/core/resources/SkinResourceReader.h"
+#include "ui/core/resources/ZipArchive.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>

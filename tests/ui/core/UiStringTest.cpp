@@ -1,4 +1,4 @@
-#include "ui/core/UiString.h"
+#include "ui/core/base/UiString.h"
 
 #include <gtest/gtest.h>
 

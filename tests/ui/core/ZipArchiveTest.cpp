@@ -1,6 +1,6 @@
 // ZipArchive: archives written by common tools read byte-exactly; hand-built
 // archives pin down lookup rules, buffer results and every hostile layout.
-#include "ui/core/ZipArchive.h"
+#include "ui/core/resources/ZipArchive.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -17,12 +17,9 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-struct ArchiveCloser {
-    void operator()(ZipArchive* archive) const { archive->Close(); }
-};
-using ArchivePtr = std::unique_ptr<ZipArchive, ArchiveCloser>;
+using ArchivePtr = std::unique_ptr<ZipArchive>;
 
-ArchivePtr OpenBytes(const Bytes& bytes) { return ArchivePtr(ZipArchive::OpenMemory(bytes.data(), bytes.size())); }
+ArchivePtr OpenBytes(const Bytes& bytes) { return ZipArchive::OpenMemory(bytes.data(), bytes.size()); }
 
 std::string Narrow(const std::wstring& text) { return Platform::WideToMultiByte(text.data(), text.size(), 65001); }
 

@@ -4,7 +4,7 @@
 // sender (a control destroyed by a handler of its own "click"), so a dying
 // control is forgotten as sender everywhere here.
 
-#include "ui/core/UiNotify.h"
+#include "ui/core/paint/UiNotify.h"
 
 #include <deque>
 #include <vector>

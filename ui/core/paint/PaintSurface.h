@@ -5,7 +5,7 @@
 // selected into their memory device context between paints and are made
 // again when the client size changes.
 
-#include "ui/core/Platform.h"
+#include "ui/core/base/Platform.h"
 
 namespace SkinUI {
 

@@ -3,7 +3,7 @@
 // system timer of the window with an id of its own; a killed timer keeps its
 // record and window id, so restarting it gives WM_TIMER the same id again.
 
-#include "ui/core/Platform.h"
+#include "ui/core/base/Platform.h"
 
 #include <vector>
 

@@ -2,7 +2,7 @@
 // The tooltip of a skinned window: one "tooltips_class32" window owned by
 // it, created on first use, showing the text of the control under the mouse.
 
-#include "ui/core/Platform.h"
+#include "ui/core/base/Platform.h"
 
 #include <commctrl.h>
 

@@ -1,4 +1,0 @@
-#include "app/AdItem.h"
-
-std::vector<AdItem> g_vecStaticAds;
-std::vector<AdItem> g_vecScrollAds[3];

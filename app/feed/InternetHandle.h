@@ -1,0 +1,16 @@
+#pragma once
+// An owned WinInet handle (session, connection or request), closed exactly
+// once. Move-only.
+
+#include "ui/core/base/Platform.h"
+#include "ui/core/base/UniqueHandle.h"
+
+#include <wininet.h>
+
+struct InternetHandleTraits {
+    using Handle = HINTERNET;
+    static bool IsValid(HINTERNET handle) { return handle != nullptr; }
+    static void Close(HINTERNET handle) { ::InternetCloseHandle(handle); }
+};
+
+using CInternetHandle = SkinUI::UniqueHandle<InternetHandleTraits>;
