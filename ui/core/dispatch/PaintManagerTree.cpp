@@ -153,14 +153,14 @@ CStdPtrArray* CPaintManagerUI::FindSubControlsByClass(CControlUI* pParent, LPCTS
 
 CStdPtrArray* CPaintManagerUI::GetSubControlsByClass() { return &m_aFoundControls; }
 
-void CPaintManagerUI::RemoveFromAllGroups(CStdStringPtrMap& groups, CControlUI* control)
+void CPaintManagerUI::RemoveFromAllGroups(GroupMap& groups, CControlUI* control)
 {
     // Collect the names first: emptied groups leave the map.
     std::vector<CUiString> names;
     for (int i = 0; i < groups.GetSize(); ++i)
         if (LPCTSTR key = groups.GetAt(i)) names.emplace_back(key);
     for (const CUiString& name : names) {
-        auto* group = static_cast<CStdPtrArray*>(groups.Find(name, false));
+        CStdPtrArray* group = groups.Find(name, false);
         if (group != nullptr && group->Find(control) >= 0) RemoveFromGroup(groups, name, control);
     }
 }

@@ -12,7 +12,7 @@ namespace SkinUI {
 
 TFontInfo CPaintManagerUI::m_DefaultFontInfo;
 bool CPaintManagerUI::m_bInitAtFirst = true;
-CStdStringPtrMap CPaintManagerUI::m_LanguageAttrHash(83);
+CPaintManagerUI::StringTable CPaintManagerUI::m_LanguageAttrHash(83);
 short CPaintManagerUI::m_H = 180;
 short CPaintManagerUI::m_S = 100;
 short CPaintManagerUI::m_L = 100;
@@ -367,7 +367,7 @@ const TImageInfo* CPaintManagerUI::GetImage(LPCTSTR bitmap)
 {
     if (!bitmap) return nullptr;
     for (CPaintManagerUI* pm = this; pm; pm = pm->m_pParentResourcePM) {
-        if (auto* image = static_cast<TImageInfo*>(pm->m_mImageHash.Find(bitmap))) return image;
+        if (const TImageInfo* image = pm->m_mImageHash.Find(bitmap)) return image;
     }
     return nullptr;
 }
@@ -375,7 +375,7 @@ const TImageInfo* CPaintManagerUI::GetImage(LPCTSTR bitmap)
 const TImageInfo* CPaintManagerUI::GetImageEx(LPCTSTR bitmap, LPCTSTR type, DWORD mask)
 {
     if (!bitmap) return nullptr;
-    if (auto* image = static_cast<TImageInfo*>(m_mImageHash.Find(bitmap))) return image;
+    if (const TImageInfo* image = m_mImageHash.Find(bitmap)) return image;
     return AddImage(bitmap, type, mask);
 }
 
@@ -386,11 +386,7 @@ const TImageInfo* CPaintManagerUI::AddImage(LPCTSTR bitmap, LPCTSTR type, DWORD 
     if (!image) return nullptr;
     image->sResType = type;
     image->dwMask = mask;
-    if (!m_mImageHash.Insert(bitmap, image)) {
-        CImageDecoder::FreeImage(image);
-        return nullptr;
-    }
-    return image;
+    return m_mImageHash.Insert(bitmap, image) ? image : nullptr;
 }
 
 const TImageInfo* CPaintManagerUI::AddImage(LPCTSTR bitmap, HBITMAP hBitmap, int iWidth, int iHeight, bool bAlpha)
@@ -401,11 +397,7 @@ const TImageInfo* CPaintManagerUI::AddImage(LPCTSTR bitmap, HBITMAP hBitmap, int
     image->nX = iWidth;
     image->nY = iHeight;
     image->alphaChannel = bAlpha;
-    if (!m_mImageHash.Insert(bitmap, image)) {
-        CImageDecoder::FreeImage(image);
-        return nullptr;
-    }
-    return image;
+    return m_mImageHash.Insert(bitmap, image) ? image : nullptr;
 }
 
 bool CPaintManagerUI::RemoveImage(LPCTSTR bitmap)
@@ -413,23 +405,12 @@ bool CPaintManagerUI::RemoveImage(LPCTSTR bitmap)
     if (!bitmap) return false;
     // The image may live in a parent's cache; remove it from the owner.
     for (CPaintManagerUI* pm = this; pm; pm = pm->m_pParentResourcePM) {
-        auto* image = static_cast<TImageInfo*>(pm->m_mImageHash.Find(bitmap));
-        if (image) {
-            CImageDecoder::FreeImage(image);
-            return pm->m_mImageHash.Remove(bitmap);
-        }
+        if (pm->m_mImageHash.Find(bitmap)) return pm->m_mImageHash.Remove(bitmap);
     }
     return false;
 }
 
-void CPaintManagerUI::RemoveAllImages()
-{
-    for (int i = 0; i < m_mImageHash.GetSize(); ++i) {
-        LPCTSTR key = m_mImageHash.GetAt(i);
-        if (key) CImageDecoder::FreeImage(static_cast<TImageInfo*>(m_mImageHash.Find(key, false)));
-    }
-    m_mImageHash.RemoveAll();
-}
+void CPaintManagerUI::RemoveAllImages() { m_mImageHash.RemoveAll(); }
 
 void CPaintManagerUI::ReloadAllImages()
 {
@@ -438,7 +419,7 @@ void CPaintManagerUI::ReloadAllImages()
         LPCTSTR key = m_mImageHash.GetAt(i);
         if (!key) continue;
         // No move-to-front here: the walk must visit every entry once.
-        auto* image = static_cast<TImageInfo*>(m_mImageHash.Find(key, false));
+        TImageInfo* image = m_mImageHash.Find(key, false);
         if (!image) continue;
         tagTImageInfo* fresh = nullptr;
         if (image->sResType.IsEmpty())
@@ -461,72 +442,48 @@ void CPaintManagerUI::ReloadAllImages()
 void CPaintManagerUI::AddDefaultAttributeList(LPCTSTR pStrControlName, LPCTSTR pStrControlAttrList)
 {
     if (!pStrControlName) return;
-    auto* list = new CUiString(pStrControlAttrList);
-    if (!m_DefaultAttrHash.Insert(pStrControlName, list)) delete list;
+    m_DefaultAttrHash.Insert(pStrControlName, new CUiString(pStrControlAttrList));
 }
 
 LPCTSTR CPaintManagerUI::GetDefaultAttributeList(LPCTSTR pStrControlName) const
 {
     if (!pStrControlName) return nullptr;
     for (const CPaintManagerUI* pm = this; pm; pm = pm->m_pParentResourcePM) {
-        if (auto* list = static_cast<CUiString*>(pm->m_DefaultAttrHash.Find(pStrControlName))) return *list;
+        if (const CUiString* list = pm->m_DefaultAttrHash.Find(pStrControlName)) return *list;
     }
     return nullptr;
 }
 
 bool CPaintManagerUI::RemoveDefaultAttributeList(LPCTSTR pStrControlName)
 {
-    if (!pStrControlName) return false;
-    auto* list = static_cast<CUiString*>(m_DefaultAttrHash.Find(pStrControlName));
-    if (!list) return false;
-    delete list;
-    return m_DefaultAttrHash.Remove(pStrControlName);
+    return pStrControlName && m_DefaultAttrHash.Remove(pStrControlName);
 }
 
-void CPaintManagerUI::RemoveAllDefaultAttributeList()
-{
-    for (int i = 0; i < m_DefaultAttrHash.GetSize(); ++i) {
-        LPCTSTR key = m_DefaultAttrHash.GetAt(i);
-        if (key) delete static_cast<CUiString*>(m_DefaultAttrHash.Find(key, false));
-    }
-    m_DefaultAttrHash.RemoveAll();
-}
+void CPaintManagerUI::RemoveAllDefaultAttributeList() { m_DefaultAttrHash.RemoveAll(); }
 
 // ---- language strings -------------------------------------------------------
 
 void CPaintManagerUI::AddLanguageAttributeList(LPCTSTR pStrName, LPCTSTR pStrAttrList)
 {
     if (!pStrName) return;
-    auto* text = new CUiString(pStrAttrList);
-    if (!m_LanguageAttrHash.Insert(pStrName, text)) delete text;
+    m_LanguageAttrHash.Insert(pStrName, new CUiString(pStrAttrList));
 }
 
 LPCTSTR CPaintManagerUI::GetLanguageAttributeList(LPCTSTR pStrName)
 {
     if (!pStrName) return nullptr;
-    auto* text = static_cast<CUiString*>(m_LanguageAttrHash.Find(pStrName));
+    const CUiString* text = m_LanguageAttrHash.Find(pStrName);
     return text ? static_cast<LPCTSTR>(*text) : nullptr;
 }
 
 bool CPaintManagerUI::RemoveLanguageAttributeList(LPCTSTR pStrName)
 {
-    if (!pStrName) return false;
-    auto* text = static_cast<CUiString*>(m_LanguageAttrHash.Find(pStrName));
-    if (!text) return false;
-    delete text;
-    return m_LanguageAttrHash.Remove(pStrName);
+    return pStrName && m_LanguageAttrHash.Remove(pStrName);
 }
 
-const CStdStringPtrMap& CPaintManagerUI::GetLanguagetAttribultes() { return m_LanguageAttrHash; }
+const CStdStringPtrMap& CPaintManagerUI::GetLanguagetAttribultes() { return m_LanguageAttrHash.Map(); }
 
-void CPaintManagerUI::RemoveAllLanguageAttributeList()
-{
-    for (int i = 0; i < m_LanguageAttrHash.GetSize(); ++i) {
-        LPCTSTR key = m_LanguageAttrHash.GetAt(i);
-        if (key) delete static_cast<CUiString*>(m_LanguageAttrHash.Find(key, false));
-    }
-    m_LanguageAttrHash.RemoveAll();
-}
+void CPaintManagerUI::RemoveAllLanguageAttributeList() { m_LanguageAttrHash.RemoveAll(); }
 
 void CPaintManagerUI::SetLanguageLoader(LanguageLoader loader) { g_languageLoader = loader; }
 
@@ -542,10 +499,10 @@ void CPaintManagerUI::ReLoadLanguage(STRINGorID xml)
 
 // ---- groups -----------------------------------------------------------------
 
-bool CPaintManagerUI::AddToGroup(CStdStringPtrMap& groups, LPCTSTR name, CControlUI* control)
+bool CPaintManagerUI::AddToGroup(GroupMap& groups, LPCTSTR name, CControlUI* control)
 {
     if (!name) return false;
-    auto* group = static_cast<CStdPtrArray*>(groups.Find(name));
+    CStdPtrArray* group = groups.Find(name);
     if (group) {
         if (group->Find(control) >= 0) return false;
         return group->Add(control);
@@ -556,26 +513,14 @@ bool CPaintManagerUI::AddToGroup(CStdStringPtrMap& groups, LPCTSTR name, CContro
     return true;
 }
 
-void CPaintManagerUI::RemoveFromGroup(CStdStringPtrMap& groups, LPCTSTR name, CControlUI* control)
+void CPaintManagerUI::RemoveFromGroup(GroupMap& groups, LPCTSTR name, CControlUI* control)
 {
     if (!name) return;
-    auto* group = static_cast<CStdPtrArray*>(groups.Find(name));
+    CStdPtrArray* group = groups.Find(name);
     if (!group) return;
     int index = group->Find(control);
     if (index >= 0) group->Remove(index);
-    if (group->IsEmpty()) {
-        delete group;
-        groups.Remove(name);
-    }
-}
-
-void CPaintManagerUI::RemoveAllGroups(CStdStringPtrMap& groups)
-{
-    for (int i = 0; i < groups.GetSize(); ++i) {
-        LPCTSTR key = groups.GetAt(i);
-        if (key) delete static_cast<CStdPtrArray*>(groups.Find(key, false));
-    }
-    groups.RemoveAll();
+    if (group->IsEmpty()) groups.Remove(name);
 }
 
 bool CPaintManagerUI::AddOptionGroup(LPCTSTR pStrGroupName, CControlUI* pControl)
@@ -584,13 +529,13 @@ bool CPaintManagerUI::AddOptionGroup(LPCTSTR pStrGroupName, CControlUI* pControl
 }
 CStdPtrArray* CPaintManagerUI::GetOptionGroup(LPCTSTR pStrGroupName)
 {
-    return pStrGroupName ? static_cast<CStdPtrArray*>(m_mOptionGroup.Find(pStrGroupName)) : nullptr;
+    return pStrGroupName ? m_mOptionGroup.Find(pStrGroupName) : nullptr;
 }
 void CPaintManagerUI::RemoveOptionGroup(LPCTSTR pStrGroupName, CControlUI* pControl)
 {
     RemoveFromGroup(m_mOptionGroup, pStrGroupName, pControl);
 }
-void CPaintManagerUI::RemoveAllOptionGroups() { RemoveAllGroups(m_mOptionGroup); }
+void CPaintManagerUI::RemoveAllOptionGroups() { m_mOptionGroup.RemoveAll(); }
 
 bool CPaintManagerUI::AddHotKeyGroup(LPCTSTR pStrGroupName, CControlUI* pControl)
 {
@@ -598,13 +543,13 @@ bool CPaintManagerUI::AddHotKeyGroup(LPCTSTR pStrGroupName, CControlUI* pControl
 }
 CStdPtrArray* CPaintManagerUI::GetHotKeyGroup(LPCTSTR pStrGroupName)
 {
-    return pStrGroupName ? static_cast<CStdPtrArray*>(m_mHotKeyGroup.Find(pStrGroupName)) : nullptr;
+    return pStrGroupName ? m_mHotKeyGroup.Find(pStrGroupName) : nullptr;
 }
 void CPaintManagerUI::RemoveHotKeyGroup(LPCTSTR pStrGroupName, CControlUI* pControl)
 {
     RemoveFromGroup(m_mHotKeyGroup, pStrGroupName, pControl);
 }
-void CPaintManagerUI::RemoveAllHotKeyGroups() { RemoveAllGroups(m_mHotKeyGroup); }
+void CPaintManagerUI::RemoveAllHotKeyGroups() { m_mHotKeyGroup.RemoveAll(); }
 
 // ---- resource sharing -------------------------------------------------------
 

@@ -19,6 +19,7 @@
 #include <memory>
 #ifdef _WIN32
 #include "ui/core/base/StdPtrArray.h"
+#include "ui/core/base/StdStringOwningMap.h"
 #include "ui/core/base/StdStringPtrMap.h"
 #include "ui/core/base/StringOrId.h"
 #include "ui/core/base/UiRect.h"
@@ -30,6 +31,7 @@
 #include "ui/core/paint/PaintSurface.h"
 #include "ui/core/paint/TimerTable.h"
 #include "ui/core/paint/TooltipWindow.h"
+#include "ui/render/image/ImageDecoder.h"
 #include "ui/render/image/ImageInfo.h"
 
 #include <vector>
@@ -277,7 +279,7 @@ public:
     void AddDefaultAttributeList(LPCTSTR pStrControlName, LPCTSTR pStrControlAttrList);
     LPCTSTR GetDefaultAttributeList(LPCTSTR pStrControlName) const;
     bool RemoveDefaultAttributeList(LPCTSTR pStrControlName);
-    const CStdStringPtrMap& GetDefaultAttribultes() const { return m_DefaultAttrHash; }
+    const CStdStringPtrMap& GetDefaultAttribultes() const { return m_DefaultAttrHash.Map(); }
     void RemoveAllDefaultAttributeList();
 
     // ---- language strings (process-wide) ----------------------------------
@@ -332,10 +334,17 @@ private:
     HFONT CreateFontFromStock(LPCTSTR face, int size, bool bold, bool underline, bool italic) const;
     void ComputeMetrics(TFontInfo* info, HDC hdc) const;
     TFontInfo* FindFontInfo(LPCTSTR face, int size, bool bold, bool underline, bool italic) const;
-    static bool AddToGroup(CStdStringPtrMap& groups, LPCTSTR name, CControlUI* control);
-    static void RemoveFromGroup(CStdStringPtrMap& groups, LPCTSTR name, CControlUI* control);
-    static void RemoveAllGroups(CStdStringPtrMap& groups);
-    static void RemoveFromAllGroups(CStdStringPtrMap& groups, CControlUI* control);
+    // Cached images go back through the decoder that made them.
+    struct FreeImageRecord {
+        void operator()(TImageInfo* image) const { CImageDecoder::FreeImage(image); }
+    };
+    using ImageCache = CStdStringOwningMap<TImageInfo, FreeImageRecord>;
+    using StringTable = CStdStringOwningMap<CUiString>;
+    using GroupMap = CStdStringOwningMap<CStdPtrArray>;
+
+    static bool AddToGroup(GroupMap& groups, LPCTSTR name, CControlUI* control);
+    static void RemoveFromGroup(GroupMap& groups, LPCTSTR name, CControlUI* control);
+    static void RemoveFromAllGroups(GroupMap& groups, CControlUI* control);
 
     // Message side helpers (one file each).
     void DeliverQueuedNotifications();
@@ -433,15 +442,15 @@ private:
     DWORD m_dwDefaultSelectedBkColor = 0xFFBAE4FF;
 
     CStdPtrArray m_aCustomFonts;
-    CStdStringPtrMap m_mImageHash{83};
-    CStdStringPtrMap m_DefaultAttrHash{83};
-    CStdStringPtrMap m_mOptionGroup{83};
-    CStdStringPtrMap m_mHotKeyGroup{83};
+    ImageCache m_mImageHash{83};
+    StringTable m_DefaultAttrHash{83};
+    GroupMap m_mOptionGroup{83};
+    GroupMap m_mHotKeyGroup{83};
     CPaintManagerUI* m_pParentResourcePM = nullptr;
 
     static TFontInfo m_DefaultFontInfo;
     static bool m_bInitAtFirst;
-    static CStdStringPtrMap m_LanguageAttrHash;
+    static StringTable m_LanguageAttrHash;
     static short m_H;
     static short m_S;
     static short m_L;
