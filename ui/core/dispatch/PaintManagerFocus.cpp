@@ -132,8 +132,9 @@ bool CPaintManagerUI::FocusShortcut(TCHAR ch)
 {
     if (m_pRoot == nullptr || ch == 0) return false;
     tagTFindShortcut find = {UpperCase(ch), false};
-    CControlUI* control =
-        m_pRoot->FindControl(FindShortcut, &find, UIFIND_ENABLED | UIFIND_ME_FIRST | UIFIND_TOP_FIRST);
+    // In markup order, so that the control after a label is the one the
+    // label stands before (its field).
+    CControlUI* control = m_pRoot->FindControl(FindShortcut, &find, UIFIND_ENABLED | UIFIND_ME_FIRST);
     if (control == nullptr) return false;
     auto alive = m_alive;
     ControlWatch found(*this, control);

@@ -4,7 +4,6 @@
 #include "ui/core/paint/PaintManagerUI.h"
 
 #include <cwchar>
-#include <vector>
 
 namespace SkinUI {
 
@@ -26,6 +25,8 @@ CControlUI* CALLBACK MatchNameNoCase(CControlUI* control, LPVOID data)
     return control->GetName().CompareNoCase(static_cast<LPCTSTR>(data)) == 0 ? control : nullptr;
 }
 
+// Sub-control searches walk the tree in order, each container before its
+// children (UIFIND_ME_FIRST).
 struct ClassSearch {
     LPCTSTR className;
     int remaining;  // matches still to skip; -1 collects every match
@@ -98,8 +99,8 @@ void CPaintManagerUI::ReapObjects(CControlUI* pControl)
     // grouped after its death.
     int index;
     while ((index = m_aPostPaintControls.Find(pControl)) >= 0) m_aPostPaintControls.Remove(index);
-    RemoveFromAllGroups(m_mOptionGroup, pControl);
-    RemoveFromAllGroups(m_mHotKeyGroup, pControl);
+    m_optionGroups.RemoveEverywhere(pControl);
+    m_hotKeyGroups.RemoveEverywhere(pControl);
 }
 
 CControlUI* CPaintManagerUI::FindControl(POINT pt) const
@@ -130,7 +131,7 @@ CControlUI* CPaintManagerUI::FindSubControlByName(CControlUI* pParent, LPCTSTR p
 {
     if (pParent == nullptr) pParent = m_pRoot;
     if (pParent == nullptr || pstrName == nullptr) return nullptr;
-    return pParent->FindControl(MatchNameNoCase, const_cast<LPTSTR>(pstrName), UIFIND_ALL);
+    return pParent->FindControl(MatchNameNoCase, const_cast<LPTSTR>(pstrName), UIFIND_ME_FIRST);
 }
 
 CControlUI* CPaintManagerUI::FindSubControlByClass(CControlUI* pParent, LPCTSTR pstrClass, int iIndex)
@@ -138,7 +139,7 @@ CControlUI* CPaintManagerUI::FindSubControlByClass(CControlUI* pParent, LPCTSTR 
     if (pParent == nullptr) pParent = m_pRoot;
     if (pParent == nullptr || pstrClass == nullptr || iIndex < 0) return nullptr;
     ClassSearch search = {pstrClass, iIndex, nullptr};
-    return pParent->FindControl(MatchClass, &search, UIFIND_ALL);
+    return pParent->FindControl(MatchClass, &search, UIFIND_ME_FIRST);
 }
 
 CStdPtrArray* CPaintManagerUI::FindSubControlsByClass(CControlUI* pParent, LPCTSTR pstrClass)
@@ -147,23 +148,11 @@ CStdPtrArray* CPaintManagerUI::FindSubControlsByClass(CControlUI* pParent, LPCTS
     if (pParent == nullptr) pParent = m_pRoot;
     if (pParent == nullptr || pstrClass == nullptr) return &m_aFoundControls;
     ClassSearch search = {pstrClass, -1, &m_aFoundControls};
-    pParent->FindControl(MatchClass, &search, UIFIND_ALL);
+    pParent->FindControl(MatchClass, &search, UIFIND_ME_FIRST);
     return &m_aFoundControls;
 }
 
 CStdPtrArray* CPaintManagerUI::GetSubControlsByClass() { return &m_aFoundControls; }
-
-void CPaintManagerUI::RemoveFromAllGroups(CStdStringPtrMap& groups, CControlUI* control)
-{
-    // Collect the names first: emptied groups leave the map.
-    std::vector<CUiString> names;
-    for (int i = 0; i < groups.GetSize(); ++i)
-        if (LPCTSTR key = groups.GetAt(i)) names.emplace_back(key);
-    for (const CUiString& name : names) {
-        auto* group = static_cast<CStdPtrArray*>(groups.Find(name, false));
-        if (group != nullptr && group->Find(control) >= 0) RemoveFromGroup(groups, name, control);
-    }
-}
 
 void CPaintManagerUI::AddDelayedCleanup(CControlUI* pControl)
 {

@@ -1,18 +1,15 @@
 // The paint manager's shared resources: fonts, image cache, default
 // attribute lists, language strings, colours, window properties, groups.
+// Each table is a part of its own (FontTable, DefaultFont, ImageCache,
+// NamedStrings, ControlGroups); this file walks the parent chain over them.
 #include "ui/core/paint/PaintManagerUI.h"
-
-#include "ui/render/image/ImageDecoder.h"
 
 #include <commctrl.h>
 #include <cwchar>
-#include <utility>
 
 namespace SkinUI {
 
-TFontInfo CPaintManagerUI::m_DefaultFontInfo;
 bool CPaintManagerUI::m_bInitAtFirst = true;
-CStdStringPtrMap CPaintManagerUI::m_LanguageAttrHash(83);
 short CPaintManagerUI::m_H = 180;
 short CPaintManagerUI::m_S = 100;
 short CPaintManagerUI::m_L = 100;
@@ -39,39 +36,6 @@ bool IsBefore6()
     return version.dwMajorVersion < 6;
 }
 
-LOGFONTW StockGuiFont()
-{
-    LOGFONTW lf = {};
-    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
-    return lf;
-}
-
-void CopyFace(LOGFONTW& lf, LPCTSTR face)
-{
-    std::wcsncpy(lf.lfFaceName, face ? face : L"", LF_FACESIZE - 1);
-    lf.lfFaceName[LF_FACESIZE - 1] = 0;
-}
-
-bool StartsWithDigit(LPCTSTR text) { return text && *text >= L'0' && *text <= L'9'; }
-
-UINT DecimalId(LPCTSTR text)
-{
-    UINT id = 0;
-    for (; *text >= L'0' && *text <= L'9'; ++text) id = id * 10 + (*text - L'0');
-    return id;
-}
-
-// Loads an image as AddImage and ReloadAllImages read a cache entry: with a
-// type, a name starting with a digit is a resource id.
-tagTImageInfo* LoadCacheEntry(LPCTSTR name, LPCTSTR type, DWORD mask)
-{
-    if (type && *type) {
-        if (!StartsWithDigit(name)) return nullptr;
-        return CImageDecoder::LoadImage(STRINGorID(DecimalId(name)), type, mask);
-    }
-    return CImageDecoder::LoadImage(STRINGorID(name), nullptr, mask);
-}
-
 }  // namespace
 
 CPaintManagerUI::CPaintManagerUI()
@@ -84,24 +48,19 @@ CPaintManagerUI::CPaintManagerUI()
         ::LoadLibraryW(L"msimg32.dll");
     }
 
-    // Every window rebuilds the shared default font from the stock GUI font
-    // with the chosen face. Controls ask for the font at each paint and
-    // never keep the handle, so the previous one can go (otherwise every
-    // window ever opened would leave one font behind).
-    LOGFONTW lf = StockGuiFont();
-    CopyFace(lf, g_defaultFace);
+    // Every window builds the shared default font from the stock GUI font
+    // with the chosen face. The same font as the current one is kept as it
+    // is; another one replaces it, and windows alive now keep the old one
+    // valid (DefaultFont).
+    LOGFONTW lf = {};
+    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+    std::wcsncpy(lf.lfFaceName, g_defaultFace, LF_FACESIZE - 1);
     lf.lfCharSet = DEFAULT_CHARSET;
+    if (DefaultFont::IsCurrent(lf)) return;
     HFONT font = ::CreateFontIndirectW(&lf);
-    if (font) {
-        if (m_DefaultFontInfo.hFont) ::DeleteObject(m_DefaultFontInfo.hFont);
-        m_DefaultFontInfo.hFont = font;
-        m_DefaultFontInfo.sFontName = lf.lfFaceName;
-        m_DefaultFontInfo.iSize = -lf.lfHeight;
-        m_DefaultFontInfo.bBold = lf.lfWeight >= FW_BOLD;
-        m_DefaultFontInfo.bUnderline = lf.lfUnderline == TRUE;
-        m_DefaultFontInfo.bItalic = lf.lfItalic == TRUE;
-        m_DefaultFontInfo.tm = TEXTMETRIC();
-    }
+    if (font == nullptr) return;
+    DefaultFont::Replace(font, lf.lfFaceName, -lf.lfHeight, lf.lfWeight >= FW_BOLD, lf.lfUnderline != 0,
+                         lf.lfItalic != 0);
 }
 
 CStdPtrArray* CPaintManagerUI::GetPaintManagers() { return &m_aPreMessages; }
@@ -189,98 +148,47 @@ void CPaintManagerUI::GetHSL(short* H, short* S, short* L)
 
 // ---- fonts ----------------------------------------------------------------
 
-HFONT CPaintManagerUI::CreateFontFromStock(LPCTSTR face, int size, bool bold, bool underline, bool italic) const
-{
-    LOGFONTW lf = StockGuiFont();
-    CopyFace(lf, face);
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lf.lfHeight = -size;
-    if (bold) lf.lfWeight += FW_BOLD;
-    if (underline) lf.lfUnderline = TRUE;
-    if (italic) lf.lfItalic = TRUE;
-    return ::CreateFontIndirectW(&lf);
-}
-
-void CPaintManagerUI::ComputeMetrics(TFontInfo* info, HDC hdc) const
-{
-    if (!info || !info->hFont) return;
-    HDC dc = hdc;
-    HDC screen = nullptr;
-    if (!dc) dc = screen = ::GetDC(nullptr);
-    HGDIOBJ old = ::SelectObject(dc, info->hFont);
-    ::GetTextMetricsW(dc, &info->tm);
-    ::SelectObject(dc, old);
-    if (screen) ::ReleaseDC(nullptr, screen);
-}
-
 TFontInfo* CPaintManagerUI::GetDefaultFontInfo()
 {
-    if (m_DefaultFontInfo.tm.tmHeight == 0) ComputeMetrics(&m_DefaultFontInfo, TopmostResourceManager()->m_hDcPaint);
-    return &m_DefaultFontInfo;
+    TFontInfo& info = DefaultFont::Info();
+    if (info.tm.tmHeight == 0) FontTable::ComputeMetrics(info, TopmostResourceManager()->m_hDcPaint);
+    return &info;
 }
 
 void CPaintManagerUI::SetDefaultFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic)
 {
-    HFONT font = CreateFontFromStock(pStrFontName, nSize, bBold, bUnderline, bItalic);
-    if (!font) return;
-    if (m_DefaultFontInfo.hFont) ::DeleteObject(m_DefaultFontInfo.hFont);
-    m_DefaultFontInfo.hFont = font;
-    m_DefaultFontInfo.sFontName = pStrFontName;
-    m_DefaultFontInfo.iSize = nSize;
-    m_DefaultFontInfo.bBold = bBold;
-    m_DefaultFontInfo.bUnderline = bUnderline;
-    m_DefaultFontInfo.bItalic = bItalic;
-    m_DefaultFontInfo.tm = TEXTMETRIC();
-    if (m_hDcPaint) ComputeMetrics(&m_DefaultFontInfo, m_hDcPaint);
+    HFONT font = FontTable::CreateFromStock(pStrFontName, nSize, bBold, bUnderline, bItalic);
+    if (font == nullptr) return;
+    DefaultFont::Replace(font, pStrFontName, nSize, bBold, bUnderline, bItalic);
+    if (m_hDcPaint) FontTable::ComputeMetrics(DefaultFont::Info(), m_hDcPaint);
 }
 
-DWORD CPaintManagerUI::GetCustomFontCount() const { return static_cast<DWORD>(m_aCustomFonts.GetSize()); }
+DWORD CPaintManagerUI::GetCustomFontCount() const { return static_cast<DWORD>(m_fonts.Count()); }
 
 HFONT CPaintManagerUI::AddFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic)
 {
-    return AddFontAt(m_aCustomFonts.GetSize(), pStrFontName, nSize, bBold, bUnderline, bItalic);
+    return m_fonts.InsertAt(m_fonts.Count(), pStrFontName, nSize, bBold, bUnderline, bItalic, m_hDcPaint);
 }
 
 HFONT CPaintManagerUI::AddFontAt(int index, LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic)
 {
-    HFONT font = CreateFontFromStock(pStrFontName, nSize, bBold, bUnderline, bItalic);
-    if (!font) return nullptr;
-    auto* info = new TFontInfo;
-    info->hFont = font;
-    info->sFontName = pStrFontName;
-    info->iSize = nSize;
-    info->bBold = bBold;
-    info->bUnderline = bUnderline;
-    info->bItalic = bItalic;
-    if (m_hDcPaint) ComputeMetrics(info, m_hDcPaint);
-    if (!m_aCustomFonts.InsertAt(index, info)) {
-        ::DeleteObject(font);
-        delete info;
-        return nullptr;
-    }
-    return font;
+    return m_fonts.InsertAt(index, pStrFontName, nSize, bBold, bUnderline, bItalic, m_hDcPaint);
 }
 
 HFONT CPaintManagerUI::GetFont(int index) { return GetFontInfo(index)->hFont; }
 
 TFontInfo* CPaintManagerUI::GetFontInfo(int index)
 {
-    auto* info = static_cast<TFontInfo*>(m_aCustomFonts.GetAt(index));
-    if (!info) return GetDefaultFontInfo();
-    if (info->tm.tmHeight == 0) ComputeMetrics(info, m_hDcPaint);
+    TFontInfo* info = m_fonts.At(index);
+    if (info == nullptr) return GetDefaultFontInfo();
+    if (info->tm.tmHeight == 0) FontTable::ComputeMetrics(*info, m_hDcPaint);
     return info;
 }
 
 TFontInfo* CPaintManagerUI::FindFontInfo(LPCTSTR face, int size, bool bold, bool underline, bool italic) const
 {
-    for (const CPaintManagerUI* pm = this; pm; pm = pm->m_pParentResourcePM) {
-        for (int i = 0; i < pm->m_aCustomFonts.GetSize(); ++i) {
-            auto* info = static_cast<TFontInfo*>(pm->m_aCustomFonts.GetAt(i));
-            if (info->sFontName == face && info->iSize == size && info->bBold == bold &&
-                info->bUnderline == underline && info->bItalic == italic)
-                return info;
-        }
-    }
+    for (const CPaintManagerUI* pm = this; pm; pm = pm->m_pParentResourcePM)
+        if (TFontInfo* info = pm->m_fonts.Find(face, size, bold, underline, italic)) return info;
     return nullptr;
 }
 
@@ -297,236 +205,117 @@ bool CPaintManagerUI::FindFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool
 
 bool CPaintManagerUI::FindFont(HFONT hFont)
 {
-    for (CPaintManagerUI* pm = this; pm; pm = pm->m_pParentResourcePM) {
-        for (int i = 0; i < pm->m_aCustomFonts.GetSize(); ++i)
-            if (static_cast<TFontInfo*>(pm->m_aCustomFonts.GetAt(i))->hFont == hFont) return true;
-    }
+    for (CPaintManagerUI* pm = this; pm; pm = pm->m_pParentResourcePM)
+        if (pm->m_fonts.Find(hFont) != nullptr) return true;
     return false;
 }
 
 TFontInfo* CPaintManagerUI::GetFontInfo(HFONT hFont)
 {
     for (CPaintManagerUI* pm = this; pm; pm = pm->m_pParentResourcePM) {
-        for (int i = 0; i < pm->m_aCustomFonts.GetSize(); ++i) {
-            auto* info = static_cast<TFontInfo*>(pm->m_aCustomFonts.GetAt(i));
-            if (info->hFont == hFont) {
-                if (info->tm.tmHeight == 0) ComputeMetrics(info, pm->m_hDcPaint);
-                return info;
-            }
+        if (TFontInfo* info = pm->m_fonts.Find(hFont)) {
+            if (info->tm.tmHeight == 0) FontTable::ComputeMetrics(*info, pm->m_hDcPaint);
+            return info;
         }
     }
     return GetDefaultFontInfo();
 }
 
-int CPaintManagerUI::GetFontIndex(HFONT hFont)
-{
-    for (int i = 0; i < m_aCustomFonts.GetSize(); ++i)
-        if (static_cast<TFontInfo*>(m_aCustomFonts.GetAt(i))->hFont == hFont) return i;
-    return -1;
-}
+int CPaintManagerUI::GetFontIndex(HFONT hFont) { return m_fonts.IndexOf(hFont); }
 
 int CPaintManagerUI::GetFontIndex(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic)
 {
-    for (int i = 0; i < m_aCustomFonts.GetSize(); ++i) {
-        auto* info = static_cast<TFontInfo*>(m_aCustomFonts.GetAt(i));
-        if (info->sFontName == pStrFontName && info->iSize == nSize && info->bBold == bBold &&
-            info->bUnderline == bUnderline && info->bItalic == bItalic)
-            return i;
-    }
-    return -1;
+    return m_fonts.IndexOf(pStrFontName, nSize, bBold, bUnderline, bItalic);
 }
 
-bool CPaintManagerUI::RemoveFont(HFONT hFont)
-{
-    int index = GetFontIndex(hFont);
-    return index >= 0 && RemoveFontAt(index);
-}
+bool CPaintManagerUI::RemoveFont(HFONT hFont) { return m_fonts.RemoveAt(m_fonts.IndexOf(hFont)); }
 
-bool CPaintManagerUI::RemoveFontAt(int index)
-{
-    auto* info = static_cast<TFontInfo*>(m_aCustomFonts.GetAt(index));
-    if (!info) return false;
-    ::DeleteObject(info->hFont);
-    delete info;
-    return m_aCustomFonts.Remove(index);
-}
+bool CPaintManagerUI::RemoveFontAt(int index) { return m_fonts.RemoveAt(index); }
 
-void CPaintManagerUI::RemoveAllFonts()
-{
-    for (int i = 0; i < m_aCustomFonts.GetSize(); ++i) {
-        auto* info = static_cast<TFontInfo*>(m_aCustomFonts.GetAt(i));
-        ::DeleteObject(info->hFont);
-        delete info;
-    }
-    m_aCustomFonts.Empty();
-}
+void CPaintManagerUI::RemoveAllFonts() { m_fonts.Clear(); }
 
 // ---- images ---------------------------------------------------------------
 
 const TImageInfo* CPaintManagerUI::GetImage(LPCTSTR bitmap)
 {
-    if (!bitmap) return nullptr;
-    for (CPaintManagerUI* pm = this; pm; pm = pm->m_pParentResourcePM) {
-        if (auto* image = static_cast<TImageInfo*>(pm->m_mImageHash.Find(bitmap))) return image;
-    }
+    for (CPaintManagerUI* pm = this; pm; pm = pm->m_pParentResourcePM)
+        if (TImageInfo* image = pm->m_images.Find(bitmap)) return image;
     return nullptr;
 }
 
 const TImageInfo* CPaintManagerUI::GetImageEx(LPCTSTR bitmap, LPCTSTR type, DWORD mask)
 {
-    if (!bitmap) return nullptr;
-    if (auto* image = static_cast<TImageInfo*>(m_mImageHash.Find(bitmap))) return image;
+    if (TImageInfo* image = m_images.Find(bitmap)) return image;
     return AddImage(bitmap, type, mask);
 }
 
 const TImageInfo* CPaintManagerUI::AddImage(LPCTSTR bitmap, LPCTSTR type, DWORD mask)
 {
-    if (!bitmap || !*bitmap) return nullptr;
-    tagTImageInfo* image = LoadCacheEntry(bitmap, type, mask);
-    if (!image) return nullptr;
-    image->sResType = type;
-    image->dwMask = mask;
-    if (!m_mImageHash.Insert(bitmap, image)) {
-        CImageDecoder::FreeImage(image);
-        return nullptr;
-    }
-    return image;
+    return m_images.Load(bitmap, type, mask);
 }
 
 const TImageInfo* CPaintManagerUI::AddImage(LPCTSTR bitmap, HBITMAP hBitmap, int iWidth, int iHeight, bool bAlpha)
 {
-    if (!hBitmap || iWidth <= 0 || iHeight <= 0 || !bitmap) return nullptr;
-    auto* image = new TImageInfo;
-    image->hBitmap.Reset(hBitmap);
-    image->nX = iWidth;
-    image->nY = iHeight;
-    image->alphaChannel = bAlpha;
-    if (!m_mImageHash.Insert(bitmap, image)) {
-        CImageDecoder::FreeImage(image);
-        return nullptr;
-    }
-    return image;
+    return m_images.Adopt(bitmap, hBitmap, iWidth, iHeight, bAlpha);
 }
 
 bool CPaintManagerUI::RemoveImage(LPCTSTR bitmap)
 {
-    if (!bitmap) return false;
     // The image may live in a parent's cache; remove it from the owner.
-    for (CPaintManagerUI* pm = this; pm; pm = pm->m_pParentResourcePM) {
-        auto* image = static_cast<TImageInfo*>(pm->m_mImageHash.Find(bitmap));
-        if (image) {
-            CImageDecoder::FreeImage(image);
-            return pm->m_mImageHash.Remove(bitmap);
-        }
-    }
+    for (CPaintManagerUI* pm = this; pm; pm = pm->m_pParentResourcePM)
+        if (pm->m_images.Find(bitmap) != nullptr) return pm->m_images.Remove(bitmap);
     return false;
 }
 
-void CPaintManagerUI::RemoveAllImages()
-{
-    for (int i = 0; i < m_mImageHash.GetSize(); ++i) {
-        LPCTSTR key = m_mImageHash.GetAt(i);
-        if (key) CImageDecoder::FreeImage(static_cast<TImageInfo*>(m_mImageHash.Find(key, false)));
-    }
-    m_mImageHash.RemoveAll();
-}
+void CPaintManagerUI::RemoveAllImages() { m_images.Clear(); }
 
 void CPaintManagerUI::ReloadAllImages()
 {
-    bool replaced = false;
-    for (int i = 0; i < m_mImageHash.GetSize(); ++i) {
-        LPCTSTR key = m_mImageHash.GetAt(i);
-        if (!key) continue;
-        // No move-to-front here: the walk must visit every entry once.
-        auto* image = static_cast<TImageInfo*>(m_mImageHash.Find(key, false));
-        if (!image) continue;
-        tagTImageInfo* fresh = nullptr;
-        if (image->sResType.IsEmpty())
-            fresh = CImageDecoder::LoadImage(STRINGorID(key), nullptr, image->dwMask);
-        else if (StartsWithDigit(key))
-            fresh = CImageDecoder::LoadImage(STRINGorID(DecimalId(key)), image->sResType, image->dwMask);
-        if (!fresh) continue;
-        image->hBitmap = std::move(fresh->hBitmap);
-        image->nX = fresh->nX;
-        image->nY = fresh->nY;
-        image->alphaChannel = fresh->alphaChannel;
-        CImageDecoder::FreeImage(fresh);
-        replaced = true;
-    }
-    if (replaced) InvalidateRoot();
+    if (m_images.ReloadAll()) InvalidateRoot();
 }
 
 // ---- default attribute lists ------------------------------------------------
 
 void CPaintManagerUI::AddDefaultAttributeList(LPCTSTR pStrControlName, LPCTSTR pStrControlAttrList)
 {
-    if (!pStrControlName) return;
-    auto* list = new CUiString(pStrControlAttrList);
-    if (!m_DefaultAttrHash.Insert(pStrControlName, list)) delete list;
+    m_defaultAttributes.Add(pStrControlName, pStrControlAttrList);
 }
 
 LPCTSTR CPaintManagerUI::GetDefaultAttributeList(LPCTSTR pStrControlName) const
 {
-    if (!pStrControlName) return nullptr;
-    for (const CPaintManagerUI* pm = this; pm; pm = pm->m_pParentResourcePM) {
-        if (auto* list = static_cast<CUiString*>(pm->m_DefaultAttrHash.Find(pStrControlName))) return *list;
-    }
+    for (const CPaintManagerUI* pm = this; pm; pm = pm->m_pParentResourcePM)
+        if (LPCTSTR list = pm->m_defaultAttributes.Find(pStrControlName)) return list;
     return nullptr;
 }
 
 bool CPaintManagerUI::RemoveDefaultAttributeList(LPCTSTR pStrControlName)
 {
-    if (!pStrControlName) return false;
-    auto* list = static_cast<CUiString*>(m_DefaultAttrHash.Find(pStrControlName));
-    if (!list) return false;
-    delete list;
-    return m_DefaultAttrHash.Remove(pStrControlName);
+    return m_defaultAttributes.Remove(pStrControlName);
 }
 
-void CPaintManagerUI::RemoveAllDefaultAttributeList()
-{
-    for (int i = 0; i < m_DefaultAttrHash.GetSize(); ++i) {
-        LPCTSTR key = m_DefaultAttrHash.GetAt(i);
-        if (key) delete static_cast<CUiString*>(m_DefaultAttrHash.Find(key, false));
-    }
-    m_DefaultAttrHash.RemoveAll();
-}
+void CPaintManagerUI::RemoveAllDefaultAttributeList() { m_defaultAttributes.Clear(); }
 
 // ---- language strings -------------------------------------------------------
 
+NamedStrings& CPaintManagerUI::LanguageStrings()
+{
+    // Process-wide and built on first use, so no other static's order matters.
+    static NamedStrings* strings = new NamedStrings;
+    return *strings;
+}
+
 void CPaintManagerUI::AddLanguageAttributeList(LPCTSTR pStrName, LPCTSTR pStrAttrList)
 {
-    if (!pStrName) return;
-    auto* text = new CUiString(pStrAttrList);
-    if (!m_LanguageAttrHash.Insert(pStrName, text)) delete text;
+    LanguageStrings().Add(pStrName, pStrAttrList);
 }
 
-LPCTSTR CPaintManagerUI::GetLanguageAttributeList(LPCTSTR pStrName)
-{
-    if (!pStrName) return nullptr;
-    auto* text = static_cast<CUiString*>(m_LanguageAttrHash.Find(pStrName));
-    return text ? static_cast<LPCTSTR>(*text) : nullptr;
-}
+LPCTSTR CPaintManagerUI::GetLanguageAttributeList(LPCTSTR pStrName) { return LanguageStrings().Find(pStrName); }
 
-bool CPaintManagerUI::RemoveLanguageAttributeList(LPCTSTR pStrName)
-{
-    if (!pStrName) return false;
-    auto* text = static_cast<CUiString*>(m_LanguageAttrHash.Find(pStrName));
-    if (!text) return false;
-    delete text;
-    return m_LanguageAttrHash.Remove(pStrName);
-}
+bool CPaintManagerUI::RemoveLanguageAttributeList(LPCTSTR pStrName) { return LanguageStrings().Remove(pStrName); }
 
-const CStdStringPtrMap& CPaintManagerUI::GetLanguagetAttribultes() { return m_LanguageAttrHash; }
+const CStdStringPtrMap& CPaintManagerUI::GetLanguagetAttribultes() { return LanguageStrings().Map(); }
 
-void CPaintManagerUI::RemoveAllLanguageAttributeList()
-{
-    for (int i = 0; i < m_LanguageAttrHash.GetSize(); ++i) {
-        LPCTSTR key = m_LanguageAttrHash.GetAt(i);
-        if (key) delete static_cast<CUiString*>(m_LanguageAttrHash.Find(key, false));
-    }
-    m_LanguageAttrHash.RemoveAll();
-}
+void CPaintManagerUI::RemoveAllLanguageAttributeList() { LanguageStrings().Clear(); }
 
 void CPaintManagerUI::SetLanguageLoader(LanguageLoader loader) { g_languageLoader = loader; }
 
@@ -542,69 +331,27 @@ void CPaintManagerUI::ReLoadLanguage(STRINGorID xml)
 
 // ---- groups -----------------------------------------------------------------
 
-bool CPaintManagerUI::AddToGroup(CStdStringPtrMap& groups, LPCTSTR name, CControlUI* control)
-{
-    if (!name) return false;
-    auto* group = static_cast<CStdPtrArray*>(groups.Find(name));
-    if (group) {
-        if (group->Find(control) >= 0) return false;
-        return group->Add(control);
-    }
-    group = new CStdPtrArray(6);
-    group->Add(control);
-    groups.Insert(name, group);
-    return true;
-}
-
-void CPaintManagerUI::RemoveFromGroup(CStdStringPtrMap& groups, LPCTSTR name, CControlUI* control)
-{
-    if (!name) return;
-    auto* group = static_cast<CStdPtrArray*>(groups.Find(name));
-    if (!group) return;
-    int index = group->Find(control);
-    if (index >= 0) group->Remove(index);
-    if (group->IsEmpty()) {
-        delete group;
-        groups.Remove(name);
-    }
-}
-
-void CPaintManagerUI::RemoveAllGroups(CStdStringPtrMap& groups)
-{
-    for (int i = 0; i < groups.GetSize(); ++i) {
-        LPCTSTR key = groups.GetAt(i);
-        if (key) delete static_cast<CStdPtrArray*>(groups.Find(key, false));
-    }
-    groups.RemoveAll();
-}
-
 bool CPaintManagerUI::AddOptionGroup(LPCTSTR pStrGroupName, CControlUI* pControl)
 {
-    return AddToGroup(m_mOptionGroup, pStrGroupName, pControl);
+    return m_optionGroups.Add(pStrGroupName, pControl);
 }
-CStdPtrArray* CPaintManagerUI::GetOptionGroup(LPCTSTR pStrGroupName)
-{
-    return pStrGroupName ? static_cast<CStdPtrArray*>(m_mOptionGroup.Find(pStrGroupName)) : nullptr;
-}
+CStdPtrArray* CPaintManagerUI::GetOptionGroup(LPCTSTR pStrGroupName) { return m_optionGroups.Find(pStrGroupName); }
 void CPaintManagerUI::RemoveOptionGroup(LPCTSTR pStrGroupName, CControlUI* pControl)
 {
-    RemoveFromGroup(m_mOptionGroup, pStrGroupName, pControl);
+    m_optionGroups.Remove(pStrGroupName, pControl);
 }
-void CPaintManagerUI::RemoveAllOptionGroups() { RemoveAllGroups(m_mOptionGroup); }
+void CPaintManagerUI::RemoveAllOptionGroups() { m_optionGroups.Clear(); }
 
 bool CPaintManagerUI::AddHotKeyGroup(LPCTSTR pStrGroupName, CControlUI* pControl)
 {
-    return AddToGroup(m_mHotKeyGroup, pStrGroupName, pControl);
+    return m_hotKeyGroups.Add(pStrGroupName, pControl);
 }
-CStdPtrArray* CPaintManagerUI::GetHotKeyGroup(LPCTSTR pStrGroupName)
-{
-    return pStrGroupName ? static_cast<CStdPtrArray*>(m_mHotKeyGroup.Find(pStrGroupName)) : nullptr;
-}
+CStdPtrArray* CPaintManagerUI::GetHotKeyGroup(LPCTSTR pStrGroupName) { return m_hotKeyGroups.Find(pStrGroupName); }
 void CPaintManagerUI::RemoveHotKeyGroup(LPCTSTR pStrGroupName, CControlUI* pControl)
 {
-    RemoveFromGroup(m_mHotKeyGroup, pStrGroupName, pControl);
+    m_hotKeyGroups.Remove(pStrGroupName, pControl);
 }
-void CPaintManagerUI::RemoveAllHotKeyGroups() { RemoveAllGroups(m_mHotKeyGroup); }
+void CPaintManagerUI::RemoveAllHotKeyGroups() { m_hotKeyGroups.Clear(); }
 
 // ---- resource sharing -------------------------------------------------------
 

@@ -1,20 +1,17 @@
 #pragma once
-// The paint manager of a skinned window.
+// The paint manager of a skinned window: a thin front over small parts.
 //
-// On Windows it also holds the window's shared resources: fonts, the image
-// cache, default attribute lists, default colours, window properties,
-// option and hot-key groups, and the process-wide default font, language
-// strings and colour adjustment.
+// Resource side (ui/core/paint): the window's fonts, image cache, default
+// attribute lists, default colours, window properties, option and hot-key
+// groups, and the process-wide default font, language strings and colour
+// adjustment.
 //
-// The process-wide resource context lives here as static members: the module
-// instance, an optional resource module, the skin folder and an optional skin
-// archive (a file name relative to the skin folder, or a memory block marked
-// by the reserved name "membuffer"). Every markup and image load asks it
-// where the bytes behind a skin file name come from. It is used on the UI
-// thread only and is not locked.
+// Message side (ui/core/dispatch, built with the controls): the control
+// tree, events, focus, timers, capture, painting and notifications.
 
 #include "ui/core/base/Platform.h"
 #include "ui/core/base/UiString.h"
+#include "ui/core/resources/ResourceContextUI.h"
 
 #include <memory>
 #ifdef _WIN32
@@ -23,7 +20,12 @@
 #include "ui/core/base/StringOrId.h"
 #include "ui/core/base/UiRect.h"
 #include "ui/core/base/UiSize.h"
+#include "ui/core/paint/ControlGroups.h"
+#include "ui/core/paint/DefaultFont.h"
+#include "ui/core/paint/FontTable.h"
+#include "ui/core/paint/ImageCache.h"
 #include "ui/core/paint/MessageFilter.h"
+#include "ui/core/paint/NamedStrings.h"
 #include "ui/core/paint/UiEvent.h"
 #include "ui/core/paint/UiNotify.h"
 #include "ui/core/paint/NotifyQueue.h"
@@ -37,66 +39,16 @@
 
 namespace SkinUI {
 
-class ZipArchive;
 class CControlUI;
 
-#ifdef _WIN32
-// One font of a window (or the process-wide default font).
-struct tagTFontInfo {
-    HFONT hFont = nullptr;
-    CUiString sFontName;  // face as requested (at most 31 units reach GDI)
-    int iSize = 0;        // pixels; the font's height is -iSize
-    bool bBold = false;
-    bool bUnderline = false;
-    bool bItalic = false;
-    TEXTMETRIC tm = {};  // tmHeight 0 until computed
-};
-typedef tagTFontInfo TFontInfo;
-#endif
-
-class CPaintManagerUI {
+// The paint manager of a skinned window. The process-wide resource context
+// (CResourceContextUI) is its base, so CPaintManagerUI::SetResourceZip and
+// the other static calls reach it.
+class CPaintManagerUI : public CResourceContextUI {
 public:
-    // ---- Process-wide resource context --------------------------------
-
-    // Windows only: the program's module, its folder (with the trailing
-    // backslash; empty without an instance), the current directory, and the
-    // module that holds resources (the instance unless one is set).
-    static void SetInstance(HINSTANCE instance);
-    static HINSTANCE GetInstance();
-    static CUiString GetInstancePath();
-    static void SetCurrentPath(LPCTSTR path);
-    static void SetResourceDll(HINSTANCE module);
-    static HINSTANCE GetResourceDll();
-
-    // The skin folder always ends with a backslash: one is appended when
-    // missing. An empty path, or one that does not fit, changes nothing.
-    static void SetResourcePath(LPCTSTR path);
-    static LPCTSTR GetResourcePath();
-
-    // Selects the archive file `name` (relative to the skin folder). With
-    // `cached` the archive is opened now and stays open until Term or the
-    // next selection. Ignored while an in-memory archive is installed and
-    // `cached` equals the current caching flag.
-    static void SetResourceZip(LPCTSTR name, bool cached = false);
-    // Installs an in-memory archive over `buffer` (not copied: it must live
-    // as long as the process uses the skin). The first one installed stays
-    // for the life of the process; later calls change nothing.
-    static void SetResourceZip(LPCVOID buffer, unsigned size);
-    static LPCTSTR GetResourceZip();
-    static bool IsCachedResourceZip();
-    // The archive kept open while caching is on, else null.
-    static ZipArchive* GetResourceZipHandle();
-
-    // Closes the kept archive.
-    static void Term();
-
     // Reloads the images of every paint manager of the process that has a
-    // window (the window side keeps that list; the portable build has none).
+    // window.
     static void ReloadSkin();
-
-    // The reserved archive name of an in-memory archive.
-    static const wchar_t kMemoryArchiveName[];
-    static const size_t kMaxPath = 260;
 
 #ifdef _WIN32
     CPaintManagerUI();
@@ -109,7 +61,7 @@ public:
     // managers of the process.
     void Init(HWND hWnd);
     HWND GetPaintWindow() const { return m_hWndPaint; }
-    HDC GetPaintDC() const { return m_hDcPaint; }
+    HDC GetPaintDC() const { return m_hDcPaint.Get(); }
     CControlUI* GetRoot() const { return m_pRoot; }
     POINT GetMousePos() const { return m_ptLastMousePos; }
     void SetMousePos(POINT pt) { m_ptLastMousePos = pt; }
@@ -277,7 +229,7 @@ public:
     void AddDefaultAttributeList(LPCTSTR pStrControlName, LPCTSTR pStrControlAttrList);
     LPCTSTR GetDefaultAttributeList(LPCTSTR pStrControlName) const;
     bool RemoveDefaultAttributeList(LPCTSTR pStrControlName);
-    const CStdStringPtrMap& GetDefaultAttribultes() const { return m_DefaultAttrHash; }
+    const CStdStringPtrMap& GetDefaultAttribultes() const { return m_defaultAttributes.Map(); }
     void RemoveAllDefaultAttributeList();
 
     // ---- language strings (process-wide) ----------------------------------
@@ -315,27 +267,11 @@ public:
 #endif  // _WIN32
 
 private:
-    friend struct ResourceContextTestAccess;
-    // Back to the state at process start (tests only).
-    static void ResetResourceContext();
-
-    static HINSTANCE m_hInstance;
-    static HINSTANCE m_hResourceInstance;
-    static wchar_t m_szResDirPath[kMaxPath];
-    static wchar_t m_szResZipPath[kMaxPath];
-    static bool m_bCachedResourceZip;
-    static std::unique_ptr<ZipArchive> m_hResourceZip;
-
 #ifdef _WIN32
     CPaintManagerUI* TopmostResourceManager();
     const CPaintManagerUI* TopmostResourceManager() const;
-    HFONT CreateFontFromStock(LPCTSTR face, int size, bool bold, bool underline, bool italic) const;
-    void ComputeMetrics(TFontInfo* info, HDC hdc) const;
     TFontInfo* FindFontInfo(LPCTSTR face, int size, bool bold, bool underline, bool italic) const;
-    static bool AddToGroup(CStdStringPtrMap& groups, LPCTSTR name, CControlUI* control);
-    static void RemoveFromGroup(CStdStringPtrMap& groups, LPCTSTR name, CControlUI* control);
-    static void RemoveAllGroups(CStdStringPtrMap& groups);
-    static void RemoveFromAllGroups(CStdStringPtrMap& groups, CControlUI* control);
+    static NamedStrings& LanguageStrings();
 
     // Message side helpers (one file each).
     void DeliverQueuedNotifications();
@@ -379,7 +315,7 @@ private:
 
     void (*m_pfnDeleteControls)(CPaintManagerUI&) = nullptr;
     HWND m_hWndPaint = nullptr;
-    HDC m_hDcPaint = nullptr;
+    Gdi::OwnedWindowDC m_hDcPaint;
     CControlUI* m_pRoot = nullptr;
     CControlUI* m_pFocus = nullptr;
     CControlUI* m_pEventHover = nullptr;
@@ -432,16 +368,17 @@ private:
     DWORD m_dwDefaultLinkHoverFontColor = 0xFFD3215F;
     DWORD m_dwDefaultSelectedBkColor = 0xFFBAE4FF;
 
-    CStdPtrArray m_aCustomFonts;
-    CStdStringPtrMap m_mImageHash{83};
-    CStdStringPtrMap m_DefaultAttrHash{83};
-    CStdStringPtrMap m_mOptionGroup{83};
-    CStdStringPtrMap m_mHotKeyGroup{83};
+    // Keeps every default font this window may have handed out valid for as
+    // long as the window lives.
+    DefaultFont::Lease m_defaultFontLease;
+    FontTable m_fonts;
+    ImageCache m_images;
+    NamedStrings m_defaultAttributes;
+    ControlGroups m_optionGroups;
+    ControlGroups m_hotKeyGroups;
     CPaintManagerUI* m_pParentResourcePM = nullptr;
 
-    static TFontInfo m_DefaultFontInfo;
     static bool m_bInitAtFirst;
-    static CStdStringPtrMap m_LanguageAttrHash;
     static short m_H;
     static short m_S;
     static short m_L;

@@ -7,12 +7,10 @@ namespace SkinUI {
 
 void CPaintManagerUI::Init(HWND hWnd)
 {
-    // A second Init gives back the device context of the first window
-    // before taking the new one.
-    if (m_hDcPaint != nullptr) ::ReleaseDC(m_hWndPaint, m_hDcPaint);
+    // A second Init gives the device context of the first window back.
     m_surface.Drop();
     m_hWndPaint = hWnd;
-    m_hDcPaint = hWnd ? ::GetDC(hWnd) : nullptr;
+    m_hDcPaint = Gdi::OwnedWindowDC(hWnd != nullptr ? ::GetDC(hWnd) : nullptr, Gdi::WindowDCTraits{hWnd});
     if (m_aPreMessages.Find(this) < 0) m_aPreMessages.Add(this);
 }
 
@@ -51,8 +49,7 @@ CPaintManagerUI::~CPaintManagerUI()
     RemoveAllHotKeyGroups();
     const int index = m_aPreMessages.Find(this);
     if (index >= 0) m_aPreMessages.Remove(index);
-    if (m_hDcPaint != nullptr) ::ReleaseDC(m_hWndPaint, m_hDcPaint);
-    m_hDcPaint = nullptr;
+    m_hDcPaint.Reset();
 }
 
 }  // namespace SkinUI

@@ -1,6 +1,6 @@
 #include "ui/core/resources/SkinResourceReader.h"
 
-#include "ui/core/paint/PaintManagerUI.h"
+#include "ui/core/resources/ResourceContextUI.h"
 #include "ui/core/resources/ZipArchive.h"
 
 #include <cwchar>
@@ -16,10 +16,11 @@ SkinReadResult ReadFromArchive(LPCTSTR name, size_t maxBytes, std::vector<unsign
     // opened for this read only and closed on every path.
     std::unique_ptr<ZipArchive> owned;
     ZipArchive* archive = nullptr;
-    if (CPaintManagerUI::IsCachedResourceZip()) {
-        archive = CPaintManagerUI::GetResourceZipHandle();
+    if (CResourceContextUI::IsCachedResourceZip()) {
+        archive = CResourceContextUI::GetResourceZipHandle();
     } else {
-        const std::wstring path = std::wstring(CPaintManagerUI::GetResourcePath()) + CPaintManagerUI::GetResourceZip();
+        const std::wstring path =
+            std::wstring(CResourceContextUI::GetResourcePath()) + CResourceContextUI::GetResourceZip();
         owned = ZipArchive::OpenFile(path.c_str());
         archive = owned.get();
     }
@@ -41,7 +42,7 @@ SkinReadResult ReadFromArchive(LPCTSTR name, size_t maxBytes, std::vector<unsign
 
 SkinReadResult ReadFromFolder(LPCTSTR name, size_t maxBytes, std::vector<unsigned char>& out)
 {
-    const std::wstring path = std::wstring(CPaintManagerUI::GetResourcePath()) + name;
+    const std::wstring path = std::wstring(CResourceContextUI::GetResourcePath()) + name;
     switch (Platform::ReadWholeFile(path.c_str(), out, maxBytes)) {
     case Platform::ReadResult::Ok:
         return out.empty() ? SkinReadResult::Empty : SkinReadResult::Ok;
@@ -61,8 +62,9 @@ SkinReadResult ReadSkinFile(LPCTSTR name, size_t maxBytes, std::vector<unsigned 
 {
     out.clear();
     if (name == nullptr) name = L"";
-    const SkinReadResult result = CPaintManagerUI::GetResourceZip()[0] != L'\0' ? ReadFromArchive(name, maxBytes, out)
-                                                                                : ReadFromFolder(name, maxBytes, out);
+    const SkinReadResult result = CResourceContextUI::GetResourceZip()[0] != L'\0'
+                                      ? ReadFromArchive(name, maxBytes, out)
+                                      : ReadFromFolder(name, maxBytes, out);
     if (result != SkinReadResult::Ok) out.clear();
     return result;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // Where the bytes behind a skin file name come from, as configured in the
-// resource context of CPaintManagerUI: the skin archive when one is named,
+// resource context of CResourceContextUI: the skin archive when one is named,
 // otherwise the skin folder.
 
 #include "ui/core/base/Platform.h"
@@ -35,7 +35,7 @@ const size_t kMaxSkinImageBytes = 64u * 1024u * 1024u;
 // The bytes of a skin image, for the image decoders. `nameOrId` is a name,
 // or a resource id below 0x10000 carried as a pointer value (Windows
 // resource ids). With `type` given, the resource (`nameOrId`, `type`) of
-// CPaintManagerUI::GetResourceDll() is read (Windows only). Otherwise the
+// CResourceContextUI::GetResourceDll() is read (Windows only). Otherwise the
 // skin file is read as ReadSkinFile does (up to kMaxSkinImageBytes). When
 // either yields nothing (missing, empty, unreadable), a name is finally
 // opened as a path of its own. False, with `out` empty, when no source has
@@ -46,7 +46,7 @@ bool LoadSkinImageBytes(LPCTSTR nameOrId, LPCTSTR type, std::vector<unsigned cha
 inline bool IsSkinResourceId(LPCTSTR nameOrId) { return reinterpret_cast<uintptr_t>(nameOrId) < 0x10000; }
 
 #ifdef _WIN32
-// Copies the resource (`nameOrId`, `type`) of CPaintManagerUI::GetResourceDll().
+// Copies the resource (`nameOrId`, `type`) of CResourceContextUI::GetResourceDll().
 // False, with `out` empty, when there is no such resource or it has no bytes.
 bool ReadSkinResource(LPCTSTR nameOrId, LPCTSTR type, std::vector<unsigned char>& out);
 #endif

@@ -331,6 +331,31 @@ TEST_F(MessageDispatch, ListenersAfterOneThatDestroysTheSenderSeeANullSender)
     EXPECT_EQ(after.entries[0].sender, nullptr);
 }
 
+TEST_F(MessageDispatch, ADestroyedControlLeavesEveryListOfTheManager)
+{
+    Manager().SetFocus(inner);
+    ASSERT_TRUE(window->MoveMouse(100, 80));
+    ASSERT_TRUE(Manager().AddOptionGroup(L"choice", inner));
+    ASSERT_TRUE(Manager().AddOptionGroup(L"choice", other));
+    ASSERT_TRUE(Manager().AddHotKeyGroup(L"keys", inner));
+    ASSERT_TRUE(Manager().AddPostPaint(inner));
+    ASSERT_TRUE(Manager().SetTimer(inner, 3, 10));
+
+    outer->SetDelayedDestroy(false);
+    outer->Remove(inner);
+    EXPECT_EQ(Manager().GetFocus(), nullptr);
+    EXPECT_EQ(Manager().FindControl(L"inner"), nullptr);
+    ASSERT_NE(Manager().GetOptionGroup(L"choice"), nullptr);
+    EXPECT_EQ(Manager().GetOptionGroup(L"choice")->GetSize(), 1);
+    EXPECT_EQ(Manager().GetHotKeyGroup(L"keys"), nullptr) << "an emptied group goes";
+    EXPECT_EQ(Manager().GetPostPaintCount(), 0);
+    // Hover, timer and paint go on without it.
+    ASSERT_TRUE(window->MoveMouse(300, 60));
+    ::InvalidateRect(window->Handle(), nullptr, FALSE);
+    window->PaintNow();
+    EXPECT_TRUE(Logged(L"other", UIEVENT_MOUSEENTER));
+}
+
 TEST_F(MessageDispatch, WindowInitIsSentOnceFromTheRoot)
 {
     // The fixture painted once already; the notification came then.
@@ -402,6 +427,162 @@ TEST_F(MessageDispatch, AnInvalidatedControlRepaintsOnlyItsRectangle)
     ASSERT_EQ(root->paints.size(), 1u);
     EXPECT_TRUE(SameRect(root->paints[0], innerRect)) << "the window painted nothing else";
     EXPECT_TRUE(other->paints.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// Answers to the class name a test gives it.
+class NamedClassProbe : public ProbeControl {
+public:
+    NamedClassProbe(std::vector<LoggedEvent>* log, LPCTSTR name, LPCTSTR attributes, LPCTSTR className)
+        : ProbeControl(log, name, attributes, UIFLAG_TABSTOP), m_className(className)
+    {}
+    LPCTSTR GetClass() const override { return m_className; }
+
+private:
+    LPCTSTR m_className;
+};
+
+TEST_F(MessageDispatch, AltShortcutsFocusTheControlAndALabelPassesItsShortcutOn)
+{
+    auto* label = new NamedClassProbe(&log, L"label", L"float=\"true\" pos=\"20,200,80,220\"", L"LabelUI");
+    auto* field = new NamedClassProbe(&log, L"field", L"float=\"true\" pos=\"90,200,180,220\"", L"EditUI");
+    root->Add(label);
+    root->Add(field);
+    label->SetShortcut(L'n');
+    other->SetShortcut(L'S');
+    window->PaintNow();
+
+    ::PostMessageW(window->Handle(), WM_SYSCHAR, L's', 0);
+    window->PumpPending();
+    EXPECT_EQ(Manager().GetFocus(), other) << "shortcuts compare upper-cased";
+    ::PostMessageW(window->Handle(), WM_SYSCHAR, L'N', 0);
+    window->PumpPending();
+    EXPECT_EQ(Manager().GetFocus(), field) << "a label's shortcut selects the control after it";
+}
+
+TEST_F(MessageDispatch, FiltersAndAcceleratorsSeeMessagesFirst)
+{
+    struct Claim : IMessageFilterUI {
+        UINT message = 0;
+        LRESULT MessageHandler(UINT msg, WPARAM, LPARAM, bool& handled) override
+        {
+            handled = msg == message;
+            return handled ? 42 : 0;
+        }
+    };
+    struct Accelerator : ITranslateAccelerator {
+        WPARAM key = 0;
+        LRESULT TranslateAccelerator(MSG* msg) override
+        {
+            return msg->message == WM_KEYDOWN && msg->wParam == key ? S_OK : S_FALSE;
+        }
+    };
+    Manager().SetFocus(inner);
+
+    Claim claim;
+    claim.message = WM_CHAR;
+    Manager().AddMessageFilter(&claim);
+    LRESULT result = 0;
+    EXPECT_TRUE(Manager().MessageHandler(WM_CHAR, 'a', 0, result));
+    EXPECT_EQ(result, 42);
+    EXPECT_FALSE(Logged(L"inner", UIEVENT_CHAR));
+    EXPECT_TRUE(Manager().RemoveMessageFilter(&claim));
+    EXPECT_FALSE(Manager().RemoveMessageFilter(&claim));
+
+    Claim tabs;
+    tabs.message = WM_KEYDOWN;
+    Manager().AddPreMessageFilter(&tabs);
+    PostKey(WM_KEYDOWN, VK_TAB);
+    EXPECT_EQ(Manager().GetFocus(), inner) << "the pre-message filter took the Tab key";
+    Manager().RemovePreMessageFilter(&tabs);
+
+    Accelerator accelerator;
+    accelerator.key = VK_F5;
+    Manager().AddTranslateAccelerator(&accelerator);
+    log.clear();
+    PostKey(WM_KEYDOWN, VK_F5);
+    PostKey(WM_KEYDOWN, VK_F6);
+    EXPECT_EQ(CountOf(L"inner", UIEVENT_KEYDOWN), 1) << "F5 was translated, F6 reached the control";
+    Manager().RemoveTranslateAccelerator(&accelerator);
+}
+
+TEST_F(MessageDispatch, RightClicksDoubleClicksAndContextMenusGoToThePressedControl)
+{
+    const POINT at = window->ToScreen(100, 80);
+    LRESULT result = 0;
+    Manager().MessageHandler(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(100, 80), result);
+    Manager().MessageHandler(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window->Handle()), MAKELPARAM(at.x, at.y),
+                             result);
+    Manager().MessageHandler(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(100, 80), result);
+    Manager().MessageHandler(WM_LBUTTONUP, 0, MAKELPARAM(100, 80), result);
+    std::vector<int> types;
+    for (const LoggedEvent& e : log)
+        if (e.control == L"inner" && e.type != UIEVENT_MOUSEMOVE && e.type != UIEVENT_SETFOCUS) types.push_back(e.type);
+    const std::vector<int> expected = {UIEVENT_RBUTTONDOWN, UIEVENT_CONTEXTMENU, UIEVENT_DBLCLICK, UIEVENT_BUTTONUP};
+    EXPECT_EQ(types, expected);
+    EXPECT_FALSE(Manager().IsCaptured());
+}
+
+UINT reflected = 0;
+
+// A child window that answers 7 to every reflected message.
+LRESULT CALLBACK ReflectTarget(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg >= 0x2000 && msg < 0x3000) {
+        reflected = msg;
+        return 7;
+    }
+    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+TEST_F(MessageDispatch, ChildWindowMessagesAreReflectedAndSizesLimited)
+{
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = ReflectTarget;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"VornexReflectTarget";
+    ::RegisterClassW(&wc);
+    HWND child = ::CreateWindowExW(0, wc.lpszClassName, L"", WS_CHILD, 0, 0, 10, 10, window->Handle(), nullptr,
+                                   wc.hInstance, nullptr);
+    LRESULT result = 0;
+    EXPECT_TRUE(Manager().MessageHandler(WM_COMMAND, 1, reinterpret_cast<LPARAM>(child), result));
+    EXPECT_EQ(reflected, 0x2111u);
+    EXPECT_EQ(result, 7);
+    EXPECT_FALSE(Manager().MessageHandler(WM_COMMAND, 1, 0, result)) << "menu commands stay with the window";
+    NMHDR header = {child, 1, 0};
+    EXPECT_TRUE(Manager().MessageHandler(WM_NOTIFY, 1, reinterpret_cast<LPARAM>(&header), result));
+    EXPECT_EQ(reflected, 0x204Eu);
+    EXPECT_TRUE(Manager().MessageHandler(WM_CTLCOLORSTATIC, 0, reinterpret_cast<LPARAM>(child), result));
+    EXPECT_EQ(reflected, 0x2000u + WM_CTLCOLORSTATIC);
+
+    Manager().SetMinInfo(320, 0);
+    Manager().SetMaxInfo(0, 500);
+    MINMAXINFO info = {};
+    info.ptMinTrackSize = {1, 2};
+    info.ptMaxTrackSize = {3, 4};
+    EXPECT_FALSE(Manager().MessageHandler(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info), result));
+    EXPECT_EQ(info.ptMinTrackSize.x, 320);
+    EXPECT_EQ(info.ptMinTrackSize.y, 2) << "zero keeps the system's value";
+    EXPECT_EQ(info.ptMaxTrackSize.x, 3);
+    EXPECT_EQ(info.ptMaxTrackSize.y, 500);
+    ::DestroyWindow(child);
+}
+
+TEST_F(MessageDispatch, SubControlSearches)
+{
+    EXPECT_EQ(Manager().FindControl(L"INNER"), nullptr) << "the name map is case-sensitive";
+    EXPECT_EQ(Manager().FindSubControlByName(nullptr, L"INNER"), inner) << "the sub-control search is not";
+    EXPECT_EQ(Manager().FindSubControlByName(outer, L"other"), nullptr);
+    EXPECT_EQ(Manager().FindSubControlByPoint(nullptr, POINT{100, 80}), inner);
+    EXPECT_EQ(Manager().FindSubControlByClass(nullptr, L"ControlUI", 1), other);
+    EXPECT_EQ(Manager().FindSubControlByClass(nullptr, L"*", 0), root);
+    EXPECT_EQ(Manager().FindSubControlByClass(nullptr, L"ControlUI", 2), nullptr);
+    CStdPtrArray* all = Manager().FindSubControlsByClass(outer, L"*");
+    ASSERT_EQ(all->GetSize(), 2);
+    EXPECT_EQ(all, Manager().GetSubControlsByClass());
 }
 
 }  // namespace

@@ -1,17 +1,17 @@
 // The Windows side of the resource context: module instance, resource
 // module, current directory and resource lookup.
-#include "ui/core/paint/PaintManagerUI.h"
+#include "ui/core/resources/ResourceContextUI.h"
 #include "ui/core/resources/SkinResourceReader.h"
 
 #include <cstring>
 
 namespace SkinUI {
 
-void CPaintManagerUI::SetInstance(HINSTANCE instance) { m_hInstance = instance; }
+void CResourceContextUI::SetInstance(HINSTANCE instance) { m_hInstance = instance; }
 
-HINSTANCE CPaintManagerUI::GetInstance() { return m_hInstance; }
+HINSTANCE CResourceContextUI::GetInstance() { return m_hInstance; }
 
-CUiString CPaintManagerUI::GetInstancePath()
+CUiString CResourceContextUI::GetInstancePath()
 {
     if (m_hInstance == nullptr) return CUiString();
     // Module paths can exceed MAX_PATH; grow until the whole path fits.
@@ -31,14 +31,14 @@ CUiString CPaintManagerUI::GetInstancePath()
     return CUiString(path.c_str(), static_cast<int>(slash + 1));
 }
 
-void CPaintManagerUI::SetCurrentPath(LPCTSTR path)
+void CResourceContextUI::SetCurrentPath(LPCTSTR path)
 {
     if (path != nullptr) ::SetCurrentDirectoryW(path);
 }
 
-void CPaintManagerUI::SetResourceDll(HINSTANCE module) { m_hResourceInstance = module; }
+void CResourceContextUI::SetResourceDll(HINSTANCE module) { m_hResourceInstance = module; }
 
-HINSTANCE CPaintManagerUI::GetResourceDll()
+HINSTANCE CResourceContextUI::GetResourceDll()
 {
     return m_hResourceInstance != nullptr ? m_hResourceInstance : m_hInstance;
 }
@@ -47,7 +47,7 @@ bool ReadSkinResource(LPCTSTR nameOrId, LPCTSTR type, std::vector<unsigned char>
 {
     out.clear();
     if (type == nullptr) return false;
-    HMODULE module = CPaintManagerUI::GetResourceDll();
+    HMODULE module = CResourceContextUI::GetResourceDll();
     HRSRC resource = ::FindResourceW(module, nameOrId, type);
     if (resource == nullptr) return false;
     const DWORD size = ::SizeofResource(module, resource);

@@ -1,6 +1,6 @@
 // The portable side of the process-wide resource context: the skin folder
 // and the skin archive.
-#include "ui/core/paint/PaintManagerUI.h"
+#include "ui/core/resources/ResourceContextUI.h"
 
 #include "ui/core/resources/ZipArchive.h"
 
@@ -9,14 +9,14 @@
 
 namespace SkinUI {
 
-const wchar_t CPaintManagerUI::kMemoryArchiveName[] = L"membuffer";
+const wchar_t CResourceContextUI::kMemoryArchiveName[] = L"membuffer";
 
-HINSTANCE CPaintManagerUI::m_hInstance = nullptr;
-HINSTANCE CPaintManagerUI::m_hResourceInstance = nullptr;
-wchar_t CPaintManagerUI::m_szResDirPath[CPaintManagerUI::kMaxPath] = {0};
-wchar_t CPaintManagerUI::m_szResZipPath[CPaintManagerUI::kMaxPath] = {0};
-bool CPaintManagerUI::m_bCachedResourceZip = false;
-std::unique_ptr<ZipArchive> CPaintManagerUI::m_hResourceZip;
+HINSTANCE CResourceContextUI::m_hInstance = nullptr;
+HINSTANCE CResourceContextUI::m_hResourceInstance = nullptr;
+wchar_t CResourceContextUI::m_szResDirPath[CResourceContextUI::kMaxPath] = {0};
+wchar_t CResourceContextUI::m_szResZipPath[CResourceContextUI::kMaxPath] = {0};
+bool CResourceContextUI::m_bCachedResourceZip = false;
+std::unique_ptr<ZipArchive> CResourceContextUI::m_hResourceZip;
 
 namespace {
 
@@ -32,7 +32,7 @@ bool CopyWhole(wchar_t* dst, size_t capacity, const wchar_t* text)
 
 }  // namespace
 
-void CPaintManagerUI::SetResourcePath(LPCTSTR path)
+void CResourceContextUI::SetResourcePath(LPCTSTR path)
 {
     if (path == nullptr || path[0] == L'\0') return;
     std::wstring folder(path);
@@ -40,9 +40,9 @@ void CPaintManagerUI::SetResourcePath(LPCTSTR path)
     CopyWhole(m_szResDirPath, kMaxPath, folder.c_str());
 }
 
-LPCTSTR CPaintManagerUI::GetResourcePath() { return m_szResDirPath; }
+LPCTSTR CResourceContextUI::GetResourcePath() { return m_szResDirPath; }
 
-void CPaintManagerUI::SetResourceZip(LPCTSTR name, bool cached)
+void CResourceContextUI::SetResourceZip(LPCTSTR name, bool cached)
 {
     if (std::wcscmp(m_szResZipPath, kMemoryArchiveName) == 0 && cached == m_bCachedResourceZip) return;
     if (m_bCachedResourceZip) m_hResourceZip.reset();
@@ -55,7 +55,7 @@ void CPaintManagerUI::SetResourceZip(LPCTSTR name, bool cached)
     }
 }
 
-void CPaintManagerUI::SetResourceZip(LPCVOID buffer, unsigned size)
+void CResourceContextUI::SetResourceZip(LPCVOID buffer, unsigned size)
 {
     if (std::wcscmp(m_szResZipPath, kMemoryArchiveName) == 0) return;
     if (m_bCachedResourceZip) m_hResourceZip.reset();
@@ -64,25 +64,18 @@ void CPaintManagerUI::SetResourceZip(LPCVOID buffer, unsigned size)
     m_hResourceZip = buffer != nullptr ? ZipArchive::OpenMemory(buffer, size) : nullptr;
 }
 
-LPCTSTR CPaintManagerUI::GetResourceZip() { return m_szResZipPath; }
+LPCTSTR CResourceContextUI::GetResourceZip() { return m_szResZipPath; }
 
-bool CPaintManagerUI::IsCachedResourceZip() { return m_bCachedResourceZip; }
+bool CResourceContextUI::IsCachedResourceZip() { return m_bCachedResourceZip; }
 
-ZipArchive* CPaintManagerUI::GetResourceZipHandle() { return m_hResourceZip.get(); }
+ZipArchive* CResourceContextUI::GetResourceZipHandle() { return m_hResourceZip.get(); }
 
-void CPaintManagerUI::Term()
+void CResourceContextUI::Term()
 {
     if (m_bCachedResourceZip) m_hResourceZip.reset();
 }
 
-#ifndef _WIN32
-void CPaintManagerUI::ReloadSkin()
-{
-    // Only the window side (Windows) keeps paint managers with images.
-}
-#endif
-
-void CPaintManagerUI::ResetResourceContext()
+void CResourceContextUI::ResetResourceContext()
 {
     m_hResourceZip.reset();
     m_hInstance = nullptr;
