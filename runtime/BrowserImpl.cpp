@@ -13,8 +13,6 @@ const DWORD kCallTimeoutMs = 10000;
 // A picture is taken when the stream stays quiet this long after a change.
 const DWORD kScreenshotDelayMs = 200;
 
-DevToolsConnection& Conn() { return Runtime::Get()->DevTools(); }
-
 }  // namespace
 
 BrowserImpl::BrowserImpl(int id, CefRefPtr<CefClient> client) : m_id(id), m_client(client) {}

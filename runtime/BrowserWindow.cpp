@@ -39,7 +39,8 @@ BrowserWindow* BrowserWindow::Create(BrowserImpl* browser, HWND parent, DWORD st
     static bool registered = false;
     HINSTANCE inst = GetModuleHandleW(nullptr);
     if (!registered) {
-        WNDCLASSEXW wc = {sizeof wc};
+        WNDCLASSEXW wc = {};
+        wc.cbSize = sizeof wc;
         wc.style = CS_DBLCLKS;
         wc.lpfnWndProc = WndProc;
         wc.hInstance = inst;

@@ -176,7 +176,8 @@ bool EngineProcess::StartUnderWine(const EngineOptions& options, const std::wstr
                        L" " + QuoteArg(Widen(logUnix)) + L" " + QuoteArg(Widen(UnixPathOf(engine))) + args;
     std::vector<wchar_t> buf(cmd.begin(), cmd.end());
     buf.push_back(0);
-    STARTUPINFOW si = {sizeof si};
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
     if (!CreateProcessW(L"Z:\\bin\\sh", buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return false;
@@ -196,7 +197,8 @@ bool EngineProcess::StartNative(const std::wstring& engine, const std::wstring& 
         info.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
         SetInformationJobObject(m_job, JobObjectExtendedLimitInformation, &info, sizeof info);
     }
-    STARTUPINFOW si = {sizeof si};
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
     if (!CreateProcessW(engine.c_str(), buf.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED | CREATE_NO_WINDOW,
                         nullptr, nullptr, &si, &pi))

@@ -13,7 +13,8 @@ UiDispatcher::~UiDispatcher() { Destroy(); }
 
 bool UiDispatcher::Create()
 {
-    WNDCLASSEXW wc = {sizeof wc};
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
     wc.lpfnWndProc = WndProc;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = kClassName;

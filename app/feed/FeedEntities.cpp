@@ -30,8 +30,11 @@ size_t NumericReference(const wchar_t* value, size_t length, size_t i, wchar_t& 
         number = number * (hex ? 16 : 10) + static_cast<uint32_t>(digit);
         ++p;
     }
-    if (p == digitsStart || p >= length || value[p] != L';' || number == 0) return 0;
+    if (p == digitsStart || p >= length || value[p] != L';') return 0;
+    // Only the low 16 bits are kept, so the zero test comes after the cut:
+    // &#65536; must not smuggle a NUL into a caption or an address.
     unit = static_cast<wchar_t>(number & 0xFFFF);
+    if (unit == L'\0') return 0;
     return p + 1 - i;
 }
 

@@ -8,8 +8,9 @@ namespace FeedDoc {
 
 // Copies `value`, replacing "&#<decimal>;" and "&#x<hex>;" (at most 7 digits;
 // one UTF-16 unit, low 16 bits kept) and "&lt;", "&amp;", "&gt;", "&apos;",
-// "&quot;". Any other "&" (a zero or unterminated reference included) is
-// copied as it is.
+// "&quot;". Any other "&" (an unterminated reference, or one whose kept
+// unit is zero, such as "&#65536;", included) is copied as it is, so the
+// result never holds a NUL that `value` did not.
 std::wstring DecodeFeedEntities(const wchar_t* value, size_t length);
 
 }  // namespace FeedDoc

@@ -32,8 +32,13 @@ FeedLoadResult LoadFeedLists(const std::string& body, unsigned codePage, std::ve
 {
     std::string bytes;
     if (!DecodeFeedContainer(body, bytes)) return FeedLoadResult::UnpackFailed;
+    return ReadFeedLists(bytes, codePage, staticAds, scrollAds);
+}
 
-    std::wstring text = SkinUI::Platform::MultiByteToWide(bytes.data(), bytes.size(), codePage);
+FeedLoadResult ReadFeedLists(const std::string& unpacked, unsigned codePage, std::vector<AdItem>& staticAds,
+                             std::vector<AdItem> (&scrollAds)[3])
+{
+    std::wstring text = SkinUI::Platform::MultiByteToWide(unpacked.data(), unpacked.size(), codePage);
     // The document ends at its first zero character.
     const size_t zero = text.find(L'\0');
     if (zero != std::wstring::npos) text.resize(zero);

@@ -19,3 +19,8 @@ enum class FeedLoadResult {
 // cleared: they start empty once per process.
 FeedLoadResult LoadFeedLists(const std::string& body, unsigned codePage, std::vector<AdItem>& staticAds,
                              std::vector<AdItem> (&scrollAds)[3]);
+
+// The part of LoadFeedLists behind the unpacking: `unpacked` is the
+// unpacked text in code page `codePage`. Never UnpackFailed.
+FeedLoadResult ReadFeedLists(const std::string& unpacked, unsigned codePage, std::vector<AdItem>& staticAds,
+                             std::vector<AdItem> (&scrollAds)[3]);

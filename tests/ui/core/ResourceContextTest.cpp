@@ -369,6 +369,27 @@ TEST_F(ResourceContext, ImageBytesComeFromTheArchiveThenFromThePathItself)
     EXPECT_FALSE(LoadSkinImageBytes(L"Empty.xml", nullptr, bytes));
 }
 
+TEST_F(ResourceContext, ImageBytesWithAResourceTypeFallBackToThePathOnly)
+{
+    // With a type the bytes come from the module's resources; when there is
+    // no such resource, the name is still opened as a path of its own, but
+    // the archive and the skin folder are not consulted.
+    const Bytes archive = SkinArchive();
+    CResourceContextUI::SetResourceZip(archive.data(), static_cast<unsigned>(archive.size()));
+    WriteFile("rocket.png", ToBytes("rocket"));
+    WriteFile("logo.png", ToBytes("folder logo"));
+    CResourceContextUI::SetResourcePath(Folder().c_str());
+    const std::wstring absolute = (m_dir / "rocket.png").wstring();
+
+    Bytes bytes;
+    EXPECT_TRUE(LoadSkinImageBytes(absolute.c_str(), L"PNG", bytes));
+    EXPECT_EQ(ToBytes("rocket"), bytes);
+    EXPECT_FALSE(LoadSkinImageBytes(L"logo.png", L"PNG", bytes));
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_FALSE(LoadSkinImageBytes(reinterpret_cast<LPCTSTR>(static_cast<uintptr_t>(131)), L"PNG", bytes));
+    EXPECT_TRUE(bytes.empty());
+}
+
 TEST_F(ResourceContext, ImageBytesFromTheSkinFolder)
 {
     WriteFile("home.png", ToBytes("home"));

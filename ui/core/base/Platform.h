@@ -67,7 +67,8 @@ namespace Platform {
 
 // Converts bytes in the given code page to wide text. codePage 0 means the
 // system's active ANSI code page (CP_ACP); 65001 is UTF-8. Invalid sequences
-// become U+FFFD rather than failing.
+// become U+FFFD rather than failing; UTF-8 is read by the core's decoder
+// (Utf8Decoder.h) on every platform, so it agrees with the markup reader.
 std::wstring MultiByteToWide(const char* bytes, size_t length, unsigned codePage = 0);
 
 // Converts wide text to bytes in the given code page (0: ANSI, 65001: UTF-8).
@@ -76,6 +77,14 @@ std::string WideToMultiByte(const wchar_t* text, size_t length, unsigned codePag
 // Memory for a large buffer that is filled once, front to back (the decoded
 // text of a document). Null when out of memory; release it with std::free.
 void* AllocateLargeBuffer(size_t bytes);
+
+#ifndef _WIN32
+// Native only: whether AllocateLargeBuffer asks for huge pages for blocks of
+// 32 MB and more (on unless switched off). Windows hands out plain heap
+// blocks; the markup benchmark switches this off to measure that, and on to
+// show both parsers with huge pages.
+void SetLargeBufferHugePages(bool enabled);
+#endif
 
 // Reads a whole file. Fails (false, `out` emptied) when the file cannot be
 // opened or read, or is larger than maxBytes.

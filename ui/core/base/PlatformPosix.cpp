@@ -2,11 +2,13 @@
 // fuzzers and benchmarks. The "ANSI code page" here is UTF-8 unless a test
 // selects 936 (GBK) or 1252, which iconv provides.
 #include "ui/core/base/Platform.h"
+#include "ui/core/base/Utf8Decoder.h"
 #include "ui/core/base/WideFormat.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iconv.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -45,11 +47,15 @@ struct IconvHandle {
 const size_t kHugePageBytes = size_t(2) << 20;
 const size_t kHugePageThreshold = size_t(32) << 20;
 
+bool g_hugePages = true;
+
 }  // namespace
+
+void SetLargeBufferHugePages(bool enabled) { g_hugePages = enabled; }
 
 void* AllocateLargeBuffer(size_t bytes)
 {
-    if (bytes < kHugePageThreshold) return std::malloc(bytes);
+    if (!g_hugePages || bytes < kHugePageThreshold) return std::malloc(bytes);
     if (bytes > SIZE_MAX - kHugePageBytes) return nullptr;
     const size_t rounded = (bytes + kHugePageBytes - 1) & ~(kHugePageBytes - 1);
     void* block = nullptr;
@@ -63,6 +69,9 @@ std::wstring MultiByteToWide(const char* bytes, size_t length, unsigned codePage
 {
     std::wstring out;
     if (bytes == nullptr || length == 0) return out;
+    // iconv's UTF-8 reader accepts forms above U+10FFFF; the core's own
+    // decoder gives U+FFFD for them, as the markup reader does.
+    if (std::strcmp(CodePageName(codePage), "UTF-8") == 0) return Utf8ToWide(bytes, length);
     IconvHandle conv("WCHAR_T", CodePageName(codePage));
     if (!conv.ok()) return out;
     char* in = const_cast<char*>(bytes);

@@ -1,5 +1,6 @@
 // Windows side of the platform header: kernel32 does the work.
 #include "ui/core/base/Platform.h"
+#include "ui/core/base/Utf8Decoder.h"
 
 #include "ui/core/base/KernelHandle.h"
 
@@ -13,6 +14,9 @@ void* AllocateLargeBuffer(size_t bytes) { return std::malloc(bytes); }
 std::wstring MultiByteToWide(const char* bytes, size_t length, unsigned codePage)
 {
     if (bytes == nullptr || length == 0 || length > 0x7fffffff) return std::wstring();
+    // UTF-8 goes through the core's own decoder, so that malformed input
+    // reads the same here, natively and in markup documents.
+    if (codePage == CP_UTF8) return Utf8ToWide(bytes, length);
     const UINT cp = codePage == 0 ? CP_ACP : codePage;
     const int n = ::MultiByteToWideChar(cp, 0, bytes, static_cast<int>(length), nullptr, 0);
     if (n <= 0) return std::wstring();

@@ -71,8 +71,15 @@ void CUiString::Append(LPCTSTR text)
         }
         std::wcscpy(m_pstr + oldLength, text);
     } else {
-        // A short result can only come from a short text, which is inline.
+        // A short result may still sit in a heap block: SetAt can cut a long
+        // text without moving it. Short text lives inline, so move it back.
+        // The block is freed only after `text` is copied: it may point into it.
+        if (!IsInline()) std::wmemcpy(m_szBuffer, m_pstr, oldLength);
         std::wcscpy(m_szBuffer + oldLength, text);
+        if (!IsInline()) {
+            std::free(m_pstr);
+            m_pstr = m_szBuffer;
+        }
     }
 }
 

@@ -1,15 +1,12 @@
 #include "ui/core/markup/Markup.h"
 
+#include "ui/core/base/VectorScan.h"
 #include "ui/core/markup/MarkupTextDecoder.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <cwctype>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace SkinUI {
 namespace {
@@ -50,7 +47,7 @@ inline bool IsWhitespace(wchar_t c) { return static_cast<uint32_t>(c) - 1u < 32u
 // the buffer.
 inline wchar_t* ScanToDataEnd(wchar_t* text, wchar_t end)
 {
-#if defined(__SSE2__)
+#if VORNEX_VECTOR_SCAN
     const size_t perVector = 16 / sizeof(wchar_t);
     static_assert(2 * perVector <= kMarkupTextPadding + 1, "scans must stay inside the padding");
     const bool narrow = sizeof(wchar_t) == 2;
@@ -285,7 +282,30 @@ bool CMarkup::_Parse()
     // Record 0 is a placeholder, so that index 0 can mean "no element".
     if (_ReserveElement() != 0 || m_pElements == nullptr) return _Failed(L"Out of memory");
     LPTSTR text = m_pstrXML;
-    return _Parse(text, 0, 0);
+    if (!_Parse(text, 0, 0)) return false;
+    // A document without any element has nothing to build a window from;
+    // it fails here rather than loading as an empty tree.
+    if (m_nElements < 2) return _Failed(L"No root element");
+    return true;
+}
+
+bool CMarkup::SkipCommentOrInstruction(LPTSTR& textRef)
+{
+    // Comments and processing instructions are skipped, not recorded; a
+    // comment ends at the first "->", an instruction at the first "?>".
+    // Other declarations (DOCTYPE, CDATA, ENTITY, ...) are refused: skipped
+    // to some "->" they would swallow or misplace the elements behind them.
+    LPTSTR text = textRef;
+    const bool comment = *text == L'!';
+    if (comment && (text[1] != L'-' || text[2] != L'-')) return _Failed(L"Unsupported declaration", text);
+    const wchar_t closer = comment ? L'-' : L'?';
+    const LPTSTR start = text;
+    while (*text != L'\0' && !(text[0] == closer && text[1] == L'>')) ++text;
+    if (*text == L'\0') {
+        return _Failed(comment ? L"Unterminated comment" : L"Unterminated processing instruction", start);
+    }
+    textRef = text + 2;
+    return true;
 }
 
 bool CMarkup::_Parse(LPTSTR& textRef, uint32_t parent, uint32_t depth)
@@ -308,14 +328,14 @@ bool CMarkup::_Parse(LPTSTR& textRef, uint32_t parent, uint32_t depth)
         }
         *text++ = L'\0';
         SkipWhitespace(text);
-        // Comments and processing instructions are skipped, not recorded.
         if (*text == L'!' || *text == L'?') {
-            const wchar_t closer = *text == L'!' ? L'-' : L'?';
-            while (*text != L'\0' && !(text[0] == closer && text[1] == L'>')) ++text;
-            if (*text != L'\0') text += 2;
+            if (!SkipCommentOrInstruction(text)) return false;
             continue;
         }
         SkipWhitespace(text);
+        // An element needs a name; "<>" or "< />" would otherwise become a
+        // nameless element that no consumer could tell apart from text.
+        if (!IsIdentifierChar(*text)) return _Failed(L"Error parsing element name", text);
         const uint32_t pos = _ReserveElement();
         if (pos == 0) return _Failed(L"Out of memory");
         // The record comes cleared; only the links known now are set.

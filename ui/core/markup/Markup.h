@@ -10,7 +10,9 @@
 // Supported: elements, double-quoted attributes, the five named entities,
 // comments (<!-- ... -->) and processing instructions (<? ... ?>). Not
 // supported: DTDs, CDATA, namespaces, numeric character references and
-// single-quoted attribute values.
+// single-quoted attribute values. A document using a DOCTYPE, CDATA or any
+// other declaration, an unterminated comment or instruction, a nameless
+// element, or holding no element at all, fails to load with a message.
 
 #include "ui/core/markup/MarkupNode.h"
 #include "ui/core/base/Platform.h"
@@ -78,6 +80,7 @@ private:
     bool AdoptText(wchar_t* text);
     bool _Parse();
     bool _Parse(LPTSTR& text, uint32_t parent, uint32_t depth);
+    bool SkipCommentOrInstruction(LPTSTR& text);
     bool _ParseAttributes(LPTSTR& text);
     void _ParseData(LPTSTR& text, LPTSTR& dest, wchar_t end);
     uint32_t _ReserveElement();

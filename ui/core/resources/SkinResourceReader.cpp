@@ -73,16 +73,18 @@ bool LoadSkinImageBytes(LPCTSTR nameOrId, LPCTSTR type, std::vector<unsigned cha
 {
     out.clear();
     if (type != nullptr) {
+        // A typed image is a module resource; the skin archive and folder
+        // are not consulted for it.
 #ifdef _WIN32
-        return ReadSkinResource(nameOrId, type, out);
-#else
-        return false;
+        if (ReadSkinResource(nameOrId, type, out)) return true;
 #endif
+    } else if (!IsSkinResourceId(nameOrId)) {
+        if (ReadSkinFile(nameOrId, kMaxSkinImageBytes, out) == SkinReadResult::Ok) return true;
     }
+    // Last resort, whatever was asked first: the name as a path of its own
+    // (absolute, or relative to the current directory), for images that
+    // are not part of the skin. An id has no path.
     if (IsSkinResourceId(nameOrId)) return false;
-    if (ReadSkinFile(nameOrId, kMaxSkinImageBytes, out) == SkinReadResult::Ok) return true;
-    // Last resort: the name as a path of its own (absolute, or relative to
-    // the current directory), for images that are not part of the skin.
     if (Platform::ReadWholeFile(nameOrId, out, kMaxSkinImageBytes) == Platform::ReadResult::Ok && !out.empty()) {
         return true;
     }

@@ -36,9 +36,10 @@ const size_t kMaxSkinImageBytes = 64u * 1024u * 1024u;
 // or a resource id below 0x10000 carried as a pointer value (Windows
 // resource ids). With `type` given, the resource (`nameOrId`, `type`) of
 // CResourceContextUI::GetResourceDll() is read (Windows only). Otherwise the
-// skin file is read as ReadSkinFile does (up to kMaxSkinImageBytes), and when that
-// yields nothing (missing, empty, unreadable) `nameOrId` is finally opened as
-// a path of its own. False, with `out` empty, when no source has the bytes.
+// skin file is read as ReadSkinFile does (up to kMaxSkinImageBytes). When
+// either yields nothing (missing, empty, unreadable), a name is finally
+// opened as a path of its own. False, with `out` empty, when no source has
+// the bytes.
 bool LoadSkinImageBytes(LPCTSTR nameOrId, LPCTSTR type, std::vector<unsigned char>& out);
 
 // True when `nameOrId` carries a resource id rather than a name.

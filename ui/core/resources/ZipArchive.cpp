@@ -461,13 +461,15 @@ unsigned ZipArchive::CopyStored(const EntryLocation& where, unsigned char* out, 
         m_crc = crc32(m_crc, out + produced, static_cast<uInt>(piece));
         produced += piece;
     }
-    if (total < where.uncompressedSize || (capacity > 0 && total == capacity)) return ZIP_RESULT_MORE;
-    return ZIP_RESULT_OK;
+    if (total < where.uncompressedSize) return ZIP_RESULT_MORE;
+    // The headers can agree with each other and still place the data wrongly
+    // (a damaged extra-field length shifts it); only the CRC tells.
+    if (m_crc != where.crc) return ZIP_RESULT_CRC_MISMATCH;
+    return capacity > 0 && total == capacity ? ZIP_RESULT_MORE : ZIP_RESULT_OK;
 }
 
 unsigned ZipArchive::Inflate(const EntryLocation& where, unsigned char* out, size_t capacity)
 {
-    if (capacity == 0) return where.uncompressedSize > 0 ? ZIP_RESULT_MORE : ZIP_RESULT_OK;
     InflateStream inflater;
     if (!inflater.ready) return ZIP_RESULT_INFLATE_ERROR;
     z_stream& stream = inflater.stream;
@@ -475,8 +477,19 @@ unsigned ZipArchive::Inflate(const EntryLocation& where, unsigned char* out, siz
     unsigned long long inputAt = where.dataStart;
     size_t inputLeft = where.compressedSize;
     size_t produced = 0;
+    // Once the whole entry is out and the caller's buffer is full, the stream
+    // is read on into this byte to its end, so that the CRC can be checked
+    // and any output beyond the declared size is seen.
+    unsigned char beyond = 0;
     for (;;) {
-        if (produced == capacity) return ZIP_RESULT_MORE;
+        unsigned char* target = &beyond;
+        size_t room = 1;
+        if (produced < capacity) {
+            target = out + produced;
+            room = std::min<size_t>(capacity - produced, 0x40000000u);
+        } else if (produced < where.uncompressedSize) {
+            return ZIP_RESULT_MORE;
+        }
         if (stream.avail_in == 0 && inputLeft > 0) {
             const size_t piece = std::min(kInputPiece, inputLeft);
             if (!m_source->ReadAt(inputAt, m_input.data(), piece)) return ZIP_RESULT_READ_ERROR;
@@ -485,18 +498,18 @@ unsigned ZipArchive::Inflate(const EntryLocation& where, unsigned char* out, siz
             inputAt += piece;
             inputLeft -= piece;
         }
-        const size_t room = std::min<size_t>(capacity - produced, 0x40000000u);
-        stream.next_out = out + produced;
+        stream.next_out = target;
         stream.avail_out = static_cast<uInt>(room);
         const int status = inflate(&stream, Z_NO_FLUSH);
         const size_t wrote = room - stream.avail_out;
-        if (wrote > 0) m_crc = crc32(m_crc, out + produced, static_cast<uInt>(wrote));
         produced += wrote;
         // The data may not say more than the headers declared.
         if (produced > where.uncompressedSize) return ZIP_RESULT_CORRUPT;
+        if (wrote > 0) m_crc = crc32(m_crc, target, static_cast<uInt>(wrote));
         if (status == Z_STREAM_END) {
             if (produced != where.uncompressedSize) return ZIP_RESULT_CORRUPT;
-            return produced == capacity ? ZIP_RESULT_MORE : ZIP_RESULT_OK;
+            if (m_crc != where.crc) return ZIP_RESULT_CRC_MISMATCH;
+            return capacity > 0 && produced == capacity ? ZIP_RESULT_MORE : ZIP_RESULT_OK;
         }
         if (status == Z_OK) continue;
         if (status == Z_BUF_ERROR && stream.avail_in == 0) {

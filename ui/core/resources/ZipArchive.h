@@ -25,6 +25,7 @@ enum : unsigned {
     ZIP_RESULT_CORRUPT = 0x605,        // headers disagree or point outside the entry's bytes
     ZIP_RESULT_UNSUPPORTED = 0x606,    // encrypted, or neither stored nor deflated
     ZIP_RESULT_INFLATE_ERROR = 0x607,  // the deflate stream is damaged
+    ZIP_RESULT_CRC_MISMATCH = 0x608,   // the whole entry was read and its CRC-32 differs
 };
 
 struct ZipEntryInfo {
@@ -50,6 +51,9 @@ public:
     ZipArchive& operator=(const ZipArchive&) = delete;
 
     unsigned FindEntry(LPCTSTR name, int& index, ZipEntryInfo& info, bool ignoreCase = true);
+    // Fills `buffer` from the start of the entry. When the buffer holds the
+    // whole entry, its CRC-32 is checked against the central record and a
+    // mismatch fails; a shorter buffer gets ZIP_RESULT_MORE unchecked.
     unsigned ExtractToMemory(int index, void* buffer, size_t capacity);
 
 private:
