@@ -3,7 +3,7 @@
 #include "ui/control/AttributeTable.h"
 #include "ui/control/AttributeValue.h"
 #include "ui/control/LayoutArithmetic.h"
-#include "ui/extra/ScrollBarUI.h"
+#include "ui/control/ScrollBarUI.h"
 #include "ui/render/RenderEngine.h"
 
 namespace SkinUI {
@@ -527,6 +527,7 @@ RECT CContainerUI::GetClientRect() const
 void CContainerUI::SetPos(RECT rc)
 {
     CControlUI::SetPos(rc);
+    CoveredLayout covered(*this);
     if (m_items.IsEmpty()) return;
     RECT inner = m_rcItem;
     inner.left += m_rcInset.left;

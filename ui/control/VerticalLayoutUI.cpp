@@ -2,7 +2,7 @@
 
 #include "ui/control/AttributeTable.h"
 #include "ui/control/AttributeValue.h"
-#include "ui/extra/ScrollBarUI.h"
+#include "ui/control/ScrollBarUI.h"
 
 namespace SkinUI {
 
@@ -53,6 +53,7 @@ void CVerticalLayoutUI::DoPostPaint(HDC hDC, const RECT&) { m_separator.PostPain
 void CVerticalLayoutUI::SetPos(RECT rc)
 {
     CControlUI::SetPos(rc);
+    CoveredLayout covered(*this);
     const RECT client = GetClientRect();
     if (m_items.IsEmpty()) {
         ProcessScrollBar(client, 0, 0);

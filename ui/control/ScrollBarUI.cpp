@@ -1,4 +1,4 @@
-#include "ui/extra/ScrollBarUI.h"
+#include "ui/control/ScrollBarUI.h"
 
 #include "ui/control/AttributeValue.h"
 #include "ui/control/ContainerUI.h"
