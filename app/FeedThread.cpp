@@ -8,6 +8,8 @@
 #include "app/feed/HttpClient.h"
 #include "VornexDeployment.h"
 
+namespace Vornex {
+
 unsigned __stdcall FeedThreadProc(void* argument)
 {
     const HWND mainWnd = static_cast<HWND>(argument);
@@ -36,3 +38,5 @@ bool StartFeedThread(HWND mainWnd)
     ::CloseHandle(reinterpret_cast<HANDLE>(thread));
     return true;
 }
+
+}  // namespace Vornex

@@ -10,6 +10,8 @@
 
 #include "app/feed/FeedContainer.h"
 
+using namespace Vornex;
+
 namespace {
 
 struct Body {

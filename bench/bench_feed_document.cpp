@@ -27,6 +27,8 @@
 #include "app/feed/FeedLoader.h"
 #include "ui/core/base/Platform.h"
 
+using namespace Vornex;
+
 namespace {
 
 struct Lists {

@@ -11,6 +11,8 @@
 #include "app/feed/FeedContainer.h"
 #include "app/feed/FeedLoader.h"
 
+using namespace Vornex;
+
 namespace {
 
 std::string PackIntoBlocks(const uint8_t* data, size_t size)

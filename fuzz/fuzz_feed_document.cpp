@@ -12,6 +12,8 @@
 #include "app/feed/FeedDocument.h"
 #include "app/feed/FeedTypes.h"
 
+using namespace Vornex;
+
 namespace {
 
 const wchar_t* const kNames[] = {L"config", L"StaticAd", L"ScrollAd", L"item", L"ad", L"a", L""};

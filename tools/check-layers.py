@@ -190,15 +190,16 @@ def main():
             if other is None:
                 faults.append(f'{where}: layer {own} includes {header}, which belongs to no layer')
                 continue
-            if other != own and other not in reach[own]:
-                if header in layers[own].allowed:
-                    # A listed exception: reported, and kept out of the
-                    # folder graph so that it does not count as a cycle.
-                    exceptions.append(f'{where}: layer {own} includes {header} of layer {other} (listed exception)')
-                    continue
+            src_dir, dst_dir = os.path.dirname(path), os.path.dirname(header)
+            upward = other != own and other not in reach[own]
+            if header in layers[own].allowed and (upward or src_dir != dst_dir):
+                # A listed exception: reported, and kept out of the folder
+                # graph so that it does not count as a cycle.
+                exceptions.append(f'{where}: layer {own} includes {header} of layer {other} (listed exception)')
+                continue
+            if upward:
                 faults.append(f'{where}: layer {own} includes {header} of layer {other}, '
                               f'which is not below it (below {own}: {", ".join(sorted(reach[own])) or "nothing"})')
-            src_dir, dst_dir = os.path.dirname(path), os.path.dirname(header)
             if src_dir != dst_dir:
                 folder_edges.setdefault(src_dir, {}).setdefault(dst_dir, where)
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace Vornex {
+
 struct AdItem {
     std::wstring text;  // caption shown on the button
     std::wstring url;   // address opened when the advertisement is clicked
@@ -18,3 +20,5 @@ extern std::vector<AdItem> g_vecStaticAds;
 // List k from the `ad` children of the (k+1)-th `item` of ScrollAd; list k
 // feeds scrolling button k+1.
 extern std::vector<AdItem> g_vecScrollAds[3];
+
+}  // namespace Vornex

@@ -3,6 +3,8 @@
 #include "app/feed/FeedNameMatch.h"
 #include "app/feed/FeedTypes.h"
 
+namespace Vornex {
+
 namespace FeedDoc {
 namespace {
 
@@ -87,3 +89,5 @@ FoundAttribute FindAttribute(const wchar_t* text, uint32_t begin, uint32_t end, 
 }
 
 }  // namespace FeedDoc
+
+}  // namespace Vornex

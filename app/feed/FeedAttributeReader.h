@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace Vornex {
+
 namespace FeedDoc {
 
 struct FoundAttribute {
@@ -20,3 +22,5 @@ FoundAttribute FindAttribute(const wchar_t* text, uint32_t begin, uint32_t end, 
                              bool ignoreCase);
 
 }  // namespace FeedDoc
+
+}  // namespace Vornex

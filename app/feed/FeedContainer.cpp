@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <zlib.h>
 
+namespace Vornex {
+
 namespace {
 
 int32_t ReadLengthWord(const unsigned char* p)
@@ -44,3 +46,5 @@ bool DecodeFeedContainer(const char* bytes, size_t size, std::string& document)
     }
     return true;
 }
+
+}  // namespace Vornex

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <string>
 
+namespace Vornex {
+
 namespace FeedContainer {
 
 // Largest compressed block the sender produces.
@@ -32,3 +34,5 @@ inline bool DecodeFeedContainer(const std::string& body, std::string& document)
 {
     return DecodeFeedContainer(body.data(), body.size(), document);
 }
+
+}  // namespace Vornex

@@ -7,6 +7,8 @@
 #include "app/feed/FeedNameMatch.h"
 #include "app/feed/FeedTreeBuilder.h"
 
+namespace Vornex {
+
 using namespace FeedDoc;
 
 namespace {
@@ -152,3 +154,5 @@ bool CFeedDocument::ElementNameMatches(uint32_t index, const wchar_t* name, size
     }
     return NameMatches(m_text.data() + start, i - start, name, nameLength, IgnoreCase());
 }
+
+}  // namespace Vornex

@@ -17,6 +17,8 @@
 #include "app/feed/FeedElementTable.h"
 #include "app/feed/FeedTypes.h"
 
+namespace Vornex {
+
 class CFeedDocument {
 public:
     CFeedDocument() = default;
@@ -77,3 +79,5 @@ private:
     int m_kind = 0;
     unsigned m_options = 0;
 };
+
+}  // namespace Vornex

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace Vornex {
+
 namespace FeedDoc {
 namespace {
 // An index has 16 bits for the page;
@@ -88,3 +90,5 @@ bool CFeedElementTable::ResizeLastPage(uint32_t records)
 }
 
 }  // namespace FeedDoc
+
+}  // namespace Vornex

@@ -9,6 +9,8 @@
 
 #include "app/feed/FeedTypes.h"
 
+namespace Vornex {
+
 namespace FeedDoc {
 
 class CFeedElementTable {
@@ -48,3 +50,5 @@ private:
 };
 
 }  // namespace FeedDoc
+
+}  // namespace Vornex

@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+namespace Vornex {
+
 namespace FeedDoc {
 namespace {
 
@@ -88,3 +90,5 @@ std::wstring DecodeFeedEntities(const wchar_t* value, size_t length)
 }
 
 }  // namespace FeedDoc
+
+}  // namespace Vornex

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string>
 
+namespace Vornex {
+
 namespace FeedDoc {
 
 // Copies `value`, replacing "&#<decimal>;" and "&#x<hex>;" (at most 7 digits;
@@ -14,3 +16,5 @@ namespace FeedDoc {
 std::wstring DecodeFeedEntities(const wchar_t* value, size_t length);
 
 }  // namespace FeedDoc
+
+}  // namespace Vornex

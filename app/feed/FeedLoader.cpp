@@ -6,6 +6,8 @@
 #include "app/feed/FeedDocument.h"
 #include "ui/core/base/Platform.h"
 
+namespace Vornex {
+
 namespace {
 
 AdItem ReadAd(CFeedDocument& document)
@@ -61,3 +63,5 @@ FeedLoadResult ReadFeedLists(const std::string& unpacked, unsigned codePage, std
     }
     return FeedLoadResult::Ready;
 }
+
+}  // namespace Vornex

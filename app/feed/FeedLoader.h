@@ -9,6 +9,8 @@
 
 #include "app/feed/AdItem.h"
 
+namespace Vornex {
+
 enum class FeedLoadResult {
     Ready,          // lists filled (possibly with nothing); the window is told
     UnpackFailed,   // a block was corrupt or outside the format
@@ -24,3 +26,5 @@ FeedLoadResult LoadFeedLists(const std::string& body, unsigned codePage, std::ve
 // unpacked text in code page `codePage`. Never UnpackFailed.
 FeedLoadResult ReadFeedLists(const std::string& unpacked, unsigned codePage, std::vector<AdItem>& staticAds,
                              std::vector<AdItem> (&scrollAds)[3]);
+
+}  // namespace Vornex

@@ -6,6 +6,8 @@
 
 #include <cstddef>
 
+namespace Vornex {
+
 namespace FeedDoc {
 
 inline bool IsNameStop(wchar_t c) { return c == L' ' || c == L'=' || c == L'/' || c == L'[' || c == L']'; }
@@ -29,3 +31,5 @@ inline bool NameMatches(const wchar_t* docName, size_t docLength, const wchar_t*
 }
 
 }  // namespace FeedDoc
+
+}  // namespace Vornex

@@ -2,6 +2,8 @@
 
 #include "app/feed/FeedNameMatch.h"
 
+namespace Vornex {
+
 namespace FeedDoc {
 namespace {
 
@@ -131,3 +133,5 @@ void CFeedOpenElements::GrowEdges()
 uint32_t CFeedOpenElements::Fold(wchar_t c) const { return static_cast<uint32_t>(m_ignoreCase ? FoldAscii(c) : c); }
 
 }  // namespace FeedDoc
+
+}  // namespace Vornex

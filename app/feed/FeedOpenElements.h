@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace Vornex {
+
 namespace FeedDoc {
 
 class CFeedOpenElements {
@@ -63,3 +65,5 @@ private:
 };
 
 }  // namespace FeedDoc
+
+}  // namespace Vornex

@@ -1,5 +1,7 @@
 #include "app/feed/FeedScanner.h"
 
+namespace Vornex {
+
 namespace FeedDoc {
 namespace {
 
@@ -309,3 +311,5 @@ void CFeedScanner::Incorrect(uint32_t position, const wchar_t* noun, ScannedNode
 }
 
 }  // namespace FeedDoc
+
+}  // namespace Vornex

@@ -6,6 +6,8 @@
 
 #include "app/feed/FeedTypes.h"
 
+namespace Vornex {
+
 namespace FeedDoc {
 
 // Which error a malformed node carries; the text is made only when the
@@ -67,3 +69,5 @@ private:
 };
 
 }  // namespace FeedDoc
+
+}  // namespace Vornex

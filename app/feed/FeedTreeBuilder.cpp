@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace Vornex {
+
 namespace FeedDoc {
 
 CFeedTreeBuilder::CFeedTreeBuilder(const wchar_t* text, uint32_t length, bool ignoreCase, CFeedElementTable& table)
@@ -162,3 +164,5 @@ std::wstring CFeedTreeBuilder::Name(uint32_t start, uint32_t length) const
 }
 
 }  // namespace FeedDoc
+
+}  // namespace Vornex

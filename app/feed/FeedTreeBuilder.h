@@ -9,6 +9,8 @@
 #include "app/feed/FeedOpenElements.h"
 #include "app/feed/FeedScanner.h"
 
+namespace Vornex {
+
 namespace FeedDoc {
 
 class CFeedTreeBuilder {
@@ -43,3 +45,5 @@ private:
 };
 
 }  // namespace FeedDoc
+
+}  // namespace Vornex

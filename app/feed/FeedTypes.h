@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace Vornex {
+
 namespace FeedDoc {
 
 // What the scanner found at a position.
@@ -60,3 +62,5 @@ inline uint32_t EndTagLength(const ElementRecord& r) { return r.tagLengths >> EN
 inline bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r'; }
 
 }  // namespace FeedDoc
+
+}  // namespace Vornex

@@ -4,6 +4,8 @@
 
 #include "app/feed/HttpRequestText.h"
 
+namespace Vornex {
+
 const wchar_t CHttpClient::kSendFailedText[] =
     L"\x53D1\x9001\x8BF7\x6C42\x5931\x8D25\xFF0C\x8BF7\x68C0\x67E5\x7F51\x7EDC";
 
@@ -66,3 +68,5 @@ std::string CHttpClient::Request(const std::string& url, std::string headers)
     }
     return body;
 }
+
+}  // namespace Vornex

@@ -9,6 +9,8 @@
 
 #include "app/feed/InternetHandle.h"
 
+namespace Vornex {
+
 class CHttpClient {
 public:
     // Shown nowhere by the shell; kept for the owner to inspect.
@@ -43,3 +45,5 @@ private:
     CInternetHandle m_hConnect;
     CInternetHandle m_hRequest;
 };
+
+}  // namespace Vornex

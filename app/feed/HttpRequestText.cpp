@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace Vornex {
+
 namespace HttpRequestText {
 
 void SplitUrl(const std::string& url, std::string& host, std::string& path)
@@ -39,3 +41,5 @@ bool StatusLineReportsNotFound(const char* rawHeaders, size_t length)
 }
 
 }  // namespace HttpRequestText
+
+}  // namespace Vornex

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace Vornex {
+
 namespace HttpRequestText {
 
 // Splits `url` the way the client connects: anything up to and including the
@@ -23,3 +25,5 @@ std::string BuildDefaultHeaders(const std::string& host);
 bool StatusLineReportsNotFound(const char* rawHeaders, size_t length);
 
 }  // namespace HttpRequestText
+
+}  // namespace Vornex

@@ -7,6 +7,8 @@
 
 #include <wininet.h>
 
+namespace Vornex {
+
 struct InternetHandleTraits {
     using Handle = HINTERNET;
     static bool IsValid(HINTERNET handle) { return handle != nullptr; }
@@ -14,3 +16,5 @@ struct InternetHandleTraits {
 };
 
 using CInternetHandle = SkinUI::UniqueHandle<InternetHandleTraits>;
+
+}  // namespace Vornex

@@ -5,6 +5,8 @@
 #include <random>
 #include <zlib.h>
 
+using namespace Vornex;
+
 namespace {
 
 std::string LengthWord(int32_t n)

@@ -8,6 +8,8 @@
 #include "app/feed/FeedElementTable.h"
 #include "app/feed/FeedScanner.h"
 
+using namespace Vornex;
+
 using namespace FeedDoc;
 
 namespace {

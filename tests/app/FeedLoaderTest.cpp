@@ -8,6 +8,8 @@
 
 #include "ui/core/base/Platform.h"
 
+using namespace Vornex;
+
 namespace {
 
 std::string Block(const std::string& plain)

@@ -10,6 +10,8 @@
 #include "app/AppMessages.h"
 #include "tests/app/FeedServiceControl.h"
 
+using namespace Vornex;
+
 namespace {
 
 // What the stand-in main window saw: whether UM_FEEDREADY arrived and the

@@ -6,6 +6,8 @@
 
 #include "tests/app/FeedServiceControl.h"
 
+using namespace Vornex;
+
 namespace {
 
 const std::wstring kSendFailed = L"发送请求失败，请检查网络";

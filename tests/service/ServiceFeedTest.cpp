@@ -13,6 +13,8 @@
 #include "app/feed/FeedLoader.h"
 #include "ui/core/base/Platform.h"
 
+using namespace Vornex;
+
 namespace {
 
 #ifdef _WIN32

@@ -36,7 +36,7 @@ CLEAN = {
 }
 
 
-def run(files):
+def run(files, layer_map=MAP):
     with tempfile.TemporaryDirectory() as root:
         for path, text in files.items():
             full = os.path.join(root, path)
@@ -44,7 +44,7 @@ def run(files):
             with open(full, 'w') as f:
                 f.write(text)
         with open(os.path.join(root, 'layers.map'), 'w') as f:
-            f.write(MAP)
+            f.write(layer_map)
         result = subprocess.run([sys.executable, CHECK, '--map', os.path.join(root, 'layers.map'), '--root', root],
                                 capture_output=True, text=True)
         return result.returncode, result.stdout
@@ -87,6 +87,18 @@ class CheckLayersTest(unittest.TestCase):
         self.assertEqual(0, code, out)
         self.assertIn('lib/render/Up.cpp:1: layer render includes lib/top/Allowed.h of layer top (listed exception)',
                       out)
+
+    def test_a_listed_header_may_close_a_folder_cycle_inside_its_layer(self):
+        files = dict(CLEAN)
+        files['lib/render/sub/Bar.h'] = '#include "lib/render/Render.h"\n'
+        files['lib/render/Render.cpp'] += '#include "lib/render/sub/Bar.h"\n'
+        code, out = run(files)
+        self.assertEqual(1, code, out)
+        self.assertIn('include cycle', out)
+        listed = MAP.replace('|lib/top/Allowed.h', '|lib/top/Allowed.h lib/render/sub/Bar.h')
+        code, out = run(files, listed)
+        self.assertEqual(0, code, out)
+        self.assertIn('lib/render/sub/Bar.h of layer render (listed exception)', out)
 
 
 if __name__ == '__main__':

@@ -215,7 +215,8 @@ bool DrawDescription(HDC hDC, CPaintManagerUI* manager, const RECT& rcItem, cons
 
 // Parses one image description string into `d`, drawing the image
 // described so far whenever a further "file", "res" or "restype" item
-// starts a new one. Returns false when such an intermediate draw failed.
+// starts a new one. An intermediate draw that fails is not reported: the
+// caller's result is that of the last image.
 void ParseDescription(HDC hDC, CPaintManagerUI* manager, const RECT& rcItem, const RECT& rcPaint, LPCTSTR text,
                       ImageDescription& d)
 {

@@ -67,6 +67,9 @@ HWND CWindowWnd::Create(HWND hwndParent, LPCTSTR pstrName, DWORD dwStyle, DWORD 
 HWND CWindowWnd::Create(HWND hwndParent, LPCTSTR pstrName, DWORD dwStyle, DWORD dwExStyle, int x, int y, int cx, int cy,
                         HMENU hMenu)
 {
+    // One object, one window: a second one would receive the first one's
+    // messages under the wrong handle.
+    if (m_hWnd && ::IsWindow(m_hWnd)) return nullptr;
     const bool registered = GetSuperClassName() != nullptr ? RegisterSuperclass() : RegisterWindowClass();
     if (!registered) return nullptr;
     // The handle is bound at WM_NCCREATE. It is not stored again here: a
@@ -83,7 +86,10 @@ HWND CWindowWnd::CreateUiWindow(HWND hwndParent, LPCTSTR pstrWindowName, DWORD d
 
 HWND CWindowWnd::Subclass(HWND hWnd)
 {
-    if (!::IsWindow(hWnd)) return nullptr;
+    if (!::IsWindow(hWnd) || (m_hWnd && ::IsWindow(m_hWnd))) return nullptr;
+    // A window that already runs this procedure would have it as its own
+    // "previous" procedure and call itself forever.
+    if (::GetWindowLongPtrW(hWnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(CWindowWnd::__WndProc)) return nullptr;
     const LONG_PTR userData = ::GetWindowLongPtrW(hWnd, GWLP_USERDATA);
     const WNDPROC previous = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CWindowWnd::__WndProc)));
@@ -115,28 +121,35 @@ void CWindowWnd::ShowWindow(bool bShow, bool bTakeFocus)
 
 UINT CWindowWnd::ShowModal()
 {
-    if (!::IsWindow(m_hWnd)) return 0;
+    // Only locals from here on: a window object that deletes itself in its
+    // final message (the exit dialog does) is gone before the loop ends.
+    const HWND hWnd = m_hWnd;
+    if (!::IsWindow(hWnd)) return 0;
     UINT result = 0;
-    const HWND owner = OwnerOf(m_hWnd);
-    ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
+    const HWND owner = OwnerOf(hWnd);
+    ::ShowWindow(hWnd, SW_SHOWNORMAL);
     if (owner) ::EnableWindow(owner, FALSE);
     MSG msg = {};
     bool quit = false;
-    while (::IsWindow(m_hWnd)) {
+    while (::IsWindow(hWnd)) {
         const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
         if (got == -1) break;
         if (got == 0) {
             quit = true;
             break;
         }
-        if (msg.message == WM_CLOSE && msg.hwnd == m_hWnd) {
+        if (msg.message == WM_CLOSE && msg.hwnd == hWnd) {
             result = static_cast<UINT>(msg.wParam);
             // Before the window goes: with the owner still disabled the
             // system would activate some other program's window.
             EnableAndFocusOwner(owner);
         }
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
+        // Skinned windows see their keys first (accelerators, the Tab
+        // order, the filters of Escape and Return).
+        if (!CPaintManagerUI::TranslateMessage(&msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
     }
     EnableAndFocusOwner(owner);
     if (quit) ::PostQuitMessage(static_cast<int>(msg.wParam));

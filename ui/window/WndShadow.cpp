@@ -153,17 +153,23 @@ bool CWndShadow::Create(HWND hParentWnd, CPaintManagerUI* pManager)
     m_Status = kEnabled;
     Show(hParentWnd);
 
+    // The previous procedure is on the window before the hook is: the hook
+    // may run at once.
     const LONG_PTR previous = ::GetWindowLongPtrW(hParentWnd, GWLP_WNDPROC);
-    if (!::SetPropW(hParentWnd, kShadowProperty, static_cast<HANDLE>(this)) ||
-        !::SetPropW(hParentWnd, kPreviousProcProperty, reinterpret_cast<HANDLE>(previous))) {
+    const bool hooked =
+        ::SetPropW(hParentWnd, kShadowProperty, static_cast<HANDLE>(this)) &&
+        ::SetPropW(hParentWnd, kPreviousProcProperty, reinterpret_cast<HANDLE>(previous)) &&
+        ::SetWindowLongPtrW(hParentWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWndShadow::ParentProc)) != 0;
+    if (!hooked) {
+        // Nothing is left behind when the system refuses the hook.
         ::RemovePropW(hParentWnd, kShadowProperty);
         ::RemovePropW(hParentWnd, kPreviousProcProperty);
         ::DestroyWindow(m_hWnd);
         m_hWnd = nullptr;
+        m_hParent = nullptr;
         return false;
     }
-    m_OriParentProc = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrW(hParentWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWndShadow::ParentProc)));
+    m_OriParentProc = reinterpret_cast<WNDPROC>(previous);
     return true;
 }
 
@@ -218,12 +224,12 @@ void CWndShadow::OnParentMessage(HWND hParent, UINT uMsg, WPARAM wParam, LPARAM 
                 break;
             }
             // Only the position: the pixels keep their size until a size
-            // message brings new ones. Never activated: the shadow must not
-            // take the focus from the window being dragged.
+            // message brings new ones. The shadow is visible already, and is
+            // never activated: it must not take the focus from the window
+            // being dragged.
             UINT flags = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
             if (!m_bIsImagePrepared) flags |= SWP_NOREDRAW;
             ::SetWindowPos(m_hWnd, nullptr, rc.left, rc.top, 0, 0, flags);
-            ::ShowWindow(m_hWnd, SW_SHOWNA);
         }
         break;
     case WM_SIZE:

@@ -2,7 +2,9 @@
 // A soft drop shadow around a frameless top-level window.
 //
 // The shadow is a separate layered, click-through popup owned by the window
-// (the "parent") and kept around and behind it. Its pixels come from a skin
+// (the "parent") and kept around it. Being owned, it lies above the window
+// in z-order (the system keeps owned windows above their owner), so its
+// pixels over the window are left transparent. Its pixels come from a skin
 // image stretched over the window plus a border (image mode, the
 // "shadowimage" window attribute) or are computed from the window's shape
 // (computed mode, when no image is set). The parent's window procedure is

@@ -4,7 +4,9 @@
 #include "ui/window/WindowPlacement.h"
 #include "ui/window/WorkArea.h"
 #include "tests/ui/window/WindowTestSupport.h"
+#include "ui/core/paint/MessageFilter.h"
 
+#include <new>
 #include <string>
 
 namespace SkinUI {
@@ -120,6 +122,27 @@ TEST_F(WindowWnd, SubclassRoutesAnExistingWindowAndUnsubclassGivesItBack)
         EXPECT_EQ(edit, wrapper.GetHWND());
         ::DestroyWindow(edit);
     }
+}
+
+TEST_F(WindowWnd, OneObjectBindsOneWindowAndNoWindowIsSubclassedTwice)
+{
+    ColourWindow window;
+    HWND hWnd = window.CreatePopup(nullptr, 0, 0, 40, 40);
+    ASSERT_TRUE(hWnd);
+    EXPECT_EQ(nullptr, window.CreatePopup(nullptr, 0, 0, 40, 40)) << "already bound";
+    ColourWindow other;
+    EXPECT_EQ(nullptr, other.Subclass(hWnd)) << "runs the wrapper's procedure already";
+
+    HWND edit = ::CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 80, 20, nullptr, nullptr, nullptr, nullptr);
+    ColourWindow first, second;
+    ASSERT_EQ(edit, first.Subclass(edit));
+    EXPECT_EQ(nullptr, second.Subclass(edit));
+    ::SetWindowTextW(edit, L"still works");
+    wchar_t text[16] = {};
+    ::GetWindowTextW(edit, text, 16);
+    EXPECT_STREQ(L"still works", text);
+    ::DestroyWindow(edit);
+    EXPECT_EQ(hWnd, window.GetHWND());
 }
 
 TEST_F(WindowWnd, ASubclassedWindowEndsThroughTheWrapperWithItsOwnProcedureRestored)
@@ -282,6 +305,75 @@ TEST_F(WindowWnd, ShowModalReturnsTheValueGivenToCloseAndReenablesTheOwner)
         MSG quit;
         EXPECT_FALSE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
     }
+}
+
+// A dialog object that ends itself in its final message, as the exit dialog
+// does. Its storage stays the test's, and the ended object is left claiming
+// a live window, so a modal loop that still read the object would go on
+// running instead of ending with the dialog.
+class SelfEndingDialog final : public CWindowWnd {
+public:
+    explicit SelfEndingDialog(HWND afterEnd) : m_afterEnd(afterEnd) {}
+    ~SelfEndingDialog() { m_hWnd = m_afterEnd; }
+
+protected:
+    LPCTSTR GetWindowClassName() const override { return L"VornexTestSelfEnding"; }
+    void OnFinalMessage(HWND) override { this->~SelfEndingDialog(); }
+
+private:
+    HWND m_afterEnd;
+};
+
+void CALLBACK QuitOnTimer(HWND, UINT, UINT_PTR, DWORD) { ::PostQuitMessage(9); }
+
+TEST_F(WindowWnd, ADialogThatEndsItselfInItsFinalMessageEndsTheModalLoop)
+{
+    ColourWindow owner(RGB(200, 200, 200));
+    ASSERT_TRUE(owner.CreatePopup(nullptr, 100, 100, 300, 200));
+    owner.ShowWindow(true, false);
+    alignas(SelfEndingDialog) unsigned char storage[sizeof(SelfEndingDialog)];
+    auto* dialog = new (storage) SelfEndingDialog(owner);
+    ASSERT_TRUE(dialog->Create(owner, L"", WS_POPUP, 0, 150, 150, 100, 60));
+    // Ends a loop that does not end by itself.
+    const UINT_PTR guard = ::SetTimer(nullptr, 0, 3000, QuitOnTimer);
+    dialog->Close(5);
+    EXPECT_EQ(5u, dialog->ShowModal());
+    ::KillTimer(nullptr, guard);
+    MSG quit;
+    EXPECT_FALSE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the loop ran on after the dialog";
+    EXPECT_TRUE(::IsWindowEnabled(owner));
+}
+
+TEST_F(WindowWnd, TheModalLoopLetsTheWindowsPaintManagerSeeMessagesFirst)
+{
+    struct SwallowFilter final : IMessageFilterUI {
+        int seen = 0;
+        LRESULT MessageHandler(UINT uMsg, WPARAM, LPARAM, bool& bHandled) override
+        {
+            if (uMsg == WM_APP + 9) {
+                ++seen;
+                bHandled = true;
+            }
+            return 0;
+        }
+    } filter;
+    ModalCase modal(true);
+    int reachedWindow = 0;
+    auto step = modal.dialog.onMessage;
+    modal.dialog.onMessage = [&](UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) -> LRESULT {
+        if (msg == WM_APP + 9) ++reachedWindow;
+        return step(msg, wParam, lParam, handled);
+    };
+    CPaintManagerUI manager;
+    manager.Init(modal.dialog);
+    manager.AddPreMessageFilter(&filter);
+    modal.step = [&] { modal.dialog.Close(2); };
+    modal.dialog.PostMessage(WM_APP + 9);
+    modal.dialog.PostMessage(WM_APP + 7);
+    EXPECT_EQ(2u, modal.dialog.ShowModal());
+    EXPECT_EQ(1, filter.seen);
+    EXPECT_EQ(0, reachedWindow) << "a message the paint manager takes is not dispatched";
+    manager.RemovePreMessageFilter(&filter);
 }
 
 TEST_F(WindowWnd, AQuitDuringTheModalLoopEndsItAndReachesTheOuterLoop)

@@ -229,6 +229,22 @@ TEST_F(WndShadowScreen, ComputedModeDrawsTheKernelRamp)
     EXPECT_EQ(kWindowRgb, ScreenPixel(kParent.right - 1, 340));
 }
 
+TEST_F(WndShadowScreen, ComputedModeFollowsTheWindowRegion)
+{
+    // Only the left 200 columns of the window remain: the shadow's right
+    // edge follows them, and the cut-off part shows the desktop.
+    ::SetWindowRgn(parent, ::CreateRectRgn(0, 0, 200, 180), TRUE);
+    MakeShadow(nullptr);
+    const int edge = kParent.left + 200;
+    ASSERT_TRUE(WaitFor([&] { return ScreenPixel(edge, 340) != kWhite; }));
+    for (int i = 0; i < 5; ++i) {
+        const int alpha = (6 - (i + 1)) * 150 / 6;
+        EXPECT_TRUE(IsGrey(ScreenPixel(edge + i, 340), OverWhite(alpha), 2)) << "right edge +" << i;
+    }
+    EXPECT_EQ(kWhite, ScreenPixel(edge + 5, 340));
+    EXPECT_EQ(kWhite, ScreenPixel(kParent.right + 1, 340));
+}
+
 TEST_F(WndShadowScreen, TheShadowFollowsAMovedWindow)
 {
     for (LPCTSTR image : {kAero, static_cast<LPCTSTR>(nullptr)}) {

@@ -1,7 +1,7 @@
 #pragma once
-// Shows the system wait cursor for the lifetime of the object.
+// Shows the system wait cursor for the lifetime of the object (Windows only).
 
-#include <windows.h>
+#include "ui/core/base/Platform.h"
 
 namespace SkinUI {
 
