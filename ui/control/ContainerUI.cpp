@@ -383,101 +383,47 @@ void CContainerUI::SetScrollPos(SIZE szPos)
     Invalidate();
 }
 
-void CContainerUI::LineUp(int nLine)
+void CContainerUI::ScrollBy(int dx, int dy)
 {
-    int step = nLine;
-    if (m_pManager) step += m_pManager->GetDefaultFontInfo()->tm.tmHeight;
     SIZE sz = GetScrollPos();
-    sz.cy -= step;
+    sz.cx += dx;
+    sz.cy += dy;
     SetScrollPos(sz);
 }
 
-void CContainerUI::LineDown(int nLine)
+int CContainerUI::LineHeight(int nLine) const
 {
-    int step = nLine;
-    if (m_pManager) step += m_pManager->GetDefaultFontInfo()->tm.tmHeight;
-    SIZE sz = GetScrollPos();
-    sz.cy += step;
-    SetScrollPos(sz);
+    return m_pManager ? nLine + m_pManager->GetDefaultFontInfo()->tm.tmHeight : nLine;
 }
 
-void CContainerUI::PageUp()
+// A page is the visible content: the item less the inset and the bar that
+// crosses the scrolled axis.
+int CContainerUI::PageHeight() const
 {
-    SIZE sz = GetScrollPos();
     int page = m_rcItem.bottom - m_rcItem.top - m_rcInset.top - m_rcInset.bottom;
     if (BarShown(m_pHorizontalScrollBar)) page -= m_pHorizontalScrollBar->GetFixedHeight();
-    sz.cy -= page;
-    SetScrollPos(sz);
+    return page;
 }
 
-void CContainerUI::PageDown()
+int CContainerUI::PageWidth() const
 {
-    SIZE sz = GetScrollPos();
-    int page = m_rcItem.bottom - m_rcItem.top - m_rcInset.top - m_rcInset.bottom;
-    if (BarShown(m_pHorizontalScrollBar)) page -= m_pHorizontalScrollBar->GetFixedHeight();
-    sz.cy += page;
-    SetScrollPos(sz);
-}
-
-void CContainerUI::HomeUp()
-{
-    SIZE sz = GetScrollPos();
-    sz.cy = 0;
-    SetScrollPos(sz);
-}
-
-void CContainerUI::EndDown()
-{
-    SIZE sz = GetScrollPos();
-    sz.cy = GetScrollRange().cy;
-    SetScrollPos(sz);
-}
-
-void CContainerUI::LineLeft()
-{
-    SIZE sz = GetScrollPos();
-    sz.cx -= 8;
-    SetScrollPos(sz);
-}
-
-void CContainerUI::LineRight()
-{
-    SIZE sz = GetScrollPos();
-    sz.cx += 8;
-    SetScrollPos(sz);
-}
-
-void CContainerUI::PageLeft()
-{
-    SIZE sz = GetScrollPos();
     int page = m_rcItem.right - m_rcItem.left - m_rcInset.left - m_rcInset.right;
     if (BarShown(m_pVerticalScrollBar)) page -= m_pVerticalScrollBar->GetFixedWidth();
-    sz.cx -= page;
-    SetScrollPos(sz);
+    return page;
 }
 
-void CContainerUI::PageRight()
-{
-    SIZE sz = GetScrollPos();
-    int page = m_rcItem.right - m_rcItem.left - m_rcInset.left - m_rcInset.right;
-    if (BarShown(m_pVerticalScrollBar)) page -= m_pVerticalScrollBar->GetFixedWidth();
-    sz.cx += page;
-    SetScrollPos(sz);
-}
-
-void CContainerUI::HomeLeft()
-{
-    SIZE sz = GetScrollPos();
-    sz.cx = 0;
-    SetScrollPos(sz);
-}
-
-void CContainerUI::EndRight()
-{
-    SIZE sz = GetScrollPos();
-    sz.cx = GetScrollRange().cx;
-    SetScrollPos(sz);
-}
+void CContainerUI::LineUp(int nLine) { ScrollBy(0, -LineHeight(nLine)); }
+void CContainerUI::LineDown(int nLine) { ScrollBy(0, LineHeight(nLine)); }
+void CContainerUI::PageUp() { ScrollBy(0, -PageHeight()); }
+void CContainerUI::PageDown() { ScrollBy(0, PageHeight()); }
+void CContainerUI::HomeUp() { ScrollBy(0, -GetScrollPos().cy); }
+void CContainerUI::EndDown() { ScrollBy(0, GetScrollRange().cy - GetScrollPos().cy); }
+void CContainerUI::LineLeft() { ScrollBy(-8, 0); }
+void CContainerUI::LineRight() { ScrollBy(8, 0); }
+void CContainerUI::PageLeft() { ScrollBy(-PageWidth(), 0); }
+void CContainerUI::PageRight() { ScrollBy(PageWidth(), 0); }
+void CContainerUI::HomeLeft() { ScrollBy(-GetScrollPos().cx, 0); }
+void CContainerUI::EndRight() { ScrollBy(GetScrollRange().cx - GetScrollPos().cx, 0); }
 
 void CContainerUI::EnableScrollBar(bool bEnableVertical, bool bEnableHorizontal)
 {

@@ -123,6 +123,13 @@ protected:
     // manager's delayed cleanup.
     void DestroyChild(CControlUI* pControl);
 
+    // The scrolling commands: a relative move of the scroll position, and
+    // the line and page steps it is made of.
+    void ScrollBy(int dx, int dy);
+    int LineHeight(int nLine) const;
+    int PageHeight() const;
+    int PageWidth() const;
+
     CStdPtrArray m_items;
     RECT m_rcInset = {0, 0, 0, 0};
     int m_iChildPadding = 0;
