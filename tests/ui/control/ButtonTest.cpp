@@ -25,34 +25,14 @@ void AddSolidImage(CPaintManagerUI& pm, const wchar_t* name, DWORD argb)
     ASSERT_NE(nullptr, pm.AddImage(name, bmp, 8, 8, false));
 }
 
-// Controls attached to a manager without a window; notifications are
-// logged synchronously.
-class ButtonTest : public ::testing::Test {
+// Buttons in a tree without a window, all at the same place.
+class ButtonTest : public Test::DetachedTreeTest {
 protected:
-    void SetUp() override
-    {
-        m_root = new CVerticalLayoutUI;
-        m_root->SetManager(&m_pm, nullptr, true);
-        m_pm.AddNotifier(&m_log);
-    }
-    void TearDown() override
-    {
-        m_pm.RemoveNotifier(&m_log);
-        delete m_root;
-    }
     template <class T>
     T* Add(LPCTSTR attributes = L"")
     {
-        T* control = new T;
-        control->ApplyAttributeList(attributes);
-        m_root->Add(control);
-        control->SetPos(kButtonRect);
-        return control;
+        return DetachedTreeTest::Add<T>(attributes, kButtonRect);
     }
-
-    CPaintManagerUI m_pm;
-    NotifyLog m_log;
-    CVerticalLayoutUI* m_root = nullptr;
 };
 
 TEST_F(ButtonTest, ClickOnlyWhenReleasedInside)

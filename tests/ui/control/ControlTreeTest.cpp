@@ -1,6 +1,7 @@
 // Control trees built in code: attributes, layout, visibility, hit testing,
 // tabs, child ownership, events and painting into a DIB section. The
 // manager here has no window; what needs one is in WindowTreeTest.cpp.
+#include "tests/ui/control/WidgetTestSupport.h"
 #include "tests/ui/render/Canvas.h"
 #include "ui/control/ContainerUI.h"
 #include "ui/control/HorizontalLayoutUI.h"
@@ -29,14 +30,7 @@ RECT R(int l, int t, int r, int b) { return RECT{l, t, r, b}; }
                                          << actual.top << "," << actual.right << "," << actual.bottom << ")";
 }
 
-template <class T>
-T* Make(CContainerUI* parent, LPCTSTR attributes = L"")
-{
-    T* control = new T;
-    control->ApplyAttributeList(attributes);
-    if (parent) parent->Add(control);
-    return control;
-}
+using Test::Make;
 
 // A root attached to a manager without a window: layout and invalidation
 // run as in a window, nothing is drawn on screen.

@@ -22,37 +22,13 @@ using Test::Send;
 constexpr DWORD kWhite = 0xFFFFFF;
 
 // Labels painted into a DIB section through a manager without a window.
-class LabelTest : public ::testing::Test {
+class LabelTest : public Test::DetachedTreeTest {
 protected:
-    void SetUp() override
-    {
-        m_root = new CVerticalLayoutUI;
-        m_root->SetManager(&m_pm, nullptr, true);
-        m_pm.AddNotifier(&m_log);
-    }
-    void TearDown() override
-    {
-        m_pm.RemoveNotifier(&m_log);
-        delete m_root;
-    }
-    template <class T>
-    T* Add(LPCTSTR attributes, RECT rc)
-    {
-        T* control = new T;
-        control->ApplyAttributeList(attributes);
-        m_root->Add(control);
-        control->SetPos(rc);
-        return control;
-    }
     static void Paint(CControlUI& control, Canvas& canvas)
     {
         canvas.Fill(0xFFFFFFFF);
         control.DoPaint(canvas.dc(), control.GetPos());
     }
-
-    CPaintManagerUI m_pm;
-    ::SkinUI::Test::NotifyLog m_log;
-    CVerticalLayoutUI* m_root = nullptr;
 };
 
 TEST_F(LabelTest, EllipsisOnlyWhenEndEllipsisFollowsAlign)
@@ -191,10 +167,10 @@ protected:
     void SetUp() override
     {
         m_root = new CVerticalLayoutUI;
-        m_window.reset(new ::SkinUI::Test::WidgetWindow(400, 200, m_root));
+        m_window.reset(new ::SkinUI::Test::TestWindow(400, 200, m_root));
     }
     CVerticalLayoutUI* m_root = nullptr;
-    std::unique_ptr<::SkinUI::Test::WidgetWindow> m_window;
+    std::unique_ptr<::SkinUI::Test::TestWindow> m_window;
 };
 
 TEST_F(TextWindowTest, ExitQuestionWrapsWithin256Pixels)

@@ -1,7 +1,7 @@
 // Control trees in real windows: what the window shows, a control removed
 // from inside its own click, and no handle left behind by a thousand
 // windows built and destroyed.
-#include "TestWindow.h"
+#include "tests/ui/control/WidgetTestSupport.h"
 #include "tests/ui/render/Canvas.h"
 #include "ui/control/ContainerUI.h"
 #include "ui/control/HorizontalLayoutUI.h"
@@ -18,14 +18,7 @@ namespace {
 using Test::MakeBitmap;
 using Test::TestWindow;
 
-template <class T>
-T* Make(CContainerUI* parent, LPCTSTR attributes = L"")
-{
-    T* control = new T;
-    control->ApplyAttributeList(attributes);
-    if (parent) parent->Add(control);
-    return control;
-}
+using Test::Make;
 
 // A tree in the shape of the main window: title bar with a logo image and a
 // floating close button, a separator, a content page and a status bar.

@@ -176,7 +176,7 @@ protected:
             stripe->SetBkColor(StripeColour(i));
             m_layout->Add(stripe);
         }
-        m_window.reset(new ::SkinUI::Test::WidgetWindow(200, 100, m_layout));
+        m_window.reset(new ::SkinUI::Test::TestWindow(200, 100, m_layout));
         m_window->Settle();
     }
     static DWORD StripeColour(int i) { return 0xFF000000u | ((i * 25) << 16) | 0x40 | ((255 - i * 25) << 8); }
@@ -196,7 +196,7 @@ protected:
     }
 
     CVerticalLayoutUI* m_layout = nullptr;
-    std::unique_ptr<::SkinUI::Test::WidgetWindow> m_window;
+    std::unique_ptr<::SkinUI::Test::TestWindow> m_window;
 };
 
 TEST_F(ScrollingContainerTest, WheelButtonsTrackAndThumbMoveTheContent)

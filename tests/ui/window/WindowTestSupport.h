@@ -3,6 +3,7 @@
 // colour, waiting on a condition while pumping messages, reading composed
 // screen pixels, and checking that windows and GDI objects are gone.
 
+#include "tests/support/MessagePump.h"
 #include "ui/core/paint/PaintManagerUI.h"
 #include "ui/window/WindowWnd.h"
 
@@ -18,28 +19,11 @@ namespace WindowTest {
 // Pumps this thread's messages until `done` holds or `timeoutMs` passes.
 inline bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 5000)
 {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        if (done()) return true;
-        if (::GetTickCount() - start > timeoutMs) return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
+    return Test::PumpUntil(done, timeoutMs);
 }
 
 // 0x00RRGGBB of a screen pixel as composed (layered windows included).
-inline DWORD ScreenPixel(int x, int y)
-{
-    HDC screen = ::GetDC(nullptr);
-    const COLORREF c = ::GetPixel(screen, x, y);
-    ::ReleaseDC(nullptr, screen);
-    if (c == CLR_INVALID) return 0xFFFFFFFF;
-    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-}
+inline DWORD ScreenPixel(int x, int y) { return Test::PixelOf(nullptr, x, y); }
 
 inline int Red(DWORD rgb) { return (rgb >> 16) & 0xFF; }
 inline int Green(DWORD rgb) { return (rgb >> 8) & 0xFF; }
