@@ -9,6 +9,8 @@
 // range of those ratios are the comparison, so a slow phase of the machine
 // shifts both sides of a round alike instead of favouring one side's best.
 
+#include "BenchSummary.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdio>
@@ -23,24 +25,6 @@ inline double ThreadSeconds()
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-struct Summary {
-    double median = 0;
-    double low = 0;
-    double high = 0;
-};
-
-inline Summary Summarise(std::vector<double> values)
-{
-    Summary s;
-    if (values.empty()) return s;
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    s.median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-    s.low = values.front();
-    s.high = values.back();
-    return s;
 }
 
 struct PairResult {

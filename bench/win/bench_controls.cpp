@@ -5,19 +5,24 @@
 //     side includes the root's SetPos over the whole tree, DoPaint of the
 //     whole tree into the off-screen bitmap and the BitBlt of that bitmap to
 //     the window; the BitBlt side is that last BitBlt alone.
-//  2. hover across a row of 100 controls that change colour under the
+//  2. the same for a tree of 20 rows of labels and buttons whose captions
+//     carry markup (bold, colour, links, line breaks), every fourth leaf a
+//     button with a hover colour;
+//  3. hover across a row of 100 controls that change colour under the
 //     mouse: WM_MOUSEMOVE through the paint manager (hit test, leave, enter
 //     and move events), first without painting, then with the window
 //     repainted after every move (only the two changed controls).
 // Rounds alternate the two sides; the figures are the median and the range
 // of the per-round values. Run under Wine:
 //   tools/wine-run.sh build/win/bench/win/bench_controls.exe
+#include "bench/win/WinBenchRounds.h"
 #include "tests/ui/control/TestWindow.h"
+#include "ui/control/ButtonUI.h"
 #include "ui/control/HorizontalLayoutUI.h"
+#include "ui/control/LabelUI.h"
 #include "ui/control/VerticalLayoutUI.h"
 #include "ui/render/image/GdiHandles.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -25,27 +30,9 @@ using namespace SkinUI;
 
 namespace {
 
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    ::QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / frequency.QuadPart;
-}
-
-struct Spread {
-    double median, low, high;
-};
-
-Spread Summarize(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return Spread{values[values.size() / 2], values.front(), values.back()};
-}
+using Bench::Now;
+using Bench::Summarise;
+using Bench::Summary;
 
 HBITMAP Icon()
 {
@@ -88,88 +75,102 @@ CControlUI* BuildTree(CPaintManagerUI& pm, int look = -1)
     return root;
 }
 
-void LayoutAndPaintBenchmark()
+// 20 rows of 12 labels and buttons with marked-up captions.
+CControlUI* BuildTextTree()
 {
-    CControlUI* root = nullptr;
-    Test::TestWindow window(1200, 720, nullptr);
-    root = BuildTree(window.pm());
-    window.pm().AttachDialog(root);
+    auto* root = new CVerticalLayoutUI;
+    root->SetBkColor(0xFFFFFFFF);
+    for (int row = 0; row < 20; ++row) {
+        auto* line = new CHorizontalLayoutUI;
+        line->ApplyAttributeList(L"inset=\"4,4,4,4\" childpadding=\"2\" bkcolor=\"#FFF0F0F0\"");
+        root->Add(line);
+        for (int i = 0; i < 12; ++i) {
+            const bool button = i % 4 == 3;
+            CLabelUI* c = button ? new CButtonUI : new CLabelUI;
+            c->ApplyAttributeList(button ? L"showhtml=\"true\" bkcolor=\"#FFDDE6F0\" hotbkcolor=\"#FFFFC040\" "
+                                           L"text=\"<b>Open</b> <c #FF3E6EA8>link</c>\""
+                                         : L"showhtml=\"true\" textcolor=\"#FF333333\" "
+                                           L"text=\"Item <b>12</b>, <c #FFE81123>new</c><n><u>details</u>\"");
+            line->Add(c);
+        }
+    }
+    return root;
+}
+
+// Layout + paint of the window's tree against one BitBlt of the window, in
+// interleaved rounds; then layout alone and paint alone.
+void MeasureAgainstBlit(const char* what, Test::TestWindow& window, CControlUI* root)
+{
     window.PumpUntil([] { return false; }, 200);
 
     const RECT area = {0, 0, 1200, 720};
-    HDC windowDC = ::GetDC(window.hwnd());
-    HDC offscreen = ::CreateCompatibleDC(windowDC);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(windowDC, 1200, 720);
-    HGDIOBJ old = ::SelectObject(offscreen, bitmap);
+    Gdi::WindowDC windowDC(window.hwnd());
+    Gdi::MemoryDC offscreen(windowDC);
+    Gdi::Bitmap bitmap(::CreateCompatibleBitmap(windowDC, 1200, 720));
+    Gdi::Select selected(offscreen, bitmap);
 
-    auto layoutAndPaint = [&] {
-        root->SetPos(area);
-        root->DoPaint(offscreen, area);
-        ::BitBlt(windowDC, 0, 0, 1200, 720, offscreen, 0, 0, SRCCOPY);
-        ::GdiFlush();
-    };
     auto blit = [&] {
         ::BitBlt(windowDC, 0, 0, 1200, 720, offscreen, 0, 0, SRCCOPY);
         ::GdiFlush();
     };
+    auto layoutAndPaint = [&] {
+        root->SetPos(area);
+        root->DoPaint(offscreen, area);
+        blit();
+    };
     layoutAndPaint();  // images into the cache, first allocations
 
     const int rounds = 21, perRound = 20;
-    std::vector<double> ratios, layoutMs, blitMs;
-    for (int r = 0; r < rounds; ++r) {
-        double t0 = Now();
-        for (int i = 0; i < perRound; ++i) layoutAndPaint();
-        const double a = (Now() - t0) / perRound;
-        t0 = Now();
-        for (int i = 0; i < perRound; ++i) blit();
-        const double b = (Now() - t0) / perRound;
-        ratios.push_back(a / b);
-        layoutMs.push_back(a * 1e3);
-        blitMs.push_back(b * 1e3);
-    }
+    const Bench::RoundsResult r = Bench::PairedRounds(rounds, perRound, layoutAndPaint, blit);
+    std::printf("layout + paint of %s, 1200x720: %.2f ms (%.2f..%.2f); one BitBlt of the window: %.3f ms "
+                "(%.3f..%.3f)\n",
+                what, r.a.median, r.a.low, r.a.high, r.b.median, r.b.low, r.b.high);
+    std::printf("  ratio layout+paint / BitBlt: median %.1f, range %.1f..%.1f (%d rounds of %d)\n", r.ratio.median,
+                r.ratio.low, r.ratio.high, rounds, perRound);
     // Where the time goes: layout alone (the same rectangles again) and paint alone.
-    std::vector<double> layoutOnly, paintOnly;
-    for (int r = 0; r < rounds; ++r) {
-        double t0 = Now();
-        for (int i = 0; i < perRound; ++i) root->SetPos(area);
-        layoutOnly.push_back((Now() - t0) / perRound * 1e3);
-        t0 = Now();
-        for (int i = 0; i < perRound; ++i) root->DoPaint(offscreen, area);
+    const Summary layoutPart = Bench::Rounds(rounds, perRound, [&] { root->SetPos(area); });
+    const Summary paintPart = Bench::Rounds(rounds, perRound, [&] {
+        root->DoPaint(offscreen, area);
         ::GdiFlush();
-        paintOnly.push_back((Now() - t0) / perRound * 1e3);
-    }
-    const Spread layoutPart = Summarize(layoutOnly), paintPart = Summarize(paintOnly);
+    });
     std::printf("  of which layout %.2f ms (%.2f..%.2f), paint %.2f ms (%.2f..%.2f)\n", layoutPart.median,
                 layoutPart.low, layoutPart.high, paintPart.median, paintPart.low, paintPart.high);
-    // And what each look costs when all 480 leaves have it.
+}
+
+void LayoutAndPaintBenchmark()
+{
+    {
+        Test::TestWindow window(1200, 720, nullptr);
+        CControlUI* root = BuildTree(window.pm());
+        window.pm().AttachDialog(root);
+        MeasureAgainstBlit("501 controls", window, root);
+    }
+
+    // What each look costs when all 480 leaves have it, painted into the
+    // same kind of off-screen bitmap as above.
+    Test::TestWindow window(1200, 720, nullptr);
+    Gdi::WindowDC windowDC(window.hwnd());
+    Gdi::MemoryDC offscreen(windowDC);
+    Gdi::Bitmap bitmap(::CreateCompatibleBitmap(windowDC, 1200, 720));
+    Gdi::Select selected(offscreen, bitmap);
+    const RECT area = {0, 0, 1200, 720};
     for (int look = 0; look < 5; ++look) {
         CPaintManagerUI pm;
         CControlUI* tree = BuildTree(pm, look);
         tree->SetManager(&pm, nullptr, true);
         tree->SetPos(area);
         tree->DoPaint(offscreen, area);
-        std::vector<double> times;
-        for (int r = 0; r < 11; ++r) {
-            const double t0 = Now();
-            for (int i = 0; i < perRound; ++i) tree->DoPaint(offscreen, area);
+        const Summary t = Bench::Rounds(11, 20, [&] {
+            tree->DoPaint(offscreen, area);
             ::GdiFlush();
-            times.push_back((Now() - t0) / perRound * 1e3);
-        }
-        const Spread t = Summarize(times);
+        });
         std::printf("  paint with every leaf a %s: %.2f ms (%.2f..%.2f)\n", kLookNames[look], t.median, t.low, t.high);
         delete tree;
     }
-    const Spread ratio = Summarize(ratios), layout = Summarize(layoutMs), copy = Summarize(blitMs);
-    std::printf("layout + paint of 501 controls, 1200x720: %.2f ms (%.2f..%.2f); one BitBlt of the window: %.3f ms "
-                "(%.3f..%.3f)\n",
-                layout.median, layout.low, layout.high, copy.median, copy.low, copy.high);
-    std::printf("  ratio layout+paint / BitBlt: median %.1f, range %.1f..%.1f (%d rounds of %d)\n", ratio.median,
-                ratio.low, ratio.high, rounds, perRound);
 
-    ::SelectObject(offscreen, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(offscreen);
-    ::ReleaseDC(window.hwnd(), windowDC);
+    CControlUI* text = BuildTextTree();
+    window.pm().AttachDialog(text);
+    MeasureAgainstBlit("261 controls: labels and buttons with marked-up text", window, text);
 }
 
 // Changes colour under the mouse, as a button's hot state does.
@@ -220,7 +221,7 @@ void HoverBenchmark()
             eventsPerSecond.push_back((HoverUI::s_events - events0) / seconds);
             window.Pump();
         }
-        const Spread moves = Summarize(movesPerSecond), events = Summarize(eventsPerSecond);
+        const Summary moves = Summarise(movesPerSecond), events = Summarise(eventsPerSecond);
         std::printf("hover across 100 controls%s: %.0f moves/s (%.0f..%.0f), %.0f control events/s (%.0f..%.0f)\n",
                     repaint ? ", repainting after every move" : ", dispatch only", moves.median, moves.low, moves.high,
                     events.median, events.low, events.high);
