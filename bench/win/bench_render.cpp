@@ -5,6 +5,7 @@
 //  2. DrawHtmlText on about 10 KB of marked-up text against DrawTextW of the
 //     same text without its tags.
 // The skin comes from the archive resource linked into this executable.
+#include "bench/win/WinBenchRounds.h"
 #include "ui/core/paint/PaintManagerUI.h"
 #include "ui/render/image/GdiHandles.h"
 #include "ui/render/RenderEngine.h"
@@ -13,20 +14,9 @@
 #include <string>
 
 using namespace SkinUI;
+using Bench::Now;
 
 namespace {
-
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    ::QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / frequency.QuadPart;
-}
 
 bool InstallSkin()
 {

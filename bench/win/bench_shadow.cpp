@@ -19,34 +19,25 @@
 // per-round ratios.
 //   tools/wine-run.sh build/win/bench/win/bench_shadow.exe  (with DISPLAY
 //   set to a display that runs xcompmgr, e.g. inside a test session)
+#include "bench/win/WinBenchRounds.h"
 #include "ui/core/paint/PaintManagerUI.h"
 #include "ui/render/image/GdiHandles.h"
 #include "ui/window/WindowWnd.h"
 #include "ui/window/WndShadow.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <vector>
 
 using namespace SkinUI;
+using Bench::Now;
+using Bench::Summarise;
+using Bench::Summary;
 
 namespace {
 
 const int kWidth = 1200;
 const int kHeight = 720;
-
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    ::QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / frequency.QuadPart;
-}
 
 double ThreadCpuSeconds()
 {
@@ -88,16 +79,6 @@ protected:
         return CWindowWnd::HandleMessage(uMsg, wParam, lParam);
     }
 };
-
-struct Summary {
-    double median, low, high;
-};
-
-Summary Summarise(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return {values[values.size() / 2], values.front(), values.back()};
-}
 
 bool InstallSkin()
 {
@@ -176,19 +157,9 @@ int main()
     for (bool image : {true, false}) {
         std::unique_ptr<CWndShadow> shadow = attach(image);
         shadow->Update(parent);  // warm: the image is decoded and cached once
-        std::vector<double> blitMs, updateMs, ratio;
-        for (int r = 0; r < rounds; ++r) {
-            double t = Now();
-            for (int i = 0; i < perRound; ++i) blit();
-            const double b = (Now() - t) / perRound;
-            t = Now();
-            for (int i = 0; i < perRound; ++i) shadow->Update(parent);
-            const double u = (Now() - t) / perRound;
-            blitMs.push_back(b * 1e3);
-            updateMs.push_back(u * 1e3);
-            ratio.push_back(u / b);
-        }
-        const Summary bs = Summarise(blitMs), us = Summarise(updateMs), rs = Summarise(ratio);
+        const Bench::RoundsResult r = Bench::PairedRounds(
+            rounds, perRound, [&] { shadow->Update(parent); }, blit);
+        const Summary &us = r.a, &bs = r.b, &rs = r.ratio;
         std::printf(
             "  %-9s Update %7.3f ms [%.3f .. %.3f], BitBlt %6.3f ms [%.3f .. %.3f], ratio %.2f [%.2f .. %.2f]\n",
             image ? "image" : "computed", us.median, us.low, us.high, bs.median, bs.low, bs.high, rs.median, rs.low,
@@ -209,18 +180,13 @@ int main()
         SIZE size = {w, h};
         BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
         ::ShowWindow(layered, SW_SHOWNA);
-        std::vector<double> ratio;
-        for (int r = 0; r < rounds; ++r) {
-            double t = Now();
-            for (int i = 0; i < perRound; ++i) blit();
-            const double b = (Now() - t) / perRound;
-            t = Now();
-            for (int i = 0; i < perRound; ++i)
-                ::UpdateLayeredWindow(layered, nullptr, &at, &size, pixelsDc, &origin, 0, &blend, ULW_ALPHA);
-            ratio.push_back((Now() - t) / perRound / b);
-        }
+        const Summary rs =
+            Bench::PairedRounds(
+                rounds, perRound,
+                [&] { ::UpdateLayeredWindow(layered, nullptr, &at, &size, pixelsDc, &origin, 0, &blend, ULW_ALPHA); },
+                blit)
+                .ratio;
         ::DestroyWindow(layered);
-        const Summary rs = Summarise(ratio);
         std::printf("  UpdateLayeredWindow alone, same size: ratio to BitBlt %.2f [%.2f .. %.2f]\n", rs.median, rs.low,
                     rs.high);
     }
