@@ -151,6 +151,29 @@ TEST_F(MessageDispatch, ThePressedControlKeepsTheMouseUntilTheButtonGoesUp)
     EXPECT_NE(::GetCapture(), window->Handle());
 }
 
+TEST_F(MessageDispatch, ACaptureTakenByAnotherWindowEndsThePressWithoutAClick)
+{
+    ASSERT_TRUE(window->MoveMouse(100, 80));
+    window->MouseButtons(MOUSEEVENTF_LEFTDOWN);
+    ASSERT_TRUE(window->PumpUntil([&] { return Manager().IsCaptured(); }));
+    ManagerWindow thief(50, 50, 700, 500);
+    ::SetCapture(thief.Handle());
+    window->PumpPending();
+    EXPECT_FALSE(Manager().IsCaptured());
+    ASSERT_EQ(CountOf(L"inner", UIEVENT_BUTTONUP), 1) << "the pressed control hears that the press is over";
+    const auto up =
+        std::find_if(log.begin(), log.end(), [](const LoggedEvent& e) { return e.type == UIEVENT_BUTTONUP; });
+    EXPECT_EQ(up->control, L"inner");
+    ::ReleaseCapture();
+    window->MouseButtons(MOUSEEVENTF_LEFTUP);
+    window->PumpPending();
+
+    log.clear();
+    ASSERT_TRUE(window->MoveMouse(300, 60));
+    EXPECT_TRUE(Logged(L"other", UIEVENT_MOUSEMOVE)) << "moves follow the mouse again";
+    EXPECT_FALSE(Logged(L"inner", UIEVENT_MOUSEMOVE));
+}
+
 TEST_F(MessageDispatch, WheelTurnedTowardsTheUserGivesOne)
 {
     const POINT at = window->ToScreen(100, 80);
