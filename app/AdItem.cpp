@@ -1,4 +1,5 @@
 #include "app/AdItem.h"
 
-std::vector<AdItem> g_vecStaticAds;
-std::vector<AdItem> g_vecScrollAds[3];
+// Allocated once and deliberately never freed (see AdItem.h).
+std::vector<AdItem>& g_vecStaticAds = *new std::vector<AdItem>;
+std::vector<AdItem> (&g_vecScrollAds)[3] = *new std::vector<AdItem>[1][3];

@@ -90,8 +90,9 @@ TEST_F(RuntimeBrowserTest, StatusAndErrorsOfMainFrameLoads)
         client->browser->GetMainFrame()->LoadURL(CefString(url));
         ASSERT_TRUE(WaitFor(c.event)) << c.url;
         EXPECT_EQ(client->Find(c.event)->code, c.code) << c.url;
-        if (std::string(c.event) == "LoadError")
+        if (std::string(c.event) == "LoadError") {
             EXPECT_NE(client->Find(c.event)->text.find(url), std::string::npos) << client->Find(c.event)->text;
+        }
     }
 }
 

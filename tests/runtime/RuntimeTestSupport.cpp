@@ -2,7 +2,8 @@
 
 #include <winsock2.h>
 
-#include "runtime/EngineProcess.h"
+#include "runtime/engine/EngineProcess.h"
+#include "runtime/engine/Runtime.h"
 
 namespace vxtest {
 
@@ -55,6 +56,19 @@ int EngineProcessCount(const std::wstring& profileDir)
     return listed ? count : -1;
 }
 
+std::string ReadFirstLine(const std::wstring& path)
+{
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return std::string();
+    char b[256] = {0};
+    DWORD n = 0;
+    ReadFile(h, b, sizeof b - 1, &n, nullptr);
+    CloseHandle(h);
+    std::string text(b, n);
+    return text.substr(0, text.find('\n'));
+}
+
 bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs)
 {
     DWORD start = GetTickCount();
@@ -96,36 +110,47 @@ std::string HttpRequest(int port, const std::string& path)
 
 }  // namespace
 
-bool PageServer::Start()
+int StartLoopbackServer(const wchar_t* script, const std::wstring& arguments)
 {
     std::wstring dir = UniqueTempDir(L"vxrt-server");
     std::wstring portFile = dir + L"\\port";
+    const std::string unixPortFile = UnixPath(portFile);
     std::wstring cmd =
-        L"python3 " + vxrt::EngineProcess::QuoteArg(VXRT_PAGE_SERVER_W) + L" " +
-        vxrt::EngineProcess::QuoteArg(cef_string_from_utf8_std(UnixPath(portFile).c_str(), UnixPath(portFile).size()));
+        L"python3 " + vxrt::EngineProcess::QuoteArg(std::wstring(VXRT_TEST_SCRIPTS_W) + L"/" + script) + L" " +
+        vxrt::EngineProcess::QuoteArg(cef_string_from_utf8_std(unixPortFile.data(), unixPortFile.size()));
+    if (!arguments.empty()) cmd += L" " + arguments;
     std::vector<wchar_t> buf(cmd.begin(), cmd.end());
     buf.push_back(0);
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
     if (!CreateProcessW(L"Z:\\usr\\bin\\python3", buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return false;
-    if (pi.hProcess) CloseHandle(pi.hProcess);
-    if (pi.hThread) CloseHandle(pi.hThread);
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < 15000) {
-        HANDLE h = CreateFileW(portFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (h != INVALID_HANDLE_VALUE) {
-            char b[32] = {0};
-            DWORD n = 0;
-            ReadFile(h, b, 31, &n, nullptr);
-            CloseHandle(h);
-            m_port = atoi(b);
-            if (m_port > 0) return true;
-        }
-        Sleep(50);
-    }
-    return false;
+        return 0;
+    CloseHandle(pi.hThread);
+    // The server writes the file atomically once it listens.
+    int port = 0;
+    PumpUntil(
+        [&] {
+            port = atoi(ReadFirstLine(portFile).c_str());
+            return port > 0 || WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0;
+        },
+        15000);
+    CloseHandle(pi.hProcess);
+    return port;
+}
+
+void UseFakeEndpoint(int port)
+{
+    vxrt::DevToolsEndpoint endpoint;
+    endpoint.port = static_cast<unsigned short>(port);
+    if (port) endpoint.path = "/devtools/browser/fake";
+    vxrt::Runtime::SetTestEndpoint(endpoint);
+}
+
+bool PageServer::Start()
+{
+    m_port = StartLoopbackServer(m_script);
+    return m_port > 0;
 }
 
 void PageServer::Stop()

@@ -11,6 +11,8 @@
 namespace vxtest {
 
 std::wstring UniqueTempDir(const wchar_t* stem);
+// The first line of a small text file, or empty.
+std::string ReadFirstLine(const std::wstring& path);
 std::string UnixPath(const std::wstring& windowsPath);
 // Engine processes whose command line names this profile folder.
 // Calls visit(pid, command line with NULs as blanks) for every Linux process
@@ -19,9 +21,17 @@ bool ForEachLinuxProcess(const std::function<bool(int pid, const std::string& co
 int EngineProcessCount(const std::wstring& profileDir);
 // Pumps UI messages until pred() or the timeout; returns pred().
 bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs);
+// Starts one of this folder's Python servers (script name, then its
+// arguments after the port file it is given first) and waits until it
+// listens; returns its loopback port, or 0.
+int StartLoopbackServer(const wchar_t* script, const std::wstring& arguments = std::wstring());
+// Points the next runtime start at a fake DevTools endpoint on this port
+// instead of an engine; 0 goes back to starting the engine.
+void UseFakeEndpoint(int port);
 
 class PageServer {
 public:
+    explicit PageServer(const wchar_t* script = L"page_server.py") : m_script(script) {}
     bool Start();
     void Stop();
     ~PageServer() { Stop(); }
@@ -30,6 +40,7 @@ public:
     int Port() const { return m_port; }
 
 private:
+    const wchar_t* m_script;
     int m_port = 0;
 };
 

@@ -1,6 +1,6 @@
 #include "ShellTestSupport.h"
 
-#include "runtime/Runtime.h"
+#include "runtime/engine/Runtime.h"
 
 namespace vxtest {
 
