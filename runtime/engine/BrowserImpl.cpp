@@ -14,6 +14,8 @@ const DWORD kCallTimeoutMs = 10000;
 const DWORD kScreenshotDelayMs = 200;
 // A page that never lets go of a close is closed without its handlers.
 const DWORD kCloseGraceMs = 5000;
+// How long after a screenshot the screencast's frames are taken for its echo.
+const DWORD kEchoMs = 150;
 
 bool Reached(DWORD now, DWORD due) { return static_cast<LONG>(now - due) >= 0; }
 
@@ -151,7 +153,19 @@ void BrowserImpl::OnScreencastFrame(const page::ScreencastFrame& e)
     // stalls.
     Send("Page.screencastFrameAck", {{"sessionId", e.ackId}});
     FrameImage image;
-    if (e.data && DecodeFrameImage(*e.data, image)) ShowImage(std::move(image), false);
+    if (!e.data || !DecodeFrameImage(*e.data, image)) return;
+    {
+        auto s = m_shared.Lock();
+        const DWORD now = GetTickCount();
+        if (s->screenshotPending || (s->echoUntil && !Reached(now, s->echoUntil))) {
+            s->echoSuppressed = true;
+            return;
+        }
+        s->lastFrameTick = now;
+        s->restShown = false;
+        s->settled = false;
+    }
+    ShowImage(std::move(image));
 }
 
 void BrowserImpl::OnRequestWillBeSent(const page::RequestWillBeSent& e)
@@ -545,14 +559,10 @@ void BrowserImpl::ScheduleScreenshot(DWORD delayMs)
     s->screenshotRequested = now;
 }
 
-void BrowserImpl::ShowImage(FrameImage&& image, bool lossless)
+void BrowserImpl::ShowImage(FrameImage&& image)
 {
     // Under the lock: the window cannot be destroyed meanwhile.
     auto s = m_shared.Lock();
-    if (!lossless) {
-        s->lastFrameTick = GetTickCount();
-        s->restShown = false;
-    }
     if (!s->window) return;
     s->window->SetImage(std::move(image));
 }
@@ -562,23 +572,28 @@ void BrowserImpl::TakeScreenshot()
     Runtime* rt = Runtime::Get();
     if (!rt) return;
     CefRefPtr<BrowserImpl> self(this);
-    const DWORD requested = GetTickCount();
     rt->DevTools().Call("Page.captureScreenshot", {{"format", "png"}}, m_sessionId,
-                        [self, requested](const Json& r, const Json& e) {
+                        [self](const Json& r, const Json& e) {
                             FrameImage image;
                             const std::string* data = json::StringRef(r, "data");
                             const bool decoded = e.is_null() && data && DecodeFrameImage(*data, image);
                             {
                                 auto s = self->m_shared.Lock();
                                 s->screenshotPending = false;
-                                // A frame newer than the request shows more
-                                // than this picture; the page is not at rest.
-                                if (s->lastFrameTick && static_cast<LONG>(s->lastFrameTick - requested) > 0) {
-                                    s->restShown = false;
-                                    return;
+                                const DWORD until = GetTickCount() + kEchoMs;
+                                s->echoUntil = until ? until : 1;
+                                if (!decoded) return;
+                                if (s->verifying) {
+                                    s->verifying = false;
+                                    if (image.width == s->lossless.width && image.height == s->lossless.height &&
+                                        image.pixels == s->lossless.pixels) {
+                                        s->settled = true;  // nothing changed under the echoes
+                                        return;
+                                    }
                                 }
+                                s->lossless = image;
                             }
-                            if (decoded) self->ShowImage(std::move(image), true);
+                            self->ShowImage(std::move(image));
                         });
 }
 
@@ -593,7 +608,15 @@ void BrowserImpl::Tick()
             s->closeDeadline = 0;
             forceClose = true;
         }
-        if (s->state == State::Open && s->visible && !s->screenshotPending) {
+        if (s->echoUntil && Reached(now, s->echoUntil)) {
+            s->echoUntil = 0;
+            // Frames were held back as echoes: one more picture shows
+            // whether the page changed meanwhile after all.
+            if (s->echoSuppressed && !s->settled) s->verifying = true;
+            s->echoSuppressed = false;
+        }
+        if (s->state == State::Open && s->visible && !s->screenshotPending && !s->echoUntil) {
+            if (s->verifying) shoot = true;
             if (s->screenshotDue && Reached(now, s->screenshotDue)) {
                 s->screenshotDue = 0;
                 // A frame that came after the change already shows it.
@@ -608,6 +631,7 @@ void BrowserImpl::Tick()
             if (shoot) {
                 s->screenshotPending = true;
                 s->restShown = true;
+                ++s->screenshots;
             }
         }
         // Title changes are not always announced by the engine; ask the page.

@@ -83,6 +83,10 @@ public:
     void Send(const std::string& method, const Json& params = Json::object());
     Json SendSync(const std::string& method, const Json& params = Json::object());
 
+    // Screenshots asked of the engine so far (a still page must not keep
+    // asking).
+    unsigned ScreenshotCount() { return m_shared.Lock()->screenshots; }
+
     // How long the picture must stay unchanged before the lossless one is
     // taken: the screencast's JPEG is fine in motion, not on a still page.
     static const unsigned kRestMs = 150;
@@ -120,6 +124,16 @@ private:
         bool screenshotPending = false;
         DWORD screenshotRequested = 0;
         bool restShown = true;  // no frame since the last lossless picture
+        unsigned screenshots = 0;
+        // A screenshot makes the engine paint, and the screencast sends that
+        // paint as a frame of its own: frames that arrive while a picture
+        // is taken, or just after, are such echoes and are not shown. One
+        // more picture then checks that the page is really unchanged.
+        DWORD echoUntil = 0;
+        bool echoSuppressed = false;
+        bool verifying = false;  // the picture being taken is such a check
+        bool settled = false;    // a check found the page unchanged
+        FrameImage lossless;     // the last lossless picture shown
         DWORD closeDeadline = 0;
         DWORD lastTitlePoll = 0;
         bool contextsLive = false;  // script contexts from now on are new ones
@@ -145,7 +159,7 @@ private:
     void StartScreencast(int width, int height);
     void ScheduleScreenshot(DWORD delayMs);
     void TakeScreenshot();
-    void ShowImage(FrameImage&& image, bool lossless);
+    void ShowImage(FrameImage&& image);
 
     // page::EventSink, runtime thread: one function per event.
     void OnScreencastFrame(const page::ScreencastFrame& e) override;

@@ -1,6 +1,10 @@
 #include "runtime/engine/PrivateProfile.h"
 
 #include <random>
+#include <vector>
+
+#include "runtime/CefString.h"
+#include "runtime/engine/EngineProcess.h"
 
 namespace vxrt {
 
@@ -17,6 +21,32 @@ std::wstring TempDir()
     while (!dir.empty() && (dir.back() == L'\\' || dir.back() == L'/')) dir.pop_back();
     return dir;
 }
+
+// An engine that was killed leaves dangling links in its profile (its
+// singleton lock, socket and cookie), which Wine can neither read nor
+// delete; the Linux side removes what is left.
+bool RemoveTreeOnHost(const std::wstring& folder)
+{
+    if (!EngineProcess::RunningUnderWine()) return false;
+    const std::string unixPath = UnixPathOf(folder);
+    if (unixPath.empty() || unixPath == "/") return false;
+    std::wstring cmd =
+        L"/bin/rm -rf -- " + EngineProcess::QuoteArg(cef_string_from_utf8_std(unixPath.data(), unixPath.size()));
+    std::vector<wchar_t> buf(cmd.begin(), cmd.end());
+    buf.push_back(0);
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(L"Z:\\bin\\rm", buf.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si,
+                        &pi))
+        return false;
+    WaitForSingleObject(pi.hProcess, 10000);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    return GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+bool RemoveFolder(const std::wstring& folder) { return RemoveTree(folder) || RemoveTreeOnHost(folder); }
 
 }  // namespace
 
@@ -56,7 +86,7 @@ void PrivateProfile::RemoveAbandoned(const std::wstring& tempDir)
         // A live run holds its lock open unshared: deleting it fails.
         const std::wstring lock = folder + kLockName;
         if (GetFileAttributesW(lock.c_str()) != INVALID_FILE_ATTRIBUTES && !DeleteFileW(lock.c_str())) continue;
-        RemoveTree(folder);
+        RemoveFolder(folder);
     } while (FindNextFileW(f, &fd));
     FindClose(f);
 }
@@ -94,7 +124,7 @@ void PrivateProfile::Remove()
         CloseHandle(m_lock);
         m_lock = INVALID_HANDLE_VALUE;
     }
-    if (!m_folder.empty()) RemoveTree(m_folder);
+    if (!m_folder.empty()) RemoveFolder(m_folder);
     m_folder.clear();
 }
 

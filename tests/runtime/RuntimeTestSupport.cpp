@@ -2,7 +2,12 @@
 
 #include <winsock2.h>
 
+#include <cmath>
+
+#include "runtime/engine/BrowserImpl.h"
 #include "runtime/engine/EngineProcess.h"
+#include "runtime/engine/FrameImage.h"
+#include "runtime/engine/PrivateProfile.h"
 #include "runtime/engine/Runtime.h"
 
 namespace vxtest {
@@ -258,6 +263,82 @@ COLORREF PixelOf(HWND hwnd, int x, int y)
     COLORREF c = GetPixel(dc, x, y);
     ReleaseDC(hwnd, dc);
     return c;
+}
+
+Picture CaptureWindow(HWND hwnd)
+{
+    Picture p;
+    RECT rc;
+    if (!GetClientRect(hwnd, &rc) || rc.right <= 0 || rc.bottom <= 0) return p;
+    UpdateWindow(hwnd);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = rc.right;
+    bi.bmiHeader.biHeight = -rc.bottom;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = GetDC(hwnd);
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC mem = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, rc.right, rc.bottom, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    p.width = rc.right;
+    p.height = rc.bottom;
+    const uint32_t* px = static_cast<const uint32_t*>(bits);
+    p.pixels.assign(px, px + static_cast<size_t>(p.width) * p.height);
+    for (auto& v : p.pixels) v &= 0xFFFFFF;
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    DeleteObject(dib);
+    ReleaseDC(hwnd, screen);
+    return p;
+}
+
+Picture EngineScreenshot(CefRefPtr<CefBrowser> browser)
+{
+    Picture p;
+    auto* impl = static_cast<vxrt::BrowserImpl*>(browser.get());
+    vxrt::Json r = impl->SendSync("Page.captureScreenshot", {{"format", "png"}});
+    vxrt::FrameImage image;
+    if (r.is_object() && r.contains("data") && r["data"].is_string() &&
+        vxrt::DecodeFrameImage(r["data"].get<std::string>(), image)) {
+        p.width = image.width;
+        p.height = image.height;
+        p.pixels = std::move(image.pixels);
+    }
+    return p;
+}
+
+double Psnr(const Picture& a, const Picture& b)
+{
+    if (a.width != b.width || a.height != b.height || a.pixels.empty()) return 0;
+    double sum = 0;
+    for (size_t i = 0; i < a.pixels.size(); ++i)
+        for (int shift : {0, 8, 16}) {
+            const int d =
+                static_cast<int>((a.pixels[i] >> shift) & 0xFF) - static_cast<int>((b.pixels[i] >> shift) & 0xFF);
+            sum += d * d;
+        }
+    const double mse = sum / (a.pixels.size() * 3.0);
+    return mse == 0 ? 1000 : 10 * std::log10(255.0 * 255.0 / mse);
+}
+
+std::vector<std::wstring> PrivateProfileFolders()
+{
+    wchar_t tmp[MAX_PATH];
+    GetTempPathW(MAX_PATH, tmp);
+    std::vector<std::wstring> out;
+    WIN32_FIND_DATAW fd;
+    HANDLE f = FindFirstFileW((std::wstring(tmp) + vxrt::PrivateProfile::kPrefix + L"*").c_str(), &fd);
+    if (f == INVALID_HANDLE_VALUE) return out;
+    do {
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) out.push_back(std::wstring(tmp) + fd.cFileName);
+    } while (FindNextFileW(f, &fd));
+    FindClose(f);
+    return out;
 }
 
 }  // namespace vxtest

@@ -82,6 +82,11 @@ public:
     {
         Add("LoadError", f->IsMain(), code, text.ToString() + " " + url.ToString());
     }
+    void OnAddressChange(CefRefPtr<CefBrowser> b, CefRefPtr<CefFrame> f, const CefString& url) override
+    {
+        Add("Address", f->IsMain(), 0, url.ToString());
+        lastAddress = url.ToString();
+    }
     void OnTitleChange(CefRefPtr<CefBrowser> b, const CefString& title) override
     {
         Add("Title", true, 0, title.ToString());
@@ -95,6 +100,7 @@ public:
     DWORD uiThread = GetCurrentThreadId();
     std::vector<Event> events;
     std::string lastTitle;
+    std::string lastAddress;
     CefRefPtr<CefBrowser> browser;
 
     IMPLEMENT_REFCOUNTING(RecordingClient);
@@ -129,6 +135,21 @@ public:
 
 CefRefPtr<CefBrowser> CreateBrowser(HWND parent, const RECT& rc, CefRefPtr<CefClient> client, const std::string& url);
 COLORREF PixelOf(HWND hwnd, int x, int y);
+
+// A picture as 0x00RRGGBB pixels, top-down.
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;
+};
+// What the window shows on screen now.
+Picture CaptureWindow(HWND hwnd);
+// The engine's own lossless screenshot of the browser's page.
+Picture EngineScreenshot(CefRefPtr<CefBrowser> browser);
+// Peak signal-to-noise ratio over the colour channels of two pictures of
+// one size, in dB (1000 for identical pictures, 0 for different sizes).
+double Psnr(const Picture& a, const Picture& b);
+// Folders of private profiles in the temporary folder.
+std::vector<std::wstring> PrivateProfileFolders();
 // A loopback port with no listener.
 int FreePort();
 
