@@ -2,11 +2,13 @@
 
 #include <process.h>
 
-#include "app/AdItem.h"
+#include "app/feed/AdItem.h"
 #include "app/AppMessages.h"
-#include "app/FeedLoader.h"
-#include "app/HttpClient.h"
+#include "app/feed/FeedLoader.h"
+#include "app/feed/HttpClient.h"
 #include "VornexDeployment.h"
+
+namespace Vornex {
 
 unsigned __stdcall FeedThreadProc(void* argument)
 {
@@ -42,3 +44,5 @@ bool StartFeedThread(HWND mainWnd)
     ::CloseHandle(reinterpret_cast<HANDLE>(thread));
     return true;
 }
+
+}  // namespace Vornex

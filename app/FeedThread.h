@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+namespace Vornex {
+
 // Exit codes of FeedThreadProc (nobody reads them in the program).
 constexpr unsigned kFeedExitDone = 0;           // lists filled, or unpacking failed
 constexpr unsigned kFeedExitNotWellFormed = 1;  // no well-formed document (also any download failure)
@@ -18,3 +20,5 @@ unsigned __stdcall FeedThreadProc(void* argument);
 // Starts FeedThreadProc for `mainWnd` and lets it run on its own (its handle
 // is closed at once). False when the thread could not be created.
 bool StartFeedThread(HWND mainWnd);
+
+}  // namespace Vornex

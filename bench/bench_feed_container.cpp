@@ -8,7 +8,9 @@
 #include <vector>
 #include <zlib.h>
 
-#include "app/FeedContainer.h"
+#include "app/feed/FeedContainer.h"
+
+using namespace Vornex;
 
 namespace {
 

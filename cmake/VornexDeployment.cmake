@@ -1,6 +1,6 @@
 # Values of the deployment: where the URL-shortening service lives and what
 # version the windows show. Each is a cache variable with one default, the
-# demo service that tools/ runs on loopback port 80; set another with
+# demo service in service/ on loopback port 80; set another with
 # -D<NAME>=<value> when configuring.
 #
 # The values reach the program in two ways:

@@ -8,8 +8,10 @@
 #include <vector>
 #include <zlib.h>
 
-#include "app/FeedContainer.h"
-#include "app/FeedLoader.h"
+#include "app/feed/FeedContainer.h"
+#include "app/feed/FeedLoader.h"
+
+using namespace Vornex;
 
 namespace {
 

@@ -9,8 +9,10 @@
 #include <cstdint>
 #include <string>
 
-#include "app/FeedDocument.h"
-#include "app/FeedTypes.h"
+#include "app/feed/FeedDocument.h"
+#include "app/feed/FeedTypes.h"
+
+using namespace Vornex;
 
 namespace {
 

@@ -1,10 +1,11 @@
 // Opens arbitrary bytes as an archive and walks it as the framework would:
 // look every stored name up, then extract into bounded buffers.
-#include "ui/core/ZipArchive.h"
+#include "ui/core/resources/ZipArchive.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -36,7 +37,7 @@ std::vector<std::wstring> CandidateNames(const uint8_t* data, size_t size)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    ZipArchive* archive = ZipArchive::OpenMemory(data, size);
+    const std::unique_ptr<ZipArchive> archive = ZipArchive::OpenMemory(data, size);
     if (archive == nullptr) return 0;
     std::vector<unsigned char> buffer;
     for (const std::wstring& name : CandidateNames(data, size)) {
@@ -62,6 +63,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // Indices straight, including ones outside the directory.
     buffer.assign(4096, 0);
     for (int index = -1; index < 70; ++index) archive->ExtractToMemory(index, buffer.data(), buffer.size());
-    archive->Close();
     return 0;
 }

@@ -11,6 +11,8 @@ for exe in "$root"/build/native/fuzz/fuzz_*; do
   [ -x "$exe" ] || continue
   name=$(basename "$exe")
   corpus="$root/fuzz/corpus/${name#fuzz_}"
+  # A target over the portable scan loops shares its vector twin's corpus.
+  corpus=${corpus%_scalar}
   scratch=$(mktemp -d)
   args=(-max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1
         -artifact_prefix="$root/build/native/fuzz/$name-")

@@ -5,8 +5,8 @@
 //  2. DrawHtmlText on about 10 KB of marked-up text against DrawTextW of the
 //     same text without its tags.
 // The skin comes from the archive resource linked into this executable.
-#include "ui/core/PaintManagerUI.h"
-#include "ui/render/GdiHandles.h"
+#include "ui/core/paint/PaintManagerUI.h"
+#include "ui/render/image/GdiHandles.h"
 #include "ui/render/RenderEngine.h"
 
 #include <cstdio>

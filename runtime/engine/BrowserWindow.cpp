@@ -115,10 +115,7 @@ LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp)
         m_browser->OnWindowShown(wp != 0);
         break;
     case WM_DESTROY: {
-        BrowserImpl* b = m_browser;
-        HWND h = m_hwnd;
-        b->OnWindowDestroyed();
-        (void)h;
+        m_browser->OnWindowDestroyed();
         return 0;
     }
     case WM_GETDLGCODE:

@@ -1,9 +1,11 @@
-#include "app/FeedContainer.h"
+#include "app/feed/FeedContainer.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <random>
 #include <zlib.h>
+
+using namespace Vornex;
 
 namespace {
 

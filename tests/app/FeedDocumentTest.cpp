@@ -1,12 +1,14 @@
-#include "app/FeedDocument.h"
+#include "app/feed/FeedDocument.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "app/FeedElementTable.h"
-#include "app/FeedScanner.h"
+#include "app/feed/FeedElementTable.h"
+#include "app/feed/FeedScanner.h"
+
+using namespace Vornex;
 
 using namespace FeedDoc;
 
@@ -176,11 +178,15 @@ protected:
         uint32_t previous = 0;
         for (uint32_t i = first; i != 0; i = Record(i).nextSibling) {
             EXPECT_EQ(Record(i).parent, parent);
-            if (previous != 0) EXPECT_EQ(Record(i).prevSibling, previous);
+            if (previous != 0) {
+                EXPECT_EQ(Record(i).prevSibling, previous);
+            }
             previous = i;
             out.push_back(i);
         }
-        if (first != 0) EXPECT_EQ(Record(first).prevSibling, previous) << "the first child points at the last";
+        if (first != 0) {
+            EXPECT_EQ(Record(first).prevSibling, previous) << "the first child points at the last";
+        }
         return out;
     }
     std::wstring NameAt(uint32_t index) { return doc.GetText().substr(Record(index).start + 1, 1); }
@@ -310,7 +316,9 @@ TEST(FeedElementTable, GrowsByHalfAndAtMostOnePageAtATimeKeepingIndices)
             EXPECT_LE(table.Capacity() - capacity, 2 * CFeedElementTable::kPageRecords);
             EXPECT_LE(table.Capacity(), used + used / 2 + CFeedElementTable::kPageRecords);
             EXPECT_GE(table.PageCount(), (table.Capacity() + 65535) / 65536);
-            if (capacity == 10) EXPECT_EQ(table.Capacity(), 15u);
+            if (capacity == 10) {
+                EXPECT_EQ(table.Capacity(), 15u);
+            }
             capacity = table.Capacity();
         }
     }
@@ -489,7 +497,12 @@ INSTANTIATE_TEST_SUITE_P(FeedDocument, Entities,
                                            EntityCase{L"&#1234567;", std::wstring(1, wchar_t(1234567 & 0xFFFF))},
                                            EntityCase{L"&#12345678;", L"&#12345678;"},
                                            EntityCase{L"&#x10041;&#x4E2D;", L"A\u4e2d"}, EntityCase{L"&amp", L"&amp"},
-                                           EntityCase{L"&&amp;;", L"&&;"}, EntityCase{L"", L""}));
+                                           EntityCase{L"&&amp;;", L"&&;"}, EntityCase{L"", L""},
+                                           // A reference whose low 16 bits are 0 would put a NUL
+                                           // into a caption or URL: it is copied as written.
+                                           EntityCase{L"a&#65536;b", L"a&#65536;b"},
+                                           EntityCase{L"&#x10000;&#x110000;", L"&#x10000;&#x110000;"},
+                                           EntityCase{L"&#131072;", L"&#131072;"}));
 
 // ---------------------------------------------------------------- The feed's walk
 

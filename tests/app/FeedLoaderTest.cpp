@@ -1,12 +1,14 @@
 // From body bytes to the advertisement lists, without the network: blocks,
 // code-page conversion, well-formedness and the walk over the document.
-#include "app/FeedLoader.h"
+#include "app/feed/FeedLoader.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include "ui/core/Platform.h"
+#include "ui/core/base/Platform.h"
+
+using namespace Vornex;
 
 namespace {
 

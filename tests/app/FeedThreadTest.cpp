@@ -9,9 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "app/AdItem.h"
+#include "app/feed/AdItem.h"
 #include "app/AppMessages.h"
 #include "tests/app/FeedServiceControl.h"
+
+using namespace Vornex;
 
 namespace {
 

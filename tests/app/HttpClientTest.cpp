@@ -1,10 +1,12 @@
 // Runs the real client under Wine against tools/feed_service.py on
 // 127.0.0.1:80 (the test's command line starts the service around it).
-#include "app/HttpClient.h"
+#include "app/feed/HttpClient.h"
 
 #include <gtest/gtest.h>
 
 #include "tests/app/FeedServiceControl.h"
+
+using namespace Vornex;
 
 namespace {
 

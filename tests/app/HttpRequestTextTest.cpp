@@ -1,6 +1,8 @@
-#include "app/HttpRequestText.h"
+#include "app/feed/HttpRequestText.h"
 
 #include <gtest/gtest.h>
+
+using namespace Vornex;
 
 namespace {
 

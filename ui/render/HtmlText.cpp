@@ -1,8 +1,8 @@
 // Layout and drawing of marked-up label text.
 #include "ui/render/RenderEngine.h"
 
-#include "ui/core/PaintManagerUI.h"
-#include "ui/render/GdiHandles.h"
+#include "ui/core/paint/PaintManagerUI.h"
+#include "ui/render/image/GdiHandles.h"
 #include "ui/render/HtmlTokenizer.h"
 
 #include <algorithm>
@@ -255,7 +255,11 @@ private:
                 // right edge is measured character by character.
                 bool fits = static_cast<long long>(length) * font->tm.tmMaxCharWidth <= available;
                 if (!fits) {
-                    ::GetTextExtentExPointW(m_hdc, run, length, std::max(available, 0), &fit, nullptr, &extent);
+                    // No more characters than pixels can fit, so a long run
+                    // costs one line's worth of measuring per line, not the
+                    // whole rest of the run each time.
+                    const int probe = std::min(length, std::max(available, 0) + 1);
+                    ::GetTextExtentExPointW(m_hdc, run, probe, std::max(available, 0), &fit, nullptr, &extent);
                     fits = fit >= length;
                 }
                 if (fits) {

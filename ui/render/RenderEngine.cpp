@@ -1,12 +1,13 @@
 #include "ui/render/RenderEngine.h"
 
-#include "ui/core/PaintManagerUI.h"
-#include "ui/render/GdiHandles.h"
+#include "ui/core/paint/PaintManagerUI.h"
+#include "ui/render/image/GdiHandles.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cwchar>
 #include <memory>
+#include <utility>
 
 namespace SkinUI {
 
@@ -214,7 +215,8 @@ bool DrawDescription(HDC hDC, CPaintManagerUI* manager, const RECT& rcItem, cons
 
 // Parses one image description string into `d`, drawing the image
 // described so far whenever a further "file", "res" or "restype" item
-// starts a new one. Returns false when such an intermediate draw failed.
+// starts a new one. An intermediate draw that fails is not reported: the
+// caller's result is that of the last image.
 void ParseDescription(HDC hDC, CPaintManagerUI* manager, const RECT& rcItem, const RECT& rcPaint, LPCTSTR text,
                       ImageDescription& d)
 {
@@ -293,47 +295,36 @@ CRenderClip::~CRenderClip() { Release(); }
 void CRenderClip::Release()
 {
     if (hDC && hOldRgn) ::SelectClipRgn(hDC, hOldRgn);
-    if (hOldRgn) {
-        ::DeleteObject(hOldRgn);
-        --Gdi::LiveObjectCounter();
-    }
-    if (hRgn) {
-        ::DeleteObject(hRgn);
-        --Gdi::LiveObjectCounter();
-    }
-    hOldRgn = hRgn = nullptr;
+    hOldRgn.Reset();
+    hRgn.Reset();
     hDC = nullptr;
+}
+
+void CRenderClip::Begin(HDC dc, const RECT& rc, Gdi::Region region)
+{
+    RECT box = {0, 0, 0, 0};
+    ::GetClipBox(dc, &box);
+    hOldRgn.Reset(::CreateRectRgnIndirect(&box));
+    hRgn = std::move(region);
+    ::ExtSelectClipRgn(dc, hRgn, RGN_AND);
+    hDC = dc;
+    rcItem = rc;
 }
 
 void CRenderClip::GenerateClip(HDC hDC, RECT rc, CRenderClip& clip)
 {
     clip.Release();
-    RECT box = {0, 0, 0, 0};
-    ::GetClipBox(hDC, &box);
-    clip.hOldRgn = ::CreateRectRgnIndirect(&box);
-    clip.hRgn = ::CreateRectRgnIndirect(&rc);
-    if (clip.hOldRgn) ++Gdi::LiveObjectCounter();
-    if (clip.hRgn) ++Gdi::LiveObjectCounter();
-    ::ExtSelectClipRgn(hDC, clip.hRgn, RGN_AND);
-    clip.hDC = hDC;
-    clip.rcItem = rc;
+    clip.Begin(hDC, rc, Gdi::Region(::CreateRectRgnIndirect(&rc)));
 }
 
 void CRenderClip::GenerateRoundClip(HDC hDC, RECT rc, RECT rcItem, int width, int height, CRenderClip& clip)
 {
     clip.Release();
-    RECT box = {0, 0, 0, 0};
-    ::GetClipBox(hDC, &box);
-    clip.hOldRgn = ::CreateRectRgnIndirect(&box);
-    clip.hRgn = ::CreateRectRgnIndirect(&rc);
-    if (clip.hOldRgn) ++Gdi::LiveObjectCounter();
-    if (clip.hRgn) ++Gdi::LiveObjectCounter();
+    Gdi::Region region(::CreateRectRgnIndirect(&rc));
     Gdi::Region round(
         ::CreateRoundRectRgn(rcItem.left, rcItem.top, rcItem.right + 1, rcItem.bottom + 1, width, height));
-    if (clip.hRgn && round) ::CombineRgn(clip.hRgn, clip.hRgn, round, RGN_AND);
-    ::ExtSelectClipRgn(hDC, clip.hRgn, RGN_AND);
-    clip.hDC = hDC;
-    clip.rcItem = rc;
+    if (region && round) ::CombineRgn(region, region, round, RGN_AND);
+    clip.Begin(hDC, rc, std::move(region));
 }
 
 void CRenderClip::UseOldClipBegin(HDC hDC, CRenderClip& clip) { ::SelectClipRgn(hDC, clip.hOldRgn); }

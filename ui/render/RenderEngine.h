@@ -4,10 +4,12 @@
 // holes, fading, per-pixel alpha), plain and marked-up text, colour
 // adjustment, and the image description strings of the skin.
 
-#include "ui/core/Platform.h"
-#include "ui/core/StringOrId.h"
-#include "ui/core/UiString.h"
-#include "ui/render/ImageInfo.h"
+#include "ui/core/base/Platform.h"
+#include "ui/core/base/StringOrId.h"
+#include "ui/core/base/UiString.h"
+#include "ui/render/image/GdiHandles.h"
+#include "ui/render/image/ImageDecoder.h"
+#include "ui/render/image/ImageInfo.h"
 
 #include <vector>
 
@@ -15,10 +17,10 @@ namespace SkinUI {
 
 class CPaintManagerUI;
 class CControlUI;
-class CGifHandler;
 
 // Restricts drawing to a rectangle (or rounded rectangle) for a painting
-// scope and puts the previous clip region back when it ends.
+// scope and puts the previous clip region back when it ends. It owns both
+// regions; they are deleted when the clip ends or is generated again.
 class CRenderClip {
 public:
     CRenderClip() = default;
@@ -31,29 +33,30 @@ public:
     static void UseOldClipBegin(HDC hDC, CRenderClip& clip);
     static void UseOldClipEnd(HDC hDC, CRenderClip& clip);
 
-    RECT rcItem = {0, 0, 0, 0};
-    HDC hDC = nullptr;
-    HRGN hRgn = nullptr;     // owned: the clip in force during the scope
-    HRGN hOldRgn = nullptr;  // owned: the clip to restore
+    const RECT& GetRect() const { return rcItem; }
+    HDC GetDC() const { return hDC; }
+    // The clip in force during the scope, and the one to restore.
+    HRGN GetRegion() const { return hRgn; }
+    HRGN GetOldRegion() const { return hOldRgn; }
 
 private:
+    // Selects the old region back and deletes both.
     void Release();
+    // Saves the current clip box and takes `region` as the new clip.
+    void Begin(HDC dc, const RECT& rc, Gdi::Region region);
+
+    RECT rcItem = {0, 0, 0, 0};
+    HDC hDC = nullptr;
+    Gdi::Region hRgn;
+    Gdi::Region hOldRgn;
 };
 
-class CRenderEngine {
+// Image decoding (LoadImage, LoadGif, FreeImage, ...) comes from CImageDecoder.
+class CRenderEngine : public CImageDecoder {
 public:
     // Colour ARGB 0xAARRGGBB, hue/saturation/lightness as the paint manager
     // keeps them (180, 100, 100 means "unchanged").
     static DWORD AdjustColor(DWORD dwColor, short H, short S, short L);
-
-    // Decoding. The bytes come from a resource of `type`, the skin archive,
-    // the skin folder or the name as a path, in that order. Null on failure.
-    static tagTImageInfo* LoadImage(STRINGorID bitmap, LPCTSTR type = nullptr, DWORD mask = 0);
-    static CGifHandler* LoadGif(STRINGorID bitmap, LPCTSTR type = nullptr, DWORD mask = 0);
-    // Decodes bytes already in memory (any format the decoder accepts).
-    static tagTImageInfo* LoadImageFromMemory(const void* data, size_t size, DWORD mask = 0);
-    static CGifHandler* LoadGifFromMemory(const void* data, size_t size, DWORD mask = 0);
-    static void FreeImage(const tagTImageInfo* image);
 
     static void DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT& rcPaint, const RECT& rcBmpPart,
                           const RECT& rcCorners, bool alphaChannel, BYTE uFade = 255, bool hole = false,

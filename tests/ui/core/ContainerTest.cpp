@@ -1,6 +1,6 @@
-#include "ui/core/StdPtrArray.h"
-#include "ui/core/StdStringPtrMap.h"
-#include "ui/core/StdValArray.h"
+#include "ui/core/base/StdPtrArray.h"
+#include "ui/core/base/StdStringPtrMap.h"
+#include "ui/core/base/StdValArray.h"
 
 #include <gtest/gtest.h>
 

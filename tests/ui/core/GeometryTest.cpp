@@ -1,6 +1,6 @@
-#include "ui/core/UiPoint.h"
-#include "ui/core/UiRect.h"
-#include "ui/core/UiSize.h"
+#include "ui/core/base/UiPoint.h"
+#include "ui/core/base/UiRect.h"
+#include "ui/core/base/UiSize.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,9 @@
-#include "ui/core/Markup.h"
-#include "ui/core/Platform.h"
+#include "ui/core/markup/Markup.h"
+#include "ui/core/base/Platform.h"
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -96,6 +97,8 @@ struct ParseErrorCase {
     const wchar_t* location;
 };
 
+void PrintTo(const ParseErrorCase& c, std::ostream* os) { *os << ::testing::PrintToString(std::wstring(c.xml)); }
+
 class MarkupParseErrors : public ::testing::TestWithParam<ParseErrorCase> {};
 
 TEST_P(MarkupParseErrors, ReportMessageAndLocationAndReleaseTheDocument)
@@ -126,6 +129,26 @@ INSTANTIATE_TEST_SUITE_P(
                       ParseErrorCase{L"<Label text='x'/>", L"Expected attribute value", L"x'/>"},
                       ParseErrorCase{L"<Label text=", L"Expected attribute value", L""},
                       ParseErrorCase{L"<a x=\"1", L"Error while parsing attribute string", L""}));
+
+// Documents the parser cannot read fail with a message instead of loading as
+// an empty or truncated tree.
+INSTANTIATE_TEST_SUITE_P(
+    UnreadableDocuments, MarkupParseErrors,
+    ::testing::Values(ParseErrorCase{L"<!DOCTYPE a><a><b/></a>", L"Unsupported declaration", L"!DOCTYPE a><a><b/></a>"},
+                      ParseErrorCase{L"<?xml version=\"1.0\"?>\r\n<!DOCTYPE Window [ <!ENTITY x \"y\"> ]>\r\n<Window/>",
+                                     L"Unsupported declaration",
+                                     L"!DOCTYPE Window [ <!ENTITY x \"y\"> ]>\r\n<Window/>"},
+                      ParseErrorCase{L"<a><![CDATA[<b/>]]></a>", L"Unsupported declaration", L"![CDATA[<b/>]]></a>"},
+                      ParseErrorCase{L"<a><!ELEMENT b -></a>", L"Unsupported declaration", L"!ELEMENT b -></a>"},
+                      ParseErrorCase{L"<a><!- x -><b/></a>", L"Unsupported declaration", L"!- x -><b/></a>"},
+                      ParseErrorCase{L"<Window><!-- <Button/>", L"Unterminated comment", L"!-- <Button/>"},
+                      ParseErrorCase{L"<a><b/><? pi", L"Unterminated processing instruction", L"? pi"},
+                      ParseErrorCase{L"<a></a><!--", L"Unterminated comment", L"!--"},
+                      ParseErrorCase{L"<a><>x</></a>", L"Error parsing element name", L">x</></a>"},
+                      ParseErrorCase{L"< />", L"Error parsing element name", L"/>"},
+                      ParseErrorCase{L"", L"No root element", L""},
+                      ParseErrorCase{L" \r\n\t ", L"No root element", L""},
+                      ParseErrorCase{L"<?xml version=\"1.0\"?><!-- nothing -->", L"No root element", L""}));
 
 TEST(MarkupErrors, LocationIsCutTo49CharactersAndCopiesAreCutWithoutTerminator)
 {
@@ -218,7 +241,7 @@ TEST(MarkupStructure, InvalidNodeAnswersEverythingEmpty)
     EXPECT_FALSE(node.GetAttributeValue(L"a", buffer, 4));
 
     CMarkup empty;
-    EXPECT_TRUE(empty.Load(L"  <!-- nothing -->  "));
+    EXPECT_FALSE(empty.Load(L"  <!-- nothing -->  "));
     EXPECT_FALSE(empty.GetRoot().IsValid());
 }
 

@@ -2,7 +2,7 @@
 // skin archive linked into this executable (DAT 130), default attribute
 // lists, language strings, colours, window properties, groups and the
 // parent-resource chain.
-#include "ui/core/PaintManagerUI.h"
+#include "ui/core/paint/PaintManagerUI.h"
 
 #include "ui/render/RenderEngine.h"
 

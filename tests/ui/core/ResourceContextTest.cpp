@@ -1,7 +1,7 @@
-#include "ui/core/Markup.h"
-#include "ui/core/PaintManagerUI.h"
-#include "ui/core/SkinResourceReader.h"
-#include "ui/core/ZipArchive.h"
+#include "ui/core/markup/Markup.h"
+#include "ui/core/resources/ResourceContextUI.h"
+#include "ui/core/resources/SkinResourceReader.h"
+#include "ui/core/resources/ZipArchive.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -17,7 +17,7 @@
 namespace SkinUI {
 // Puts the process-wide context back to its start state around each test.
 struct ResourceContextTestAccess {
-    static void Reset() { CPaintManagerUI::ResetResourceContext(); }
+    static void Reset() { CResourceContextUI::ResetResourceContext(); }
 };
 }  // namespace SkinUI
 
@@ -176,17 +176,17 @@ protected:
 
 TEST_F(ResourceContext, SkinFolderEndsWithExactlyOneBackslashAndEmptyKeepsIt)
 {
-    CPaintManagerUI::SetResourcePath(L"C:\\skins\\main");
-    EXPECT_STREQ(L"C:\\skins\\main\\", CPaintManagerUI::GetResourcePath());
-    CPaintManagerUI::SetResourcePath(L"C:\\skins\\exit\\");
-    EXPECT_STREQ(L"C:\\skins\\exit\\", CPaintManagerUI::GetResourcePath());
-    CPaintManagerUI::SetResourcePath(L"");
-    EXPECT_STREQ(L"C:\\skins\\exit\\", CPaintManagerUI::GetResourcePath());
-    CPaintManagerUI::SetResourcePath(nullptr);
-    EXPECT_STREQ(L"C:\\skins\\exit\\", CPaintManagerUI::GetResourcePath());
+    CResourceContextUI::SetResourcePath(L"C:\\skins\\main");
+    EXPECT_STREQ(L"C:\\skins\\main\\", CResourceContextUI::GetResourcePath());
+    CResourceContextUI::SetResourcePath(L"C:\\skins\\exit\\");
+    EXPECT_STREQ(L"C:\\skins\\exit\\", CResourceContextUI::GetResourcePath());
+    CResourceContextUI::SetResourcePath(L"");
+    EXPECT_STREQ(L"C:\\skins\\exit\\", CResourceContextUI::GetResourcePath());
+    CResourceContextUI::SetResourcePath(nullptr);
+    EXPECT_STREQ(L"C:\\skins\\exit\\", CResourceContextUI::GetResourcePath());
     // A folder that does not fit is refused rather than cut into another one.
-    CPaintManagerUI::SetResourcePath(std::wstring(300, L'x').c_str());
-    EXPECT_STREQ(L"C:\\skins\\exit\\", CPaintManagerUI::GetResourcePath());
+    CResourceContextUI::SetResourcePath(std::wstring(300, L'x').c_str());
+    EXPECT_STREQ(L"C:\\skins\\exit\\", CResourceContextUI::GetResourcePath());
 }
 
 // ---- Markup files from the skin folder ------------------------------------------
@@ -195,7 +195,7 @@ TEST_F(ResourceContext, FolderFileLoadsAndErrorsCarryAnEmptyLocation)
 {
     WriteFile("MainWnd.xml", ToBytes(kSkinMarkup));
     WriteFile("Empty.xml", Bytes());
-    CPaintManagerUI::SetResourcePath(Folder().c_str());
+    CResourceContextUI::SetResourcePath(Folder().c_str());
 
     CMarkup doc;
     ASSERT_TRUE(doc.LoadFromFile(L"MainWnd.xml")) << LastError(doc);
@@ -221,7 +221,7 @@ TEST_F(ResourceContext, FolderFileSizeLimitIs4MiB)
     const size_t limit = 4194304;
     WriteFile("AtLimit.xml", ToBytes(head + std::string(limit - head.size() - tail.size(), ' ') + tail));
     WriteFile("OverLimit.xml", ToBytes(head + std::string(limit + 1 - head.size() - tail.size(), ' ') + tail));
-    CPaintManagerUI::SetResourcePath(Folder().c_str());
+    CResourceContextUI::SetResourcePath(Folder().c_str());
 
     CMarkup doc;
     EXPECT_TRUE(doc.LoadFromFile(L"AtLimit.xml")) << LastError(doc);
@@ -234,7 +234,7 @@ TEST_F(ResourceContext, FolderFileSizeLimitIs4MiB)
 TEST_F(ResourceContext, UnreadableFolderFileReportsReadFailure)
 {
     fs::create_directories(m_dir / "Folder.xml");
-    CPaintManagerUI::SetResourcePath(Folder().c_str());
+    CResourceContextUI::SetResourcePath(Folder().c_str());
     CMarkup doc;
     EXPECT_FALSE(doc.LoadFromFile(L"Folder.xml"));
     EXPECT_EQ(L"Could not read file", LastError(doc));
@@ -246,7 +246,7 @@ TEST_F(ResourceContext, UnreadableFolderFileReportsReadFailure)
 TEST_F(ResourceContext, InMemoryArchiveServesEntriesWhateverTheCaseOrSlash)
 {
     const Bytes archive = SkinArchive();
-    CPaintManagerUI::SetResourceZip(archive.data(), static_cast<unsigned>(archive.size()));
+    CResourceContextUI::SetResourceZip(archive.data(), static_cast<unsigned>(archive.size()));
 
     CMarkup doc;
     for (const wchar_t* name : {L"MainWnd.xml", L"MAINWND.XML", L"mainwnd.xml"}) {
@@ -276,8 +276,8 @@ TEST_F(ResourceContext, ArchiveSkipsTheSkinFolderAndLimitsEntrySize)
     const Bytes archive = BuildZip({Stored("AtLimit.xml", ToBytes("<W>" + std::string(limit - 7, ' ') + "</W>")),
                                     Stored("OverLimit.xml", Bytes(limit + 1, ' '))});
     WriteFile("skin.zip", archive);
-    CPaintManagerUI::SetResourcePath(Folder().c_str());
-    CPaintManagerUI::SetResourceZip(L"skin.zip", false);
+    CResourceContextUI::SetResourcePath(Folder().c_str());
+    CResourceContextUI::SetResourceZip(L"skin.zip", false);
 
     CMarkup doc;
     EXPECT_TRUE(doc.LoadFromFile(L"AtLimit.xml")) << LastError(doc);
@@ -289,10 +289,10 @@ TEST_F(ResourceContext, ArchiveSkipsTheSkinFolderAndLimitsEntrySize)
 
 TEST_F(ResourceContext, MissingArchiveFailsEveryMarkupLoad)
 {
-    CPaintManagerUI::SetResourcePath(Folder().c_str());
+    CResourceContextUI::SetResourcePath(Folder().c_str());
     for (bool cached : {false, true}) {
-        CPaintManagerUI::SetResourceZip(L"absent.zip", cached);
-        EXPECT_EQ(nullptr, CPaintManagerUI::GetResourceZipHandle());
+        CResourceContextUI::SetResourceZip(L"absent.zip", cached);
+        EXPECT_EQ(nullptr, CResourceContextUI::GetResourceZipHandle());
         CMarkup doc;
         EXPECT_FALSE(doc.LoadFromFile(L"MainWnd.xml"));
         EXPECT_EQ(L"Error opening zip file", LastError(doc)) << cached;
@@ -304,16 +304,16 @@ TEST_F(ResourceContext, MissingArchiveFailsEveryMarkupLoad)
 TEST_F(ResourceContext, CachedArchiveFileIsOpenedOnceAndClosedByTerm)
 {
     WriteFile("skin.zip", SkinArchive());
-    CPaintManagerUI::SetResourcePath(Folder().c_str());
-    CPaintManagerUI::SetResourceZip(L"skin.zip", true);
-    EXPECT_STREQ(L"skin.zip", CPaintManagerUI::GetResourceZip());
-    EXPECT_TRUE(CPaintManagerUI::IsCachedResourceZip());
-    ASSERT_NE(nullptr, CPaintManagerUI::GetResourceZipHandle());
+    CResourceContextUI::SetResourcePath(Folder().c_str());
+    CResourceContextUI::SetResourceZip(L"skin.zip", true);
+    EXPECT_STREQ(L"skin.zip", CResourceContextUI::GetResourceZip());
+    EXPECT_TRUE(CResourceContextUI::IsCachedResourceZip());
+    ASSERT_NE(nullptr, CResourceContextUI::GetResourceZipHandle());
 
     CMarkup doc;
     EXPECT_TRUE(doc.LoadFromFile(L"MainWnd.xml")) << LastError(doc);
-    CPaintManagerUI::Term();
-    EXPECT_EQ(nullptr, CPaintManagerUI::GetResourceZipHandle());
+    CResourceContextUI::Term();
+    EXPECT_EQ(nullptr, CResourceContextUI::GetResourceZipHandle());
     EXPECT_FALSE(doc.LoadFromFile(L"MainWnd.xml"));
     EXPECT_EQ(L"Error opening zip file", LastError(doc));
 }
@@ -323,27 +323,27 @@ TEST_F(ResourceContext, FirstInMemoryArchiveStaysUntilAnUncachedFileReplacesIt)
     const Bytes first = SkinArchive();
     const Bytes second = BuildZip({Stored("Other.xml", ToBytes("<Other/>"))});
     WriteFile("skin.zip", second);
-    CPaintManagerUI::SetResourcePath(Folder().c_str());
+    CResourceContextUI::SetResourcePath(Folder().c_str());
 
-    CPaintManagerUI::SetResourceZip(first.data(), static_cast<unsigned>(first.size()));
-    EXPECT_STREQ(L"membuffer", CPaintManagerUI::GetResourceZip());
-    EXPECT_TRUE(CPaintManagerUI::IsCachedResourceZip());
-    ZipArchive* const installed = CPaintManagerUI::GetResourceZipHandle();
+    CResourceContextUI::SetResourceZip(first.data(), static_cast<unsigned>(first.size()));
+    EXPECT_STREQ(L"membuffer", CResourceContextUI::GetResourceZip());
+    EXPECT_TRUE(CResourceContextUI::IsCachedResourceZip());
+    ZipArchive* const installed = CResourceContextUI::GetResourceZipHandle();
     ASSERT_NE(nullptr, installed);
 
     // A second memory block and a cached file name change nothing.
-    CPaintManagerUI::SetResourceZip(second.data(), static_cast<unsigned>(second.size()));
-    CPaintManagerUI::SetResourceZip(L"skin.zip", true);
-    EXPECT_STREQ(L"membuffer", CPaintManagerUI::GetResourceZip());
-    EXPECT_EQ(installed, CPaintManagerUI::GetResourceZipHandle());
+    CResourceContextUI::SetResourceZip(second.data(), static_cast<unsigned>(second.size()));
+    CResourceContextUI::SetResourceZip(L"skin.zip", true);
+    EXPECT_STREQ(L"membuffer", CResourceContextUI::GetResourceZip());
+    EXPECT_EQ(installed, CResourceContextUI::GetResourceZipHandle());
     CMarkup doc;
     EXPECT_TRUE(doc.LoadFromFile(L"MainWnd.xml")) << LastError(doc);
 
     // An uncached file name replaces it.
-    CPaintManagerUI::SetResourceZip(L"skin.zip", false);
-    EXPECT_STREQ(L"skin.zip", CPaintManagerUI::GetResourceZip());
-    EXPECT_FALSE(CPaintManagerUI::IsCachedResourceZip());
-    EXPECT_EQ(nullptr, CPaintManagerUI::GetResourceZipHandle());
+    CResourceContextUI::SetResourceZip(L"skin.zip", false);
+    EXPECT_STREQ(L"skin.zip", CResourceContextUI::GetResourceZip());
+    EXPECT_FALSE(CResourceContextUI::IsCachedResourceZip());
+    EXPECT_EQ(nullptr, CResourceContextUI::GetResourceZipHandle());
     EXPECT_TRUE(doc.LoadFromFile(L"Other.xml")) << LastError(doc);
     EXPECT_FALSE(doc.LoadFromFile(L"MainWnd.xml"));
 }
@@ -353,7 +353,7 @@ TEST_F(ResourceContext, FirstInMemoryArchiveStaysUntilAnUncachedFileReplacesIt)
 TEST_F(ResourceContext, ImageBytesComeFromTheArchiveThenFromThePathItself)
 {
     const Bytes archive = SkinArchive();
-    CPaintManagerUI::SetResourceZip(archive.data(), static_cast<unsigned>(archive.size()));
+    CResourceContextUI::SetResourceZip(archive.data(), static_cast<unsigned>(archive.size()));
     Bytes bytes;
     EXPECT_TRUE(LoadSkinImageBytes(L"LOGO.png", nullptr, bytes));
     EXPECT_EQ(ToBytes("png bytes"), bytes);
@@ -369,10 +369,31 @@ TEST_F(ResourceContext, ImageBytesComeFromTheArchiveThenFromThePathItself)
     EXPECT_FALSE(LoadSkinImageBytes(L"Empty.xml", nullptr, bytes));
 }
 
+TEST_F(ResourceContext, ImageBytesWithAResourceTypeFallBackToThePathOnly)
+{
+    // With a type the bytes come from the module's resources; when there is
+    // no such resource, the name is still opened as a path of its own, but
+    // the archive and the skin folder are not consulted.
+    const Bytes archive = SkinArchive();
+    CResourceContextUI::SetResourceZip(archive.data(), static_cast<unsigned>(archive.size()));
+    WriteFile("rocket.png", ToBytes("rocket"));
+    WriteFile("logo.png", ToBytes("folder logo"));
+    CResourceContextUI::SetResourcePath(Folder().c_str());
+    const std::wstring absolute = (m_dir / "rocket.png").wstring();
+
+    Bytes bytes;
+    EXPECT_TRUE(LoadSkinImageBytes(absolute.c_str(), L"PNG", bytes));
+    EXPECT_EQ(ToBytes("rocket"), bytes);
+    EXPECT_FALSE(LoadSkinImageBytes(L"logo.png", L"PNG", bytes));
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_FALSE(LoadSkinImageBytes(reinterpret_cast<LPCTSTR>(static_cast<uintptr_t>(131)), L"PNG", bytes));
+    EXPECT_TRUE(bytes.empty());
+}
+
 TEST_F(ResourceContext, ImageBytesFromTheSkinFolder)
 {
     WriteFile("home.png", ToBytes("home"));
-    CPaintManagerUI::SetResourcePath(Folder().c_str());
+    CResourceContextUI::SetResourcePath(Folder().c_str());
     Bytes bytes;
     EXPECT_TRUE(LoadSkinImageBytes(L"home.png", nullptr, bytes));
     EXPECT_EQ(ToBytes("home"), bytes);
@@ -383,32 +404,32 @@ TEST_F(ResourceContext, ImageBytesFromTheSkinFolder)
 
 TEST_F(ResourceContext, InstancePathAndResourceModule)
 {
-    EXPECT_EQ(L"", std::wstring(CPaintManagerUI::GetInstancePath()));
+    EXPECT_EQ(L"", std::wstring(CResourceContextUI::GetInstancePath()));
     HINSTANCE self = ::GetModuleHandleW(nullptr);
-    CPaintManagerUI::SetInstance(self);
-    EXPECT_EQ(self, CPaintManagerUI::GetResourceDll());
+    CResourceContextUI::SetInstance(self);
+    EXPECT_EQ(self, CResourceContextUI::GetResourceDll());
     wchar_t module[MAX_PATH] = {0};
     ::GetModuleFileNameW(self, module, MAX_PATH);
-    const std::wstring folder = CPaintManagerUI::GetInstancePath().GetData();
+    const std::wstring folder = CResourceContextUI::GetInstancePath().GetData();
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(L'\\', folder.back());
     EXPECT_EQ(0u, std::wstring(module).find(folder));
     EXPECT_EQ(std::wstring::npos, std::wstring(module).find(L'\\', folder.size()));
 
     HINSTANCE other = reinterpret_cast<HINSTANCE>(0x10000000);
-    CPaintManagerUI::SetResourceDll(other);
-    EXPECT_EQ(other, CPaintManagerUI::GetResourceDll());
-    EXPECT_EQ(self, CPaintManagerUI::GetInstance());
+    CResourceContextUI::SetResourceDll(other);
+    EXPECT_EQ(other, CResourceContextUI::GetResourceDll());
+    EXPECT_EQ(self, CResourceContextUI::GetInstance());
 }
 
 TEST_F(ResourceContext, LinkedSkinArchiveServesTheShippedMarkupAndImages)
 {
-    CPaintManagerUI::SetInstance(::GetModuleHandleW(nullptr));
+    CResourceContextUI::SetInstance(::GetModuleHandleW(nullptr));
     Bytes archive;
     ASSERT_TRUE(LoadSkinImageBytes(MAKEINTRESOURCEW(130), L"DAT", archive));
     EXPECT_FALSE(LoadSkinImageBytes(MAKEINTRESOURCEW(131), L"DAT", archive));
     ASSERT_TRUE(LoadSkinImageBytes(MAKEINTRESOURCEW(130), L"DAT", archive));
-    CPaintManagerUI::SetResourceZip(archive.data(), static_cast<unsigned>(archive.size()));
+    CResourceContextUI::SetResourceZip(archive.data(), static_cast<unsigned>(archive.size()));
 
     CMarkup doc;
     ASSERT_TRUE(doc.LoadFromFile(L"mainwnd.XML")) << LastError(doc);

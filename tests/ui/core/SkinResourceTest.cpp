@@ -3,7 +3,7 @@
 // the icon groups 107 and 108. These tests read the resources of their own
 // executable, which links the same resource object as the program.
 
-#include "ui/core/ZipArchive.h"
+#include "ui/core/resources/ZipArchive.h"
 
 #include "VornexDeployment.h"
 
@@ -30,10 +30,7 @@ using SkinUI::ZipEntryInfo;
 
 const WORD kSkinResourceId = 130;
 
-struct ArchiveCloser {
-    void operator()(ZipArchive* archive) const { archive->Close(); }
-};
-using ArchivePtr = std::unique_ptr<ZipArchive, ArchiveCloser>;
+using ArchivePtr = std::unique_ptr<ZipArchive>;
 
 // The locked resource stays valid for the life of the module.
 std::pair<const void*, DWORD> LockResourceBytes(LPCWSTR name, LPCWSTR type)
@@ -55,7 +52,7 @@ protected:
         auto skin = LockResourceBytes(MAKEINTRESOURCEW(kSkinResourceId), L"DAT");
         ASSERT_NE(skin.first, nullptr) << "no resource DAT 130 in the executable";
         ASSERT_GT(skin.second, 0u);
-        archive_.reset(ZipArchive::OpenMemory(skin.first, skin.second));
+        archive_ = ZipArchive::OpenMemory(skin.first, skin.second);
         ASSERT_NE(archive_, nullptr) << "resource DAT 130 is not a readable ZIP archive";
     }
 

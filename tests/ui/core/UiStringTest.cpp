@@ -1,4 +1,4 @@
-#include "ui/core/UiString.h"
+#include "ui/core/base/UiString.h"
 
 #include <gtest/gtest.h>
 
@@ -63,6 +63,40 @@ TEST(UiStringStorage, AppendingToItselfAndAcrossTheInlineLimit)
     EXPECT_EQ(L'!', t[90]);
     CUiString u = CUiString(L"ab") + CUiString(L"cd") + static_cast<LPCTSTR>(nullptr);
     EXPECT_STREQ(L"abcd", u.GetData());
+}
+
+TEST(UiStringStorage, HeapTextShortenedInPlaceThenAppendedKeepsTheAppendedText)
+{
+    // SetAt cuts a heap text without moving it; a short append afterwards
+    // must land behind the text that is really there, whichever buffer holds it.
+    const struct {
+        int cutAt;
+        const wchar_t* appended;
+        std::wstring expected;
+    } cases[] = {
+        {0, L"xyz", L"xyz"},
+        {5, L"xyz", Repeat(L'h', 5) + L"xyz"},
+        {60, L"xyz", Repeat(L'h', 60) + L"xyz"},  // reaches 63: back to a heap block
+        {10, L"", Repeat(L'h', 10)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cutAt);
+        CUiString s(Repeat(L'h', 100).c_str());
+        ASSERT_FALSE(IsInline(s));
+        s.SetAt(c.cutAt, L'\0');
+        s.Append(c.appended);
+        EXPECT_EQ(c.expected, std::wstring(s.GetData()));
+        EXPECT_EQ(static_cast<int>(c.expected.size()), s.GetLength());
+        EXPECT_EQ(c.expected.size() < 63, IsInline(s));
+        // The result stays usable: it grows and copies as any other string.
+        s += Repeat(L'g', 70).c_str();
+        EXPECT_EQ(c.expected + Repeat(L'g', 70), std::wstring(CUiString(s).GetData()));
+    }
+    // Appending a piece of the cut heap text itself.
+    CUiString s((Repeat(L'h', 3) + L"k" + Repeat(L'h', 96)).c_str());
+    s.SetAt(4, L'\0');
+    s.Append(s.GetData() + 2);
+    EXPECT_STREQ(L"hhhkhk", s.GetData());
 }
 
 TEST(UiStringConversion, NarrowTextComesFromTheAnsiCodePage)

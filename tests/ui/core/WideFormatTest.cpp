@@ -1,6 +1,6 @@
 // The native build formats with a portable copy of the system formatter's
 // rules; here, under Windows, both run over the same cases and must agree.
-#include "ui/core/WideFormat.h"
+#include "ui/core/base/WideFormat.h"
 
 #include <windows.h>
 

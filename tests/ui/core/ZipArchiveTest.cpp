@@ -1,6 +1,6 @@
 // ZipArchive: archives written by common tools read byte-exactly; hand-built
 // archives pin down lookup rules, buffer results and every hostile layout.
-#include "ui/core/ZipArchive.h"
+#include "ui/core/resources/ZipArchive.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -17,12 +17,9 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-struct ArchiveCloser {
-    void operator()(ZipArchive* archive) const { archive->Close(); }
-};
-using ArchivePtr = std::unique_ptr<ZipArchive, ArchiveCloser>;
+using ArchivePtr = std::unique_ptr<ZipArchive>;
 
-ArchivePtr OpenBytes(const Bytes& bytes) { return ArchivePtr(ZipArchive::OpenMemory(bytes.data(), bytes.size())); }
+ArchivePtr OpenBytes(const Bytes& bytes) { return ZipArchive::OpenMemory(bytes.data(), bytes.size()); }
 
 std::string Narrow(const std::wstring& text) { return Platform::WideToMultiByte(text.data(), text.size(), 65001); }
 
@@ -671,6 +668,63 @@ TEST(ZipArchiveHostile, BrokenEntriesFailCleanly)
             EXPECT_EQ(c.findResult, archive->ExtractToMemory(expectedIndex, buffer.data(), buffer.size()));
         }
     }
+}
+
+TEST(ZipArchiveHostile, DataThatDisagreesWithItsCrcFails)
+{
+    // The stored entry carries a 28-byte local extra field, as zip's "UT"
+    // and "ux" fields together do.
+    std::vector<TestEntry> entries = BaseEntries();
+    entries[0].localExtra = std::string("\xfe\xca\x18\x00", 4) + std::string(24, 'e');
+    const struct {
+        const char* what;
+        int index;
+        size_t capacity;  // 0: the entry's own size, as the skin loaders ask
+        Tamper tamper;
+    } cases[] = {
+        // The headers still agree, but the data now starts inside the extra field.
+        {"local extra length cut to 0", 0, 0, [](Bytes& b, const Layout& l) { Put16(b, l.local[0] + 28, 0); }},
+        {"local extra length cut by 1", 0, 0, [](Bytes& b, const Layout& l) { Put16(b, l.local[0] + 28, 27); }},
+        {"stored byte changed", 0, 0, [](Bytes& b, const Layout& l) { b[l.data[0] + 3] ^= 0x20; }},
+        {"stored byte changed, roomy buffer", 0, 4096, [](Bytes& b, const Layout& l) { b[l.data[0]] ^= 0x01; }},
+        {"CRC of both headers changed", 1, 0,
+         [](Bytes& b, const Layout& l) {
+             Put32(b, l.local[1] + 14, Get32(b, l.local[1] + 14) ^ 0x80);
+             Put32(b, l.central[1] + 16, Get32(b, l.central[1] + 16) ^ 0x80);
+         }},
+        {"CRC of both headers changed, roomy buffer", 1, 64 * 1024,
+         [](Bytes& b, const Layout& l) {
+             Put32(b, l.local[1] + 14, 0);
+             Put32(b, l.central[1] + 16, 0);
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Layout layout;
+        Bytes bytes = BuildArchive(entries, &layout);
+        c.tamper(bytes, layout);
+        ArchivePtr archive = OpenBytes(bytes);
+        ASSERT_TRUE(archive);
+        int index = -1;
+        ZipEntryInfo info;
+        ASSERT_EQ(ZIP_RESULT_OK, archive->FindEntry(c.index == 0 ? L"a.txt" : L"b.xml", index, info));
+        const size_t capacity = c.capacity != 0 ? c.capacity : static_cast<size_t>(info.uncompressedSize);
+        Bytes buffer(capacity);
+        EXPECT_EQ(ZIP_RESULT_CRC_MISMATCH, archive->ExtractToMemory(index, buffer.data(), buffer.size()));
+    }
+
+    // Untouched, both entries read back; a buffer too small to hold the
+    // whole entry cannot be checked and reports more data as before.
+    const Bytes bytes = BuildArchive(entries);
+    ArchivePtr archive = OpenBytes(bytes);
+    ASSERT_TRUE(archive);
+    unsigned result = 0;
+    EXPECT_EQ(kStoredText, AsText(Extract(*archive, 0, kStoredText.size(), result)));
+    EXPECT_EQ(ZIP_RESULT_MORE, result);
+    EXPECT_EQ(kDeflatedText, AsText(Extract(*archive, 1, kDeflatedText.size(), result)));
+    EXPECT_EQ(ZIP_RESULT_MORE, result);
+    EXPECT_EQ(kDeflatedText.substr(0, 100), AsText(Extract(*archive, 1, 100, result)));
+    EXPECT_EQ(ZIP_RESULT_MORE, result);
 }
 
 TEST(ZipArchiveHostile, DescriptorFlagAllowsZeroLocalSizes)

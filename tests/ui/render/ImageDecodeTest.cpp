@@ -1,13 +1,14 @@
 // Decoding skin images into premultiplied DIB sections, GIF frames, the
 // byte sources, and the DIB-section image class used by the shadow.
 #include "Canvas.h"
+#include "tests/support/GdiHandleWatch.h"
 
-#include "ui/core/PaintManagerUI.h"
-#include "ui/render/GifHandler.h"
-#include "ui/render/Image9Region.h"
+#include "ui/core/paint/PaintManagerUI.h"
+#include "ui/render/image/GifHandler.h"
+#include "ui/render/image/Image9Region.h"
 #include "ui/render/RenderEngine.h"
-#include "ui/render/UiColor.h"
-#include "ui/render/UiImage.h"
+#include "ui/render/image/UiColor.h"
+#include "ui/render/image/UiImage.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +19,7 @@ namespace SkinUI {
 namespace {
 
 using Test::EncodePng;
+using Test::GdiHandleWatch;
 
 struct ImageDeleter {
     void operator()(const tagTImageInfo* p) const { CRenderEngine::FreeImage(p); }
@@ -88,7 +90,7 @@ TEST(ImageDecode, MaskTurnsMatchingPixelsTransparent)
 
 TEST(ImageDecode, RefusesBadAndOversizedInputWithoutLeaking)
 {
-    const int before = Gdi::LiveObjects();
+    GdiHandleWatch watch;
     std::string truncated = EncodePng(8, 8, std::vector<uint32_t>(64, 0xFFFFFFFF));
     truncated.resize(truncated.size() / 2);
     std::string huge = EncodePng(1, 1, {0xFFFFFFFF});
@@ -101,7 +103,7 @@ TEST(ImageDecode, RefusesBadAndOversizedInputWithoutLeaking)
     const std::string cases[] = {std::string(), std::string("not an image"), truncated, huge};
     for (const std::string& bytes : cases) EXPECT_FALSE(Decode(bytes)) << bytes.size() << " bytes";
     EXPECT_EQ(nullptr, CRenderEngine::LoadImageFromMemory(nullptr, 10));
-    EXPECT_EQ(before, Gdi::LiveObjects());
+    EXPECT_TRUE(watch.Alive().empty()) << watch.Describe();
 }
 
 TEST(ImageDecode, AcceptsSixteenThousandPixelsOnASide)
@@ -293,17 +295,21 @@ TEST(UiImage, DetachHandsOverTheBitmapAndRefusesBadSizes)
 TEST(UiImage, DeviceContextCacheKeepsAtMostFourAndFreesTheRest)
 {
     CUiImage::ClearDCCache();
-    const int before = Gdi::LiveObjects();
+    GdiHandleWatch watch;
     {
         CUiImage images[6];
         for (CUiImage& image : images) ASSERT_TRUE(image.CreateEmptyImage(2, 2, 32));
         for (CUiImage& image : images) ASSERT_TRUE(image.GetDC());
         for (CUiImage& image : images) image.ReleaseDC();
     }
-    // Six contexts were created; four went back to the cache.
-    EXPECT_EQ(before + 4, Gdi::LiveObjects());
+    // Six bitmaps and six contexts were created; the bitmaps went with their
+    // images and four contexts went back to the cache.
+    EXPECT_EQ(12u, watch.Created().size());
+    const std::vector<HGDIOBJ> alive = watch.Alive();
+    EXPECT_EQ(4u, alive.size()) << watch.Describe();
+    for (HGDIOBJ h : alive) EXPECT_EQ(OBJ_MEMDC, static_cast<int>(::GetObjectType(h)));
     CUiImage::ClearDCCache();
-    EXPECT_EQ(before, Gdi::LiveObjects());
+    EXPECT_TRUE(watch.Alive().empty()) << watch.Describe();
 }
 
 }  // namespace

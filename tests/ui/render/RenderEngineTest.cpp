@@ -1,8 +1,9 @@
 // Colour fills, gradients, frames, images and image description strings,
 // checked pixel by pixel in DIB sections of known size.
 #include "Canvas.h"
+#include "tests/support/GdiHandleWatch.h"
 
-#include "ui/core/PaintManagerUI.h"
+#include "ui/core/paint/PaintManagerUI.h"
 #include "ui/render/RenderEngine.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@ namespace SkinUI {
 namespace {
 
 using Test::Canvas;
+using Test::GdiHandleWatch;
 using Test::MakeBitmap;
 
 bool Near(DWORD actual, DWORD expected, int tolerance = 2)
@@ -165,7 +167,7 @@ TEST(Frames, PureBlackBecomesBlueOne)
 TEST(Clip, RestoresThePreviousClipAtScopeEnd)
 {
     Canvas canvas(20, 20, 0xFF000000);
-    const int before = Gdi::LiveObjects();
+    GdiHandleWatch watch;
     {
         CRenderClip clip;
         RECT inner = {5, 5, 10, 10};
@@ -182,7 +184,9 @@ TEST(Clip, RestoresThePreviousClipAtScopeEnd)
     RECT all = {0, 0, 20, 20};
     CRenderEngine::DrawColor(canvas.dc(), all, 0xFF0000FF);
     EXPECT_EQ(0x0000FFu, canvas.Rgb(2, 2));
-    EXPECT_EQ(before, Gdi::LiveObjects());
+    EXPECT_EQ(2u, watch.Created().size()) << "the new clip and the saved one";
+    EXPECT_TRUE(watch.Alive().empty()) << watch.Describe();
+    watch.Stop();
 
     CRenderClip round;
     RECT rc = {0, 0, 20, 20};
@@ -341,11 +345,13 @@ TEST(Leaks, ThousandsOfDrawsLeaveNoGdiObjectBehind)
     CPaintManagerUI pm;
     pm.AddImage(L"tile.png", MakeBitmap(10, 10, [](int x, int y) { return DWORD(0x80402010 + x + y); }), 10, 10, true);
     Canvas canvas(100, 40);
-    // The bold variant is created once and then cached by the manager.
+    // The bold and link variants of the font are created once and then
+    // cached by the manager, which owns them beyond this test's scope.
+    const wchar_t* const html = L"<b>x</b> <a y>link</a> <c #FF00FF00>z</c>";
     RECT warm = {0, 0, 100, 40};
     int noLinks = 0;
-    CRenderEngine::DrawHtmlText(canvas.dc(), &pm, warm, L"<b>x</b>", 0xFF000000, nullptr, nullptr, noLinks, 0);
-    const int before = Gdi::LiveObjects();
+    CRenderEngine::DrawHtmlText(canvas.dc(), &pm, warm, html, 0xFF000000, nullptr, nullptr, noLinks, 0);
+    GdiHandleWatch watch;
     const DWORD gdiBefore = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
     for (int i = 0; i < 3000; ++i) {
         RECT rc = {0, 0, 100, 40}, src = {0, 0, 10, 10}, corners = {2, 2, 2, 2};
@@ -360,12 +366,14 @@ TEST(Leaks, ThousandsOfDrawsLeaveNoGdiObjectBehind)
         int links = 2;
         RECT linkRects[2];
         CUiString linkTexts[2];
-        CRenderEngine::DrawHtmlText(canvas.dc(), &pm, rc, L"<b>x</b> <a y>link</a> <c #FF00FF00>z</c>", 0xFF000000,
-                                    linkRects, linkTexts, links, DT_CENTER | DT_SINGLELINE);
+        CRenderEngine::DrawHtmlText(canvas.dc(), &pm, rc, html, 0xFF000000, linkRects, linkTexts, links,
+                                    DT_CENTER | DT_SINGLELINE);
         CRenderClip clip;
         CRenderClip::GenerateClip(canvas.dc(), rc, clip);
     }
-    EXPECT_EQ(before, Gdi::LiveObjects());
+    EXPECT_FALSE(watch.Created().empty());
+    EXPECT_TRUE(watch.Alive().empty()) << watch.Describe();
+    EXPECT_TRUE(watch.Unreleased().empty()) << watch.Describe();
     EXPECT_EQ(gdiBefore, ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS));
 }
 

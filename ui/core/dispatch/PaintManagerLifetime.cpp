@@ -1,0 +1,24 @@
+// The watch over controls that handlers may destroy.
+#include "ui/control/ControlUI.h"
+#include "ui/core/paint/PaintManagerUI.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace SkinUI {
+
+CPaintManagerUI::ControlWatch::ControlWatch(CPaintManagerUI& manager, CControlUI* control)
+    : m_manager(manager), m_managerAlive(manager.m_alive), m_control(control)
+{
+    m_manager.m_watchedControls.push_back(&m_control);
+}
+
+CPaintManagerUI::ControlWatch::~ControlWatch()
+{
+    if (!*m_managerAlive) return;
+    auto& watched = m_manager.m_watchedControls;
+    const auto it = std::find(watched.rbegin(), watched.rend(), &m_control);
+    if (it != watched.rend()) watched.erase(std::next(it).base());
+}
+
+}  // namespace SkinUI
