@@ -157,7 +157,7 @@ void BrowserImpl::OnScreencastFrame(const page::ScreencastFrame& e)
     {
         auto s = m_shared.Lock();
         const DWORD now = GetTickCount();
-        if (s->screenshotPending || (s->echoUntil && !Reached(now, s->echoUntil))) {
+        if (!s->live && (s->screenshotPending || (s->echoUntil && !Reached(now, s->echoUntil)))) {
             s->echoSuppressed = true;
             return;
         }
@@ -498,7 +498,14 @@ void BrowserImpl::OnWindowShown(bool visible)
 void BrowserImpl::SendInput(const char* method, const Json& params, bool repaintAfter)
 {
     VXRT_ASSERT_UI_THREAD();
-    if (m_shared.Lock()->state != State::Open) return;
+    {
+        auto s = m_shared.Lock();
+        if (s->state != State::Open) return;
+        // What the page paints after input is its answer, not an echo.
+        s->live = true;
+        s->echoUntil = 0;
+        s->echoSuppressed = false;
+    }
     Send(method, params);
     if (repaintAfter) ScheduleScreenshot(kScreenshotDelayMs);
 }
@@ -572,29 +579,45 @@ void BrowserImpl::TakeScreenshot()
     Runtime* rt = Runtime::Get();
     if (!rt) return;
     CefRefPtr<BrowserImpl> self(this);
-    rt->DevTools().Call("Page.captureScreenshot", {{"format", "png"}}, m_sessionId,
-                        [self](const Json& r, const Json& e) {
-                            FrameImage image;
-                            const std::string* data = json::StringRef(r, "data");
-                            const bool decoded = e.is_null() && data && DecodeFrameImage(*data, image);
-                            {
-                                auto s = self->m_shared.Lock();
-                                s->screenshotPending = false;
-                                const DWORD until = GetTickCount() + kEchoMs;
-                                s->echoUntil = until ? until : 1;
-                                if (!decoded) return;
-                                if (s->verifying) {
-                                    s->verifying = false;
-                                    if (image.width == s->lossless.width && image.height == s->lossless.height &&
-                                        image.pixels == s->lossless.pixels) {
-                                        s->settled = true;  // nothing changed under the echoes
-                                        return;
-                                    }
-                                }
-                                s->lossless = image;
-                            }
-                            self->ShowImage(std::move(image));
-                        });
+    const DWORD requested = GetTickCount();
+    rt->DevTools().Call(
+        "Page.captureScreenshot", {{"format", "png"}}, m_sessionId, [self, requested](const Json& r, const Json& e) {
+            FrameImage image;
+            const std::string* data = json::StringRef(r, "data");
+            const bool decoded = e.is_null() && data && DecodeFrameImage(*data, image);
+            {
+                auto s = self->m_shared.Lock();
+                s->screenshotPending = false;
+                const bool wasCheck = s->verifying;
+                s->verifying = false;
+                // A frame shown since the request is newer
+                // than this picture: the page is moving.
+                if (s->lastFrameTick && static_cast<LONG>(s->lastFrameTick - requested) > 0) {
+                    s->restShown = false;
+                    return;
+                }
+                if (!s->live) {
+                    const DWORD until = GetTickCount() + kEchoMs;
+                    s->echoUntil = until ? until : 1;
+                }
+                if (!decoded) return;
+                const bool same = image.width == s->lossless.width && image.height == s->lossless.height &&
+                                  image.pixels == s->lossless.pixels;
+                if (wasCheck) {
+                    if (same) {
+                        s->settled = true;  // nothing changed under the echoes
+                        return;
+                    }
+                    // The page changed under them: its frames
+                    // are real from now on.
+                    s->live = true;
+                    s->echoUntil = 0;
+                    s->echoSuppressed = false;
+                }
+                s->lossless = image;
+            }
+            self->ShowImage(std::move(image));
+        });
 }
 
 void BrowserImpl::Tick()
@@ -631,6 +654,9 @@ void BrowserImpl::Tick()
             if (shoot) {
                 s->screenshotPending = true;
                 s->restShown = true;
+                // Taken at rest: the frames this picture causes are echoes
+                // again (a check keeps the mode the page was in).
+                if (!s->verifying) s->live = false;
                 ++s->screenshots;
             }
         }

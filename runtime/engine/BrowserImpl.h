@@ -133,7 +133,10 @@ private:
         bool echoSuppressed = false;
         bool verifying = false;  // the picture being taken is such a check
         bool settled = false;    // a check found the page unchanged
-        FrameImage lossless;     // the last lossless picture shown
+        // Frames are real changes (input came, or a check found the page
+        // changing): none is taken for an echo until the page rests again.
+        bool live = false;
+        FrameImage lossless;  // the last lossless picture shown
         DWORD closeDeadline = 0;
         DWORD lastTitlePoll = 0;
         bool contextsLive = false;  // script contexts from now on are new ones
