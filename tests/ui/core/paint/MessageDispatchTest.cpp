@@ -594,6 +594,31 @@ TEST_F(MessageDispatch, ChildWindowMessagesAreReflectedAndSizesLimited)
     ::DestroyWindow(child);
 }
 
+TEST_F(MessageDispatch, ClosingEndsHoverPressAndFocus)
+{
+    ASSERT_TRUE(window->MoveMouse(100, 80));
+    LRESULT result = 0;
+    Manager().MessageHandler(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 80), result);
+    ASSERT_EQ(Manager().GetFocus(), inner);
+    log.clear();
+    EXPECT_FALSE(Manager().MessageHandler(WM_CLOSE, 0, 0, result)) << "the window still decides whether to close";
+    EXPECT_TRUE(Logged(L"inner", UIEVENT_MOUSELEAVE));
+    EXPECT_TRUE(Logged(L"inner", UIEVENT_BUTTONUP));
+    EXPECT_TRUE(Logged(L"inner", UIEVENT_KILLFOCUS));
+    EXPECT_EQ(Manager().GetFocus(), nullptr);
+    Manager().ReleaseCapture();
+}
+
+TEST_F(MessageDispatch, FocusNeededLandsOnTheControlAfterTheNextLayout)
+{
+    Manager().SetFocus(inner);
+    Manager().SetFocusNeeded(other);
+    EXPECT_EQ(Manager().GetFocus(), inner) << "until the layout, the tab stop before it stands in";
+    EXPECT_TRUE(Logged(L"inner", UIEVENT_KILLFOCUS));
+    window->PaintNow();
+    EXPECT_EQ(Manager().GetFocus(), other);
+}
+
 TEST_F(MessageDispatch, SubControlSearches)
 {
     EXPECT_EQ(Manager().FindControl(L"INNER"), nullptr) << "the name map is case-sensitive";
