@@ -84,6 +84,81 @@ BOOL SoftwareAlphaBlend(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
     return TRUE;
 }
 
+// Which way the rows of a DIB section run in memory. The section's header
+// cannot tell (its height comes back positive for top-down sections too),
+// so the device context is asked about one pixel marked in memory: read it
+// back while marked and after restoring. `area` is in device pixels,
+// `origin` the device point of logical (0,0). False when GDI cannot answer.
+bool FindRowOrder(HDC hDC, DWORD* bits, LONG width, LONG height, const RECT& area, POINT origin, bool& bottomUp)
+{
+    LONG y = area.top;
+    if (height - 1 - y == y) {
+        // The middle row is the same row either way; a one-row fill there
+        // does not depend on the order, a taller one is asked about the next.
+        bottomUp = false;
+        if (area.bottom - area.top == 1) return true;
+        ++y;
+    }
+    DWORD& pixel = bits[static_cast<size_t>(y) * width + area.left];
+    const DWORD saved = pixel;
+    pixel = saved ^ 1;
+    const COLORREF marked = ::GetPixel(hDC, area.left - origin.x, y - origin.y);
+    pixel = saved;
+    const COLORREF restored = ::GetPixel(hDC, area.left - origin.x, y - origin.y);
+    if (marked == CLR_INVALID || restored == CLR_INVALID) return false;
+    const bool seenTopDown = GetBValue(marked) == ((saved ^ 1) & 0xFF) && GetBValue(restored) == (saved & 0xFF);
+    bottomUp = !seenTopDown;
+    return true;
+}
+
+// A translucent fill straight into the 32-bit DIB section selected into
+// `hDC`: the same premultiplied source-over as AlphaBlend with a per-pixel
+// alpha source, without a source bitmap, a second device context and a
+// stretch per fill. Only where the device context adds nothing the loop
+// would have to imitate: text mapping mode without world transform or
+// mirroring, and a clip that is one rectangle. False when it did not draw,
+// so the caller blends through GDI.
+bool BlendIntoSelectedDib(HDC hDC, const RECT& rc, DWORD premultiplied)
+{
+    HGDIOBJ bitmap = ::GetCurrentObject(hDC, OBJ_BITMAP);
+    DIBSECTION dib;
+    if (!bitmap || ::GetObjectW(bitmap, sizeof(dib), &dib) != sizeof(dib)) return false;
+    if (!dib.dsBm.bmBits || dib.dsBm.bmBitsPixel != 32 || dib.dsBmih.biCompression != BI_RGB) return false;
+    if (::GetMapMode(hDC) != MM_TEXT || ::GetGraphicsMode(hDC) != GM_COMPATIBLE || ::GetLayout(hDC) != 0) return false;
+
+    RECT clip;
+    const int clipKind = ::GetClipBox(hDC, &clip);
+    if (clipKind == NULLREGION) return true;
+    if (clipKind != SIMPLEREGION) return false;
+    RECT area;
+    if (!::IntersectRect(&area, &rc, &clip)) return true;
+    POINT origin = {0, 0};
+    ::LPtoDP(hDC, &origin, 1);
+    ::OffsetRect(&area, origin.x, origin.y);
+    const RECT surface = {0, 0, dib.dsBm.bmWidth, dib.dsBm.bmHeight};
+    if (!::IntersectRect(&area, &area, &surface)) return true;
+
+    ::GdiFlush();  // drawing still queued for this surface lands first
+    auto* const bits = static_cast<DWORD*>(dib.dsBm.bmBits);
+    const LONG width = dib.dsBm.bmWidth, height = dib.dsBm.bmHeight;
+    bool bottomUp = false;
+    if (!FindRowOrder(hDC, bits, width, height, area, origin, bottomUp)) return false;
+    const unsigned keep = 255 - (premultiplied >> 24);
+    for (LONG y = area.top; y < area.bottom; ++y) {
+        DWORD* row = bits + static_cast<size_t>(bottomUp ? height - 1 - y : y) * width;
+        for (LONG x = area.left; x < area.right; ++x) {
+            const DWORD d = row[x];
+            DWORD out = 0;
+            for (int shift = 0; shift < 32; shift += 8) {
+                const unsigned v = ((premultiplied >> shift) & 0xFF) + (((d >> shift) & 0xFF) * keep + 127) / 255;
+                out |= std::min(v, 255u) << shift;
+            }
+            row[x] = out;
+        }
+    }
+    return true;
+}
+
 bool Intersects(const RECT& a, const RECT& b)
 {
     RECT tmp;
@@ -499,14 +574,16 @@ void CRenderEngine::DrawColor(HDC hDC, const RECT& rc, DWORD color)
         ::SetBkColor(hDC, old);
         return;
     }
-    // A 1x1 premultiplied pixel stretched over the rectangle.
-    Gdi::Dib32 pixel;
-    if (!pixel.Create(1, 1)) return;
     const DWORD a = color >> 24;
     const DWORD r = ((color >> 16) & 0xFF) * a / 255;
     const DWORD g = ((color >> 8) & 0xFF) * a / 255;
     const DWORD b = (color & 0xFF) * a / 255;
-    pixel.bits[0] = (a << 24) | (r << 16) | (g << 8) | b;
+    const DWORD premultiplied = (a << 24) | (r << 16) | (g << 8) | b;
+    if (BlendIntoSelectedDib(hDC, rc, premultiplied)) return;
+    // A 1x1 premultiplied pixel stretched over the rectangle.
+    Gdi::Dib32 pixel;
+    if (!pixel.Create(1, 1)) return;
+    pixel.bits[0] = premultiplied;
     RECT source = {0, 0, 1, 1};
     RECT corners = {0, 0, 0, 0};
     DrawImage(hDC, pixel.bitmap, rc, rc, source, corners, true, 255);

@@ -8,7 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace SkinUI {
 namespace {
@@ -71,6 +75,104 @@ TEST_P(BothBlends, TranslucentImagePixelsComposite)
     CRenderEngine::DrawImage(canvas.dc(), bitmap, rc, rc, rc, none, true, 0);
     EXPECT_EQ(0x0000FFu, canvas.Rgb(1, 1));
     ::DeleteObject(bitmap);
+}
+
+// A 32-bit DIB section of either row order, selected into its own DC, with
+// every channel of every pixel different so that each rounding shows.
+class Surface {
+public:
+    Surface(int width, int height, bool bottomUp) : m_dc(nullptr), m_width(width), m_height(height)
+    {
+        BITMAPINFO bmi = {};
+        bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        bmi.bmiHeader.biWidth = width;
+        bmi.bmiHeader.biHeight = bottomUp ? height : -height;
+        bmi.bmiHeader.biPlanes = 1;
+        bmi.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        m_bitmap.Reset(::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
+        m_bits = static_cast<DWORD*>(bits);
+        for (int i = 0; i < width * height; ++i)
+            m_bits[i] = (DWORD(i * 37) & 0xFF) << 24 | (DWORD(i) & 0xFF) << 16 | (DWORD(255 - i) & 0xFF) << 8 |
+                        (DWORD(i * 7) & 0xFF);
+        m_select.reset(new Gdi::Select(m_dc, m_bitmap));
+    }
+    HDC dc() const { return m_dc; }
+    std::vector<DWORD> Pixels() const
+    {
+        ::GdiFlush();
+        return std::vector<DWORD>(m_bits, m_bits + m_width * m_height);
+    }
+
+private:
+    Gdi::MemoryDC m_dc;
+    Gdi::Bitmap m_bitmap;
+    std::unique_ptr<Gdi::Select> m_select;
+    DWORD* m_bits = nullptr;
+    int m_width, m_height;
+};
+
+// "" when both are the same, else where they first differ and how.
+std::string FirstDifference(const std::vector<DWORD>& expected, const std::vector<DWORD>& actual, int width)
+{
+    for (size_t i = 0; i < expected.size(); ++i) {
+        if (expected[i] == actual[i]) continue;
+        char text[96];
+        std::snprintf(text, sizeof(text), "pixel (%d,%d): expected %08lx, got %08lx", int(i % width), int(i / width),
+                      static_cast<unsigned long>(expected[i]), static_cast<unsigned long>(actual[i]));
+        return text;
+    }
+    return "";
+}
+
+// What a translucent fill is defined as: a premultiplied 1x1 source blended
+// over the rectangle through the image path.
+void FillThroughImagePath(HDC dc, const RECT& rc, DWORD color)
+{
+    const DWORD a = color >> 24;
+    const DWORD premultiplied = a << 24 | (((color >> 16) & 0xFF) * a / 255) << 16 |
+                                (((color >> 8) & 0xFF) * a / 255) << 8 | ((color & 0xFF) * a / 255);
+    HBITMAP pixel = MakeBitmap(1, 1, [premultiplied](int, int) { return premultiplied; });
+    RECT source = {0, 0, 1, 1}, none = {0, 0, 0, 0};
+    CRenderEngine::DrawImage(dc, pixel, rc, rc, source, none, true, 255);
+    ::DeleteObject(pixel);
+}
+
+TEST_P(BothBlends, TranslucentFillMatchesTheImagePathPixelForPixel)
+{
+    // How the device context is set up before the fill: the fill must
+    // honour its origin and clip exactly as GDI does.
+    struct Setup {
+        const char* name;
+        void (*apply)(HDC);
+    };
+    const Setup setups[] = {
+        {"plain", [](HDC) {}},
+        {"moved origin and a clip rectangle",
+         [](HDC dc) {
+             ::SetViewportOrgEx(dc, 5, -3, nullptr);
+             ::IntersectClipRect(dc, 2, 4, 40, 20);
+         }},
+        {"a clip of two rectangles",
+         [](HDC dc) {
+             ::IntersectClipRect(dc, 0, 0, 30, 30);
+             ::ExcludeClipRect(dc, 10, 8, 20, 14);
+         }},
+        {"everything clipped away", [](HDC dc) { ::IntersectClipRect(dc, 60, 0, 64, 4); }},
+    };
+    const DWORD colors[] = {0x01FFFFFF, 0x40FF8000, 0x7F123456, 0x80FF0000, 0xC80080FF, 0xFEFEDCBA};
+    const RECT rc = {-4, 2, 45, 27};
+    for (bool bottomUp : {false, true})
+        for (const Setup& setup : setups)
+            for (DWORD color : colors) {
+                Surface direct(48, 30, bottomUp), reference(48, 30, bottomUp);
+                setup.apply(direct.dc());
+                setup.apply(reference.dc());
+                CRenderEngine::DrawColor(direct.dc(), rc, color);
+                FillThroughImagePath(reference.dc(), rc, color);
+                EXPECT_EQ("", FirstDifference(reference.Pixels(), direct.Pixels(), 48))
+                    << setup.name << (bottomUp ? ", bottom-up" : ", top-down") << ", colour " << std::hex << color;
+            }
 }
 
 INSTANTIATE_TEST_SUITE_P(SystemAndSoftware, BothBlends, ::testing::Values(false, true));
