@@ -32,14 +32,130 @@ SIZE MakeSize(long long cx, long long cy)
     return sz;
 }
 
-// The two stacking directions differ in more than the axis (which padding
-// the rectangle includes, how the cross size is found), so the axis is a
-// parameter only where they agree.
+// One stacking direction seen as a main axis (the one children are stacked
+// along) and a cross axis. The directions are not mirror images in two
+// places, both kept from the layouts' behaviour: a vertical stack follows
+// the horizontal scroll position across and fills the available width
+// (which a horizontal scroll range widens), while a horizontal stack sits at
+// the client's top and fills the client's height.
+struct StackAxis {
+    bool vertical;
+
+    long long Along(SIZE s) const { return vertical ? s.cy : s.cx; }
+    long long Across(SIZE s) const { return vertical ? s.cx : s.cy; }
+    long long NearPad(const RECT& r) const { return vertical ? r.top : r.left; }
+    long long FarPad(const RECT& r) const { return vertical ? r.bottom : r.right; }
+    long long CrossNearPad(const RECT& r) const { return vertical ? r.left : r.top; }
+    long long CrossFarPad(const RECT& r) const { return vertical ? r.right : r.bottom; }
+    int MinAlong(const ChildLimits& l) const { return vertical ? l.minHeight : l.minWidth; }
+    int MaxAlong(const ChildLimits& l) const { return vertical ? l.maxHeight : l.maxWidth; }
+    int MinAcross(const ChildLimits& l) const { return vertical ? l.minWidth : l.minHeight; }
+    int MaxAcross(const ChildLimits& l) const { return vertical ? l.maxWidth : l.maxHeight; }
+    int FixedAcross(const ChildLimits& l) const { return vertical ? l.fixedWidth : l.fixedHeight; }
+
+    long long MainStart(const StackFrame& f) const
+    {
+        return vertical ? f.client.top - static_cast<long long>(f.scroll.y)
+                        : f.client.left - static_cast<long long>(f.scroll.x);
+    }
+    long long CrossStart(const StackFrame& f) const
+    {
+        return vertical ? f.client.left - static_cast<long long>(f.scroll.x) : f.client.top;
+    }
+    long long CrossExtent(const StackFrame& f) const
+    {
+        return vertical ? f.available.cx : static_cast<long long>(f.client.bottom) - f.client.top;
+    }
+    SIZE Size(long long along, long long across) const
+    {
+        return vertical ? MakeSize(across, along) : MakeSize(along, across);
+    }
+    RECT Rect(long long mainNear, long long crossNear, long long mainFar, long long crossFar) const
+    {
+        return vertical ? MakeRect(crossNear, mainNear, crossFar, mainFar)
+                        : MakeRect(mainNear, crossNear, mainFar, crossFar);
+    }
+};
+
 struct Totals {
     long long fixed = 0;
     int stacked = 0;
     int adjustables = 0;
 };
+
+// Stacks the children along `axis` and returns the extent they need.
+// Adjustable children (estimated size 0 along the axis) share what the fixed
+// ones leave; the last of them takes the remainder.
+int Stack(const StackAxis& axis, const StackFrame& frame, StackItems& items)
+{
+    const int count = items.Count();
+    const SIZE available = frame.available;
+
+    Totals totals;
+    for (int i = 0; i < count; ++i) {
+        if (items.KindOf(i) != StackItems::Kind::Stacked) continue;
+        const ChildLimits lim = items.Limits(i);
+        long long size = axis.Along(items.Estimate(i, available));
+        if (size == 0)
+            ++totals.adjustables;
+        else
+            size = Clamp64(size, axis.MinAlong(lim), axis.MaxAlong(lim));
+        totals.fixed += size + axis.NearPad(lim.padding) + axis.FarPad(lim.padding);
+        ++totals.stacked;
+    }
+    if (totals.stacked > 0) totals.fixed += static_cast<long long>(totals.stacked - 1) * frame.childPadding;
+
+    long long share = 0;
+    if (totals.adjustables > 0) share = Max0((axis.Along(available) - totals.fixed) / totals.adjustables);
+
+    long long pos = axis.MainStart(frame);
+    const long long cross = axis.CrossStart(frame);
+    const long long crossExtent = axis.CrossExtent(frame);
+    long long remaining = axis.Along(available);
+    // What the children not yet placed need, paddings and gaps included, so
+    // the last adjustable child takes exactly what is left.
+    long long fixedRemaining = totals.fixed;
+    long long needed = 0;
+    int adjustIndex = 0;
+
+    for (int i = 0; i < count; ++i) {
+        const StackItems::Kind kind = items.KindOf(i);
+        if (kind == StackItems::Kind::Hidden) continue;
+        if (kind == StackItems::Kind::Floating) {
+            items.PlaceFloating(i);
+            continue;
+        }
+        const ChildLimits lim = items.Limits(i);
+        const long long nearPad = axis.NearPad(lim.padding), farPad = axis.FarPad(lim.padding);
+        const long long crossNearPad = axis.CrossNearPad(lim.padding), crossFarPad = axis.CrossFarPad(lim.padding);
+        remaining -= nearPad;
+        long long size = axis.Along(items.Estimate(i, axis.Size(remaining, axis.Across(available))));
+        if (size == 0) {
+            ++adjustIndex;
+            size = share;
+            if (adjustIndex == totals.adjustables) size = Max0(remaining + nearPad - fixedRemaining);
+            size = Clamp64(size, axis.MinAlong(lim), axis.MaxAlong(lim));
+        } else {
+            size = Clamp64(size, axis.MinAlong(lim), axis.MaxAlong(lim));
+            fixedRemaining -= size;
+        }
+        fixedRemaining -= nearPad + farPad + static_cast<long long>(frame.childPadding);
+
+        long long across = axis.FixedAcross(lim);
+        if (across == 0) across = crossExtent - crossNearPad - crossFarPad;
+        across = Clamp64(Max0(across), axis.MinAcross(lim), axis.MaxAcross(lim));
+
+        // The far edge along the axis includes the child's far padding; across, it does not.
+        items.Place(i, axis.Rect(pos + nearPad, cross + crossNearPad, pos + nearPad + size + farPad,
+                                 cross + crossNearPad + across));
+
+        pos += size + frame.childPadding + nearPad + farPad;
+        needed += size + nearPad + farPad;
+        remaining -= size + frame.childPadding + farPad;
+    }
+    if (totals.stacked > 0) needed += static_cast<long long>(totals.stacked - 1) * frame.childPadding;
+    return ClampCoord(needed);
+}
 
 }  // namespace
 
@@ -57,138 +173,9 @@ int ClampToRange(int value, int minimum, int maximum)
     return value;
 }
 
-int StackVertical(const StackFrame& frame, StackItems& items)
-{
-    const int count = items.Count();
-    const SIZE available = frame.available;
+int StackVertical(const StackFrame& frame, StackItems& items) { return Stack(StackAxis{true}, frame, items); }
 
-    Totals totals;
-    for (int i = 0; i < count; ++i) {
-        if (items.KindOf(i) != StackItems::Kind::Stacked) continue;
-        const ChildLimits lim = items.Limits(i);
-        long long cy = items.Estimate(i, available).cy;
-        if (cy == 0)
-            ++totals.adjustables;
-        else
-            cy = Clamp64(cy, lim.minHeight, lim.maxHeight);
-        totals.fixed += cy + lim.padding.top + lim.padding.bottom;
-        ++totals.stacked;
-    }
-    if (totals.stacked > 0) totals.fixed += static_cast<long long>(totals.stacked - 1) * frame.childPadding;
-
-    long long share = 0;
-    if (totals.adjustables > 0) share = Max0((available.cy - totals.fixed) / totals.adjustables);
-
-    long long y = frame.client.top - static_cast<long long>(frame.scroll.y);
-    const long long x = frame.client.left - static_cast<long long>(frame.scroll.x);
-    long long remaining = available.cy;
-    // What the children not yet placed need, paddings and gaps included, so
-    // the last adjustable child takes exactly what is left.
-    long long fixedRemaining = totals.fixed;
-    long long needed = 0;
-    int adjustIndex = 0;
-
-    for (int i = 0; i < count; ++i) {
-        const StackItems::Kind kind = items.KindOf(i);
-        if (kind == StackItems::Kind::Hidden) continue;
-        if (kind == StackItems::Kind::Floating) {
-            items.PlaceFloating(i);
-            continue;
-        }
-        const ChildLimits lim = items.Limits(i);
-        const RECT& pad = lim.padding;
-        remaining -= pad.top;
-        long long height = items.Estimate(i, MakeSize(available.cx, remaining)).cy;
-        if (height == 0) {
-            ++adjustIndex;
-            height = share;
-            if (adjustIndex == totals.adjustables) height = Max0(remaining + pad.top - fixedRemaining);
-            height = Clamp64(height, lim.minHeight, lim.maxHeight);
-        } else {
-            height = Clamp64(height, lim.minHeight, lim.maxHeight);
-            fixedRemaining -= height;
-        }
-        fixedRemaining -= pad.top + pad.bottom + static_cast<long long>(frame.childPadding);
-
-        long long width = lim.fixedWidth;
-        if (width == 0) width = static_cast<long long>(available.cx) - pad.left - pad.right;
-        width = Clamp64(Max0(width), lim.minWidth, lim.maxWidth);
-
-        items.Place(i, MakeRect(x + pad.left, y + pad.top, x + pad.left + width, y + height + pad.top + pad.bottom));
-
-        y += height + frame.childPadding + pad.top + pad.bottom;
-        needed += height + pad.top + pad.bottom;
-        remaining -= height + frame.childPadding + pad.bottom;
-    }
-    if (totals.stacked > 0) needed += static_cast<long long>(totals.stacked - 1) * frame.childPadding;
-    return ClampCoord(needed);
-}
-
-int StackHorizontal(const StackFrame& frame, StackItems& items)
-{
-    const int count = items.Count();
-    const SIZE available = frame.available;
-
-    Totals totals;
-    for (int i = 0; i < count; ++i) {
-        if (items.KindOf(i) != StackItems::Kind::Stacked) continue;
-        const ChildLimits lim = items.Limits(i);
-        long long cx = items.Estimate(i, available).cx;
-        if (cx == 0)
-            ++totals.adjustables;
-        else
-            cx = Clamp64(cx, lim.minWidth, lim.maxWidth);
-        totals.fixed += cx + lim.padding.left + lim.padding.right;
-        ++totals.stacked;
-    }
-    if (totals.stacked > 0) totals.fixed += static_cast<long long>(totals.stacked - 1) * frame.childPadding;
-
-    long long share = 0;
-    if (totals.adjustables > 0) share = Max0((available.cx - totals.fixed) / totals.adjustables);
-
-    long long x = frame.client.left - static_cast<long long>(frame.scroll.x);
-    const long long top = frame.client.top;
-    const long long clientHeight = static_cast<long long>(frame.client.bottom) - frame.client.top;
-    long long remaining = available.cx;
-    long long fixedRemaining = totals.fixed;
-    long long needed = 0;
-    int adjustIndex = 0;
-
-    for (int i = 0; i < count; ++i) {
-        const StackItems::Kind kind = items.KindOf(i);
-        if (kind == StackItems::Kind::Hidden) continue;
-        if (kind == StackItems::Kind::Floating) {
-            items.PlaceFloating(i);
-            continue;
-        }
-        const ChildLimits lim = items.Limits(i);
-        const RECT& pad = lim.padding;
-        remaining -= pad.left;
-        long long width = items.Estimate(i, MakeSize(remaining, available.cy)).cx;
-        if (width == 0) {
-            ++adjustIndex;
-            width = share;
-            if (adjustIndex == totals.adjustables) width = Max0(remaining + pad.left - fixedRemaining);
-            width = Clamp64(width, lim.minWidth, lim.maxWidth);
-        } else {
-            width = Clamp64(width, lim.minWidth, lim.maxWidth);
-            fixedRemaining -= width;
-        }
-        fixedRemaining -= pad.left + pad.right + static_cast<long long>(frame.childPadding);
-
-        long long height = lim.fixedHeight;
-        if (height == 0) height = clientHeight - pad.top - pad.bottom;
-        height = Clamp64(Max0(height), lim.minHeight, lim.maxHeight);
-
-        items.Place(i, MakeRect(x + pad.left, top + pad.top, x + pad.left + width + pad.right, top + pad.top + height));
-
-        x += width + frame.childPadding + pad.left + pad.right;
-        needed += width + pad.left + pad.right;
-        remaining -= width + frame.childPadding + pad.right;
-    }
-    if (totals.stacked > 0) needed += static_cast<long long>(totals.stacked - 1) * frame.childPadding;
-    return ClampCoord(needed);
-}
+int StackHorizontal(const StackFrame& frame, StackItems& items) { return Stack(StackAxis{false}, frame, items); }
 
 RECT FloatRect(const RECT& parent, SIZE fixedXY, SIZE fixedSize, RelativePos* relative)
 {
