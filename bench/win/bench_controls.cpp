@@ -58,34 +58,38 @@ const wchar_t* const kLooks[] = {
 const char* const kLookNames[] = {"opaque colour", "translucent colour", "image", "border",
                                   "control with nothing to draw (the tree's own cost)"};
 
-// look < 0: the four looks in turn; otherwise every control has that look.
-CControlUI* BuildTree(CPaintManagerUI& pm, int look = -1)
+// A white column of 20 grey rows; `fillRow` adds each row's leaves.
+template <typename FillRow>
+CControlUI* BuildRows(FillRow&& fillRow)
 {
-    pm.AddImage(L"icon.png", Icon(), 16, 16, true);
     auto* root = new CVerticalLayoutUI;
     root->SetBkColor(0xFFFFFFFF);
     for (int row = 0; row < 20; ++row) {
         auto* line = new CHorizontalLayoutUI;
         line->ApplyAttributeList(L"inset=\"4,4,4,4\" childpadding=\"2\" bkcolor=\"#FFF0F0F0\"");
         root->Add(line);
+        fillRow(*line, row);
+    }
+    return root;
+}
+
+// look < 0: the four looks in turn; otherwise every control has that look.
+CControlUI* BuildTree(CPaintManagerUI& pm, int look = -1)
+{
+    pm.AddImage(L"icon.png", Icon(), 16, 16, true);
+    return BuildRows([look](CHorizontalLayoutUI& line, int row) {
         for (int i = 0; i < 24; ++i) {
             auto* c = new CControlUI;
             c->ApplyAttributeList(kLooks[look < 0 ? (row + i) % 4 : look]);
-            line->Add(c);
+            line.Add(c);
         }
-    }
-    return root;
+    });
 }
 
 // 20 rows of 12 labels and buttons with marked-up captions.
 CControlUI* BuildTextTree()
 {
-    auto* root = new CVerticalLayoutUI;
-    root->SetBkColor(0xFFFFFFFF);
-    for (int row = 0; row < 20; ++row) {
-        auto* line = new CHorizontalLayoutUI;
-        line->ApplyAttributeList(L"inset=\"4,4,4,4\" childpadding=\"2\" bkcolor=\"#FFF0F0F0\"");
-        root->Add(line);
+    return BuildRows([](CHorizontalLayoutUI& line, int) {
         for (int i = 0; i < 12; ++i) {
             const bool button = i % 4 == 3;
             CLabelUI* c = button ? new CButtonUI : new CLabelUI;
@@ -93,10 +97,9 @@ CControlUI* BuildTextTree()
                                            L"text=\"<b>Open</b> <c #FF3E6EA8>link</c>\""
                                          : L"showhtml=\"true\" textcolor=\"#FF333333\" "
                                            L"text=\"Item <b>12</b>, <c #FFE81123>new</c><n><u>details</u>\"");
-            line->Add(c);
+            line.Add(c);
         }
-    }
-    return root;
+    });
 }
 
 // Layout + paint of the window's tree against one BitBlt of the window, in

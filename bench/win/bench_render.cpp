@@ -5,6 +5,7 @@
 //  2. DrawHtmlText on about 10 KB of marked-up text against DrawTextW of the
 //     same text without its tags.
 // The skin comes from the archive resource linked into this executable.
+#include "bench/win/BenchSkin.h"
 #include "bench/win/WinBenchRounds.h"
 #include "ui/core/paint/PaintManagerUI.h"
 #include "ui/render/image/GdiHandles.h"
@@ -14,18 +15,10 @@
 #include <string>
 
 using namespace SkinUI;
+using Bench::InstallSkin;
 using Bench::Now;
 
 namespace {
-
-bool InstallSkin()
-{
-    HMODULE module = ::GetModuleHandleW(nullptr);
-    HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(130), L"DAT");
-    if (!found) return false;
-    CPaintManagerUI::SetResourceZip(::LockResource(::LoadResource(module, found)), ::SizeofResource(module, found));
-    return true;
-}
 
 void DrawTitleBar(HDC dc, CPaintManagerUI& pm)
 {

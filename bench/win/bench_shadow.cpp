@@ -19,6 +19,7 @@
 // per-round ratios.
 //   tools/wine-run.sh build/win/bench/win/bench_shadow.exe  (with DISPLAY
 //   set to a display that runs xcompmgr, e.g. inside a test session)
+#include "bench/win/BenchSkin.h"
 #include "bench/win/WinBenchRounds.h"
 #include "ui/core/paint/PaintManagerUI.h"
 #include "ui/render/image/GdiHandles.h"
@@ -30,6 +31,7 @@
 #include <vector>
 
 using namespace SkinUI;
+using Bench::InstallSkin;
 using Bench::Now;
 using Bench::Summarise;
 using Bench::Summary;
@@ -79,15 +81,6 @@ protected:
         return CWindowWnd::HandleMessage(uMsg, wParam, lParam);
     }
 };
-
-bool InstallSkin()
-{
-    HMODULE module = ::GetModuleHandleW(nullptr);
-    HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(130), L"DAT");
-    if (!found) return false;
-    CPaintManagerUI::SetResourceZip(::LockResource(::LoadResource(module, found)), ::SizeofResource(module, found));
-    return true;
-}
 
 // Moves the window along a path every 16 ms for `seconds`; returns the
 // thread CPU seconds spent, the number of moves and the mean wall time of
