@@ -527,6 +527,7 @@ RECT CContainerUI::GetClientRect() const
 void CContainerUI::SetPos(RECT rc)
 {
     CControlUI::SetPos(rc);
+    CoveredLayout covered(*this);
     if (m_items.IsEmpty()) return;
     RECT inner = m_rcItem;
     inner.left += m_rcInset.left;

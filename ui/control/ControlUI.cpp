@@ -179,7 +179,31 @@ void CControlUI::SetPos(RECT rc)
     m_bUpdateNeeded = false;
     invalidate.Join(m_rcItem);
     if (!ClipToAncestors(invalidate)) return;
+    if (CoveredLayout::Covers(m_pManager, invalidate)) return;
     m_pManager->Invalidate(invalidate);
+}
+
+const CControlUI::CoveredLayout* CControlUI::CoveredLayout::s_innermost = nullptr;
+
+CControlUI::CoveredLayout::CoveredLayout(const CControlUI& container)
+    : m_manager(container.m_pManager), m_rect(container.m_rcItem), m_previous(s_innermost)
+{
+    // The container has just invalidated its rectangle as far as its
+    // ancestors show it; nothing outside that can be covered.
+    if (!m_manager || !container.ClipToAncestors(m_rect)) return;
+    s_innermost = this;
+}
+
+CControlUI::CoveredLayout::~CoveredLayout()
+{
+    if (s_innermost == this) s_innermost = m_previous;
+}
+
+bool CControlUI::CoveredLayout::Covers(const CPaintManagerUI* manager, const RECT& rc)
+{
+    const CoveredLayout* cover = s_innermost;
+    return cover && cover->m_manager == manager && rc.left >= cover->m_rect.left && rc.top >= cover->m_rect.top &&
+           rc.right <= cover->m_rect.right && rc.bottom <= cover->m_rect.bottom;
 }
 
 int CControlUI::GetWidth() const { return m_rcItem.right - m_rcItem.left; }

@@ -215,6 +215,26 @@ public:
     CEventSource OnNotify;
 
 protected:
+    // While a container places its children right after invalidating its
+    // own rectangle, invalidations of the children inside that rectangle
+    // add nothing; they are skipped, which saves a system call per control
+    // in every layout.
+    class CoveredLayout {
+    public:
+        explicit CoveredLayout(const CControlUI& container);
+        ~CoveredLayout();
+        CoveredLayout(const CoveredLayout&) = delete;
+        CoveredLayout& operator=(const CoveredLayout&) = delete;
+        // True when `rc` of `manager` lies inside the innermost cover.
+        static bool Covers(const CPaintManagerUI* manager, const RECT& rc);
+
+    private:
+        const CPaintManagerUI* m_manager;
+        RECT m_rect;
+        const CoveredLayout* m_previous;
+        static const CoveredLayout* s_innermost;  // UI thread only
+    };
+
     CPaintManagerUI* m_pManager = nullptr;
     CControlUI* m_pParent = nullptr;
     CUiString m_sVirtualWnd;

@@ -53,6 +53,7 @@ void CHorizontalLayoutUI::DoPostPaint(HDC hDC, const RECT&) { m_separator.PostPa
 void CHorizontalLayoutUI::SetPos(RECT rc)
 {
     CControlUI::SetPos(rc);
+    CoveredLayout covered(*this);
     const RECT client = GetClientRect();
     if (m_items.IsEmpty()) {
         ProcessScrollBar(client, 0, 0);

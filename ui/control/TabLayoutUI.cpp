@@ -101,6 +101,7 @@ bool CTabLayoutUI::SelectItem(CControlUI* pControl, bool bSetFocus)
 void CTabLayoutUI::SetPos(RECT rc)
 {
     CControlUI::SetPos(rc);
+    CoveredLayout covered(*this);
     RECT inner = m_rcItem;
     inner.left += m_rcInset.left;
     inner.top += m_rcInset.top;

@@ -53,6 +53,7 @@ void CVerticalLayoutUI::DoPostPaint(HDC hDC, const RECT&) { m_separator.PostPain
 void CVerticalLayoutUI::SetPos(RECT rc)
 {
     CControlUI::SetPos(rc);
+    CoveredLayout covered(*this);
     const RECT client = GetClientRect();
     if (m_items.IsEmpty()) {
         ProcessScrollBar(client, 0, 0);
