@@ -47,34 +47,39 @@ struct UI_MSGMAP {
     const UI_MSGMAP_ENTRY* lpEntries;
 };
 
-#define UI_DECLARE_MESSAGE_MAP(theClass)                        \
-private:                                                        \
-    typedef theClass UiMapOwner;                                \
-    static const ::SkinUI::UI_MSGMAP_ENTRY _messageEntries[];   \
-                                                                \
-protected:                                                      \
-    static const ::SkinUI::UI_MSGMAP messageMap;                \
-    static const ::SkinUI::UI_MSGMAP* _GetBaseMessageMap();     \
-    const ::SkinUI::UI_MSGMAP* GetMessageMap() const override;  \
-                                                                \
+#define UI_DECLARE_MESSAGE_MAP(theClass)                                                                               \
+private:                                                                                                               \
+    typedef theClass UiMapOwner;                                                                                       \
+    static const ::SkinUI::UI_MSGMAP_ENTRY _messageEntries[];                                                          \
+                                                                                                                       \
+protected:                                                                                                             \
+    static const ::SkinUI::UI_MSGMAP messageMap;                                                                       \
+    static const ::SkinUI::UI_MSGMAP* _GetBaseMessageMap();                                                            \
+    const ::SkinUI::UI_MSGMAP* GetMessageMap() const override;                                                         \
+                                                                                                                       \
 private:
 
-#define UI_BEGIN_MESSAGE_MAP(theClass, baseClass)                                                        \
-    const ::SkinUI::UI_MSGMAP* theClass::_GetBaseMessageMap() { return &baseClass::messageMap; }        \
-    const ::SkinUI::UI_MSGMAP* theClass::GetMessageMap() const { return &theClass::messageMap; }        \
-    const ::SkinUI::UI_MSGMAP theClass::messageMap = {&theClass::_GetBaseMessageMap, &theClass::_messageEntries[0]}; \
+#define UI_BEGIN_MESSAGE_MAP(theClass, baseClass)                                                                      \
+    const ::SkinUI::UI_MSGMAP* theClass::_GetBaseMessageMap() { return &baseClass::messageMap; }                       \
+    const ::SkinUI::UI_MSGMAP* theClass::GetMessageMap() const { return &theClass::messageMap; }                       \
+    const ::SkinUI::UI_MSGMAP theClass::messageMap = {&theClass::_GetBaseMessageMap, &theClass::_messageEntries[0]};   \
     const ::SkinUI::UI_MSGMAP_ENTRY theClass::_messageEntries[] = {
 
-#define UI_END_MESSAGE_MAP() {L"", L"", ::SkinUI::UISig_end, nullptr, nullptr}};
+#define UI_END_MESSAGE_MAP()                                                                                           \
+    {                                                                                                                  \
+        L"", L"", ::SkinUI::UISig_end, nullptr, nullptr                                                                \
+    }                                                                                                                  \
+    }                                                                                                                  \
+    ;
 
 // void handler(TNotifyUI&) for notifications of `msgtype` from any control.
-#define UI_ON_MSGTYPE(msgtype, memberFxn) \
+#define UI_ON_MSGTYPE(msgtype, memberFxn)                                                                              \
     {msgtype, L"", ::SkinUI::UISig_vn, static_cast<::SkinUI::UI_PMSG>(&UiMapOwner::memberFxn), nullptr},
 // void handler(TNotifyUI&) for notifications of `msgtype` from the control `ctrname`.
-#define UI_ON_MSGTYPE_CTRNAME(msgtype, ctrname, memberFxn) \
+#define UI_ON_MSGTYPE_CTRNAME(msgtype, ctrname, memberFxn)                                                             \
     {msgtype, ctrname, ::SkinUI::UISig_vn, static_cast<::SkinUI::UI_PMSG>(&UiMapOwner::memberFxn), nullptr},
 // LRESULT handler(WPARAM, LPARAM) with the notification's wParam and lParam.
-#define UI_ON_MSGTYPE_WL(msgtype, memberFxn) \
+#define UI_ON_MSGTYPE_WL(msgtype, memberFxn)                                                                           \
     {msgtype, L"", ::SkinUI::UISig_lwl, nullptr, static_cast<::SkinUI::UI_PMSG_LWL>(&UiMapOwner::memberFxn)},
 #define UI_ON_CLICK_CTRNAME(ctrname, memberFxn) UI_ON_MSGTYPE_CTRNAME(L"click", ctrname, memberFxn)
 #define UI_ON_SELECTCHANGED_CTRNAME(ctrname, memberFxn) UI_ON_MSGTYPE_CTRNAME(L"selectchanged", ctrname, memberFxn)

@@ -281,11 +281,11 @@ LRESULT WindowImplBase::OnCommand(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
     return result;
 }
 
-#define WINDOWIMPL_UNHANDLED(name)                                 \
-    LRESULT WindowImplBase::name(UINT, WPARAM, LPARAM, BOOL& bHandled) \
-    {                                                              \
-        bHandled = FALSE;                                          \
-        return 0;                                                  \
+#define WINDOWIMPL_UNHANDLED(name)                                                                                     \
+    LRESULT WindowImplBase::name(UINT, WPARAM, LPARAM, BOOL& bHandled)                                                 \
+    {                                                                                                                  \
+        bHandled = FALSE;                                                                                              \
+        return 0;                                                                                                      \
     }
 WINDOWIMPL_UNHANDLED(OnMouseWheel)
 WINDOWIMPL_UNHANDLED(OnMouseHover)
@@ -306,27 +306,69 @@ LRESULT WindowImplBase::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
     LRESULT result = 0;
     BOOL handled = TRUE;
     switch (uMsg) {
-    case WM_CREATE: result = OnCreate(uMsg, wParam, lParam, handled); break;
-    case WM_CLOSE: result = OnClose(uMsg, wParam, lParam, handled); break;
-    case WM_DESTROY: result = OnDestroy(uMsg, wParam, lParam, handled); break;
-    case WM_NCACTIVATE: result = OnNcActivate(uMsg, wParam, lParam, handled); break;
-    case WM_NCCALCSIZE: result = OnNcCalcSize(uMsg, wParam, lParam, handled); break;
-    case WM_NCPAINT: result = OnNcPaint(uMsg, wParam, lParam, handled); break;
-    case WM_NCHITTEST: result = OnNcHitTest(uMsg, wParam, lParam, handled); break;
-    case WM_GETMINMAXINFO: result = OnGetMinMaxInfo(uMsg, wParam, lParam, handled); break;
-    case WM_MOUSEWHEEL: result = OnMouseWheel(uMsg, wParam, lParam, handled); break;
-    case WM_SIZE: result = OnSize(uMsg, wParam, lParam, handled); break;
-    case WM_CHAR: result = OnChar(uMsg, wParam, lParam, handled); break;
-    case WM_SYSCOMMAND: result = OnSysCommand(uMsg, wParam, lParam, handled); break;
-    case WM_KEYDOWN: result = OnKeyDown(uMsg, wParam, lParam, handled); break;
-    case WM_KILLFOCUS: result = OnKillFocus(uMsg, wParam, lParam, handled); break;
-    case WM_SETFOCUS: result = OnSetFocus(uMsg, wParam, lParam, handled); break;
-    case WM_LBUTTONUP: result = OnLButtonUp(uMsg, wParam, lParam, handled); break;
-    case WM_LBUTTONDOWN: result = OnLButtonDown(uMsg, wParam, lParam, handled); break;
-    case WM_MOUSEMOVE: result = OnMouseMove(uMsg, wParam, lParam, handled); break;
-    case WM_MOUSEHOVER: result = OnMouseHover(uMsg, wParam, lParam, handled); break;
-    case WM_COMMAND: result = OnCommand(uMsg, wParam, lParam, handled); break;
-    default: handled = FALSE; break;
+    case WM_CREATE:
+        result = OnCreate(uMsg, wParam, lParam, handled);
+        break;
+    case WM_CLOSE:
+        result = OnClose(uMsg, wParam, lParam, handled);
+        break;
+    case WM_DESTROY:
+        result = OnDestroy(uMsg, wParam, lParam, handled);
+        break;
+    case WM_NCACTIVATE:
+        result = OnNcActivate(uMsg, wParam, lParam, handled);
+        break;
+    case WM_NCCALCSIZE:
+        result = OnNcCalcSize(uMsg, wParam, lParam, handled);
+        break;
+    case WM_NCPAINT:
+        result = OnNcPaint(uMsg, wParam, lParam, handled);
+        break;
+    case WM_NCHITTEST:
+        result = OnNcHitTest(uMsg, wParam, lParam, handled);
+        break;
+    case WM_GETMINMAXINFO:
+        result = OnGetMinMaxInfo(uMsg, wParam, lParam, handled);
+        break;
+    case WM_MOUSEWHEEL:
+        result = OnMouseWheel(uMsg, wParam, lParam, handled);
+        break;
+    case WM_SIZE:
+        result = OnSize(uMsg, wParam, lParam, handled);
+        break;
+    case WM_CHAR:
+        result = OnChar(uMsg, wParam, lParam, handled);
+        break;
+    case WM_SYSCOMMAND:
+        result = OnSysCommand(uMsg, wParam, lParam, handled);
+        break;
+    case WM_KEYDOWN:
+        result = OnKeyDown(uMsg, wParam, lParam, handled);
+        break;
+    case WM_KILLFOCUS:
+        result = OnKillFocus(uMsg, wParam, lParam, handled);
+        break;
+    case WM_SETFOCUS:
+        result = OnSetFocus(uMsg, wParam, lParam, handled);
+        break;
+    case WM_LBUTTONUP:
+        result = OnLButtonUp(uMsg, wParam, lParam, handled);
+        break;
+    case WM_LBUTTONDOWN:
+        result = OnLButtonDown(uMsg, wParam, lParam, handled);
+        break;
+    case WM_MOUSEMOVE:
+        result = OnMouseMove(uMsg, wParam, lParam, handled);
+        break;
+    case WM_MOUSEHOVER:
+        result = OnMouseHover(uMsg, wParam, lParam, handled);
+        break;
+    case WM_COMMAND:
+        result = OnCommand(uMsg, wParam, lParam, handled);
+        break;
+    default:
+        handled = FALSE;
+        break;
     }
     if (handled) return result;
 

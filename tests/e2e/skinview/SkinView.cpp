@@ -28,8 +28,7 @@ class CSkinViewWnd : public WindowImplBase {
 public:
     CSkinViewWnd(CUiString document, CUiString folder, bool modal)
         : m_document(document), m_folder(folder), m_modal(modal)
-    {
-    }
+    {}
 
 protected:
     LPCTSTR GetWindowClassName() const override { return L"SkinViewWnd"; }

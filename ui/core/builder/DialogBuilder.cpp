@@ -44,8 +44,7 @@ class ControlTreeTarget final : public ISkinBuildTarget {
 public:
     ControlTreeTarget(IDialogBuilderCallback* callback, CPaintManagerUI* manager, LPCTSTR resourceType)
         : m_callback(callback), m_manager(manager), m_resourceType(resourceType)
-    {
-    }
+    {}
 
     bool HasManager() const override { return m_manager != nullptr; }
 
@@ -57,10 +56,7 @@ public:
 
     void AddImage(LPCTSTR name, LPCTSTR restype, DWORD mask) override { m_manager->AddImage(name, restype, mask); }
 
-    void AddDefaultAttributeList(LPCTSTR tag, LPCTSTR list) override
-    {
-        m_manager->AddDefaultAttributeList(tag, list);
-    }
+    void AddDefaultAttributeList(LPCTSTR tag, LPCTSTR list) override { m_manager->AddDefaultAttributeList(tag, list); }
 
     LPCTSTR GetDefaultAttributeList(LPCTSTR tag) const override { return m_manager->GetDefaultAttributeList(tag); }
 
@@ -162,8 +158,7 @@ CControlUI* CDialogBuilder::Create(STRINGorID xml, LPCTSTR type, IDialogBuilderC
     return static_cast<CControlUI*>(walker.Build(m_xml, pParent, name));
 }
 
-CControlUI* CDialogBuilder::Create(IDialogBuilderCallback* pCallback, CPaintManagerUI* pManager,
-                                   CControlUI* pParent)
+CControlUI* CDialogBuilder::Create(IDialogBuilderCallback* pCallback, CPaintManagerUI* pManager, CControlUI* pParent)
 {
     m_pCallback = pCallback;
     ControlTreeTarget target(pCallback, pManager, m_pstrtype);

@@ -9,11 +9,12 @@ namespace SkinUI {
 namespace {
 
 // Elements that declare window-wide resources; the control walk skips them
-// at every level.
+// at every level (a `Language` element is no control either, so no
+// callback is asked to make one).
 bool IsResourceElement(LPCTSTR tag)
 {
     return wcscmp(tag, L"Image") == 0 || wcscmp(tag, L"Font") == 0 || wcscmp(tag, L"Default") == 0 ||
-           wcscmp(tag, L"lang") == 0;
+           wcscmp(tag, L"lang") == 0 || wcscmp(tag, L"Language") == 0;
 }
 
 // An "xmlfile" value longer than this names no document.

@@ -65,15 +65,15 @@ public:
     // Levels of nesting (elements and includes together) below which the
     // walk still creates controls; deeper subtrees are skipped. Every level
     // costs stack in the walk, in layout and in painting.
-    static const int kMaxDepth = 128;
+    static constexpr int kMaxDepth = 128;
     // Includes open at once; a document that is already open is never
     // included again (it would include itself for ever).
-    static const int kMaxIncludeDepth = 16;
+    static constexpr int kMaxIncludeDepth = 16;
     // Elements visited and include repetitions over one whole build: a
     // "count" of a billion, or includes that multiply each other, end here.
-    static const unsigned kMaxSteps = 200000;
+    static constexpr unsigned kMaxSteps = 200000;
     // Font sizes outside 1..kMaxFontSize take the default size 12.
-    static const int kMaxFontSize = 1000;
+    static constexpr int kMaxFontSize = 1000;
 
     explicit SkinTreeWalker(ISkinBuildTarget& target) : m_target(target) {}
     SkinTreeWalker(const SkinTreeWalker&) = delete;
