@@ -194,18 +194,34 @@ LRESULT WindowImplBase::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, BOOL& bHand
 LRESULT WindowImplBase::OnSize(UINT, WPARAM, LPARAM, BOOL& bHandled)
 {
     SIZE corner = m_PaintManager.GetRoundCorner();
-    if (!::IsIconic(m_hWnd) && (corner.cx != 0 || corner.cy != 0)) {
-        RECT rc;
-        ::GetWindowRect(m_hWnd, &rc);
-        ::OffsetRect(&rc, -rc.left, -rc.top);
-        rc.right++;
-        rc.bottom++;
-        HRGN region = ::CreateRoundRectRgn(rc.left, rc.top, rc.right, rc.bottom, corner.cx, corner.cy);
-        // The system owns the region once it is installed.
-        if (region && !::SetWindowRgn(m_hWnd, region, TRUE)) ::DeleteObject(region);
+    if (!::IsIconic(m_hWnd) && !IsMaximized(m_hWnd) && (corner.cx != 0 || corner.cy != 0) && !m_bRegionPending) {
+        // Installed once the size change is over, at the size it ended
+        // with: several changes in a row make one region.
+        m_bRegionPending = ::PostMessageW(m_hWnd, RegionMessage(), 0, 0) != FALSE;
     }
     bHandled = FALSE;
     return 0;
+}
+
+UINT WindowImplBase::RegionMessage()
+{
+    static const UINT message = ::RegisterWindowMessageW(L"SkinUI.WindowRegion");
+    return message;
+}
+
+void WindowImplBase::UpdateRegion()
+{
+    m_bRegionPending = false;
+    SIZE corner = m_PaintManager.GetRoundCorner();
+    if (::IsIconic(m_hWnd) || IsMaximized(m_hWnd) || (corner.cx == 0 && corner.cy == 0)) return;
+    RECT rc;
+    ::GetWindowRect(m_hWnd, &rc);
+    ::OffsetRect(&rc, -rc.left, -rc.top);
+    rc.right++;
+    rc.bottom++;
+    HRGN region = ::CreateRoundRectRgn(rc.left, rc.top, rc.right, rc.bottom, corner.cx, corner.cy);
+    // The system owns the region once it is installed.
+    if (region && !::SetWindowRgn(m_hWnd, region, TRUE)) ::DeleteObject(region);
 }
 
 LRESULT WindowImplBase::OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled)
@@ -216,6 +232,11 @@ LRESULT WindowImplBase::OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, BO
         return 1;
     }
     const bool wasMaximized = IsMaximized(m_hWnd);
+    // A maximised window fills the work area and needs no rounded corners;
+    // a window that keeps a region while it is maximised stays at its old
+    // size on some window systems (Wine's X11 driver). The region comes back
+    // with the restored size (OnSize).
+    if ((wParam & 0xFFF0) == SC_MAXIMIZE) ::SetWindowRgn(m_hWnd, nullptr, FALSE);
     LRESULT result = CWindowWnd::HandleMessage(uMsg, wParam, lParam);
     if (::IsWindow(m_hWnd) && wasMaximized != IsMaximized(m_hWnd)) {
         ShowControl(m_pbtnMax, wasMaximized);
@@ -303,6 +324,10 @@ WINDOWIMPL_UNHANDLED(HandleCustomMessage)
 
 LRESULT WindowImplBase::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
+    if (uMsg == RegionMessage()) {
+        UpdateRegion();
+        return 0;
+    }
     LRESULT result = 0;
     BOOL handled = TRUE;
     switch (uMsg) {

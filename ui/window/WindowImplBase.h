@@ -98,12 +98,17 @@ protected:
     LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
     void OnFinalMessage(HWND hWnd) override;
 
+    // Clips the window to the skin's rounded corners at its current size.
+    void UpdateRegion();
+    static UINT RegionMessage();
+
     CPaintManagerUI m_PaintManager;
     CControlUI* m_pbtnClose = nullptr;
     CControlUI* m_pbtnMax = nullptr;
     CControlUI* m_pbtnRestore = nullptr;
     CControlUI* m_pbtnMin = nullptr;
     CWndShadow* m_pWndShadow = nullptr;
+    bool m_bRegionPending = false;
     // The locked skin archive resource, shared by every window.
     static LPBYTE m_lpResourceZIPBuffer;
 

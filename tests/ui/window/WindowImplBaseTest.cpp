@@ -166,10 +166,21 @@ TEST(WindowImplBase, RoundCornersClipTheWindowOnlyWhenTheSkinAsksForThem)
     ASSERT_NE(rounded.Open(), nullptr);
     ASSERT_NE(square.Open(), nullptr);
     HRGN region = ::CreateRectRgn(0, 0, 0, 0);
-    EXPECT_NE(::GetWindowRgn(rounded, region), ERROR);
+    ASSERT_TRUE(WaitFor([&] { return ::GetWindowRgn(rounded, region) != ERROR; }));
     EXPECT_FALSE(::PtInRegion(region, 0, 0));  // the corner is cut
     EXPECT_TRUE(::PtInRegion(region, 150, 100));
     EXPECT_EQ(::GetWindowRgn(square, region), ERROR);
+
+    // Maximised, the window fills the work area without cut corners; the
+    // corners come back with the restored size.
+    rounded.SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    WaitFor([] { return false; }, 100);
+    EXPECT_EQ(::GetWindowRgn(rounded, region), ERROR);
+    rounded.SendMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
+    ASSERT_TRUE(WaitFor([&] { return ::GetWindowRgn(rounded, region) != ERROR; }));
+    RECT box;
+    ::GetRgnBox(region, &box);
+    EXPECT_EQ(box.right, 300);
     ::DeleteObject(region);
 }
 
