@@ -255,7 +255,11 @@ private:
                 // right edge is measured character by character.
                 bool fits = static_cast<long long>(length) * font->tm.tmMaxCharWidth <= available;
                 if (!fits) {
-                    ::GetTextExtentExPointW(m_hdc, run, length, std::max(available, 0), &fit, nullptr, &extent);
+                    // No more characters than pixels can fit, so a long run
+                    // costs one line's worth of measuring per line, not the
+                    // whole rest of the run each time.
+                    const int probe = std::min(length, std::max(available, 0) + 1);
+                    ::GetTextExtentExPointW(m_hdc, run, probe, std::max(available, 0), &fit, nullptr, &extent);
                     fits = fit >= length;
                 }
                 if (fits) {
