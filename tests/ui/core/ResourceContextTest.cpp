@@ -375,10 +375,10 @@ TEST_F(ResourceContext, ImageBytesWithAResourceTypeFallBackToThePathOnly)
     // no such resource, the name is still opened as a path of its own, but
     // the archive and the skin folder are not consulted.
     const Bytes archive = SkinArchive();
-    CPaintManagerUI::SetResourceZip(archive.data(), static_cast<unsigned>(archive.size()));
+    CResourceContextUI::SetResourceZip(archive.data(), static_cast<unsigned>(archive.size()));
     WriteFile("rocket.png", ToBytes("rocket"));
     WriteFile("logo.png", ToBytes("folder logo"));
-    CPaintManagerUI::SetResourcePath(Folder().c_str());
+    CResourceContextUI::SetResourcePath(Folder().c_str());
     const std::wstring absolute = (m_dir / "rocket.png").wstring();
 
     Bytes bytes;

@@ -4,7 +4,7 @@
 #include "tests/ui/control/WidgetTestSupport.h"
 #include "tests/ui/render/Canvas.h"
 #include "ui/control/VerticalLayoutUI.h"
-#include "ui/extra/ScrollBarUI.h"
+#include "ui/control/ScrollBarUI.h"
 
 #include <gtest/gtest.h>
 
