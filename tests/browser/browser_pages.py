@@ -30,8 +30,10 @@ class Handler(shell_pages.Handler):
             # Answers late, so that a test can stop or replace the load.
             time.sleep(20)
             self.reply(200, "late")
-        elif path == "/notitle":
-            self.reply(200, "<html><body>no title</body></html>")
+        elif path.startswith("/solid/"):
+            colour = "".join(c for c in path[len("/solid/"):] if c in "0123456789abcdef")[:6]
+            self.reply(200, "<html><head><title>solid</title></head>"
+                            "<body style='margin:0;background:#%s'></body></html>" % colour)
         elif path == "/named":
             # A download whose suggested name is whatever ?n= says.
             name = urllib.parse.unquote(query.partition("n=")[2])
