@@ -47,6 +47,13 @@ def is_page_blue(rgb):
     return b > 120 and r < 90
 
 
+def region(session, x, y, w, h):
+    """The raw RGB bytes of a screen rectangle."""
+    return subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (w, h, x, y),
+                           "-depth", "8", "rgb:-"], env=session.env, check=True,
+                          capture_output=True).stdout
+
+
 def windows_without_manager(session):
     """The test display has no window manager, and Wine leaves maximising a
     managed window to one: let Wine place its windows itself for the session."""
@@ -161,6 +168,17 @@ class Program:
             shot = os.path.join(harness._build_dir(), "e2e-no-page.png")
             self.session.screenshot(shot)
             raise harness.HarnessError("the service page did not show within %ss (screen: %s)" % (timeout, shot))
+
+    def bottom_bar_has_captions(self):
+        """Whether caption ink (the captions are red) shows in the three
+        scrolling buttons of the bottom bar."""
+        x, y = self.point((160, 684))
+        data = region(self.session, x, y, 560, 36)
+        for i in range(0, len(data) - 2, 3):
+            r, g, b = data[i], data[i + 1], data[i + 2]
+            if r > 200 and g < 150 and b < 150:
+                return True
+        return False
 
     def click(self, xy, button="left"):
         self.session.click(*self.point(xy), button=button)

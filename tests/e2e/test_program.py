@@ -3,7 +3,6 @@
 input, screen pixels, Config.ini and the service's own records."""
 
 import os
-import subprocess
 import sys
 import time
 import unittest
@@ -61,13 +60,6 @@ class ShellRecorder:
                                      "%d address(es) handed to the shell" % count)
 
 
-def region(session, x, y, w, h):
-    """The raw RGB bytes of a screen rectangle."""
-    return subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (w, h, x, y),
-                           "-depth", "8", "rgb:-"], env=session.env, check=True,
-                          capture_output=True).stdout
-
-
 class ProgramEndToEnd(unittest.TestCase):
     def setUp(self):
         self.install = Install()
@@ -103,8 +95,8 @@ class ProgramEndToEnd(unittest.TestCase):
 
             # The bottom buttons scroll their captions: the pixels change.
             bx, by = app.point((160, 684))
-            first = region(session, bx, by, 560, 36)
-            session.wait_for(lambda: region(session, bx, by, 560, 36) != first, 10,
+            first = program.region(session, bx, by, 560, 36)
+            session.wait_for(lambda: program.region(session, bx, by, 560, 36) != first, 10,
                              "the captions to move")
 
             # A caption's click opens its own link through the shell.
