@@ -1,7 +1,10 @@
 #pragma once
 // The promotion feed's worker thread: downloads "/api.dat" from the service
 // host, fills g_vecStaticAds and g_vecScrollAds and posts UM_FEEDREADY to the
-// main window. It never touches a window otherwise and is never joined.
+// main window. It never touches a window otherwise and is never joined: the
+// program may return while it still downloads, which is safe because all it
+// then touches are its own objects, WinInet (unloaded only after ExitProcess
+// has ended the thread) and the lists, which are never destroyed.
 
 #include <windows.h>
 

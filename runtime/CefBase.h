@@ -3,7 +3,6 @@
 // boundary. The runtime's own threads take and drop references, so counts
 // change with interlocked operations only.
 
-#include <winsock2.h>  // must precede windows.h, which would pull in the old winsock
 #include <windows.h>
 
 class CefBase {

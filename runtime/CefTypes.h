@@ -1,7 +1,6 @@
 #pragma once
 // Plain records and values of the runtime interface.
 
-#include <winsock2.h>  // must precede windows.h, which would pull in the old winsock
 #include <windows.h>
 
 #include "runtime/CefString.h"

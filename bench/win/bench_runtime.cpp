@@ -4,7 +4,6 @@
 //
 // Run: tools/wine-run.sh build/win/bench/win/bench_runtime.exe (inside a
 // test session for a shared X server, see tools/test-session.sh).
-#include <winsock2.h>  // must precede windows.h, which would pull in the old winsock
 #include <windows.h>
 
 #include <algorithm>

@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 #include <process.h>
 
+#include <string>
+#include <vector>
+
 #include "app/feed/AdItem.h"
 #include "app/AppMessages.h"
 #include "tests/app/FeedServiceControl.h"
@@ -187,4 +190,132 @@ TEST_F(FeedThreadTest, StartedOnItsOwnItPostsToTheWindow)
     EXPECT_EQ(Texts(g_received.scrollAds[0]), Texts_t{L"x|y"});
 }
 
+// The program returning while the download is still stalled on the
+// service: a child run of this test starts the real feed thread, waits until
+// its request is on the wire, and returns from main. Its statics are then
+// torn down while the thread still waits for the body; the service delivers
+// it afterwards, so the thread publishes the lists during the teardown. The
+// last of the child's statics to go waits (bounded) for that and reports
+// what the window was told.
+const wchar_t kChildSwitch[] = L"--feed-exit-child=";
+
+std::wstring ChildReportPath()
+{
+    const std::wstring cmd = ::GetCommandLineW();
+    const size_t at = cmd.find(kChildSwitch);
+    return at == std::wstring::npos ? std::wstring() : cmd.substr(at + wcslen(kChildSwitch));
+}
+
+struct ExitWatch {
+    std::wstring report;
+    bool told = false;
+    std::vector<AdItem> staticAds;  // as the window found them when told
+    ~ExitWatch()
+    {
+        if (report.empty()) return;
+        // Runs after every other static of the program is gone, so it keeps
+        // what it needs in its own members.
+        const DWORD start = ::GetTickCount();
+        while (!told && ::GetTickCount() - start < 20000) {
+            MSG msg;
+            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        }
+        std::string text = told ? "ready " + std::to_string(staticAds.size()) : "not told";
+        for (const AdItem& ad : staticAds) text += " " + std::string(ad.url.begin(), ad.url.end());
+        HANDLE f = ::CreateFileW(report.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        if (f != INVALID_HANDLE_VALUE) {
+            ::WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+            ::CloseHandle(f);
+        }
+    }
+};
+// Constructed before, so destroyed after, every ordinary static.
+ExitWatch g_exitWatch __attribute__((init_priority(101)));
+
+LRESULT CALLBACK ChildWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == UM_FEEDREADY) {
+        g_exitWatch.told = true;
+        g_exitWatch.staticAds = g_vecStaticAds;
+        return 0;
+    }
+    return ::DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+int RunReturningChild(const std::wstring& report)
+{
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = ChildWndProc;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"FeedExitChildWnd";
+    ::RegisterClassW(&wc);
+    HWND window = ::CreateWindowExW(0, wc.lpszClassName, L"feed", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                                    wc.hInstance, nullptr);
+    if (!window) return 3;
+    const int before = FeedService::RequestCount();
+    if (!StartFeedThread(window)) return 4;
+    // The request is on the wire and its body stalled: return now.
+    const DWORD start = ::GetTickCount();
+    while (FeedService::RequestCount() == before) {
+        if (::GetTickCount() - start > 20000) return 5;
+        ::Sleep(20);
+    }
+    g_exitWatch.report = report;
+    return 0;
+}
+
+TEST(FeedThreadExitTest, TheProgramReturnsWhileTheDownloadIsStalled)
+{
+    ASSERT_FALSE(FeedService::Folder().empty()) << "run through tools/feed_service.py";
+    const std::string document = "<config><StaticAd><ad text='late' url='http://127.0.0.1/late'/></StaticAd></config>";
+    // About three seconds for the whole body: the child is long gone from
+    // main when the last byte arrives.
+    ASSERT_TRUE(FeedService::SetScenario("{\"delivery\":\"slow\",\"chunk\":8,\"delay\":0.15,\"status\":200,"
+                                         "\"body\":{\"feed\":" +
+                                         FeedService::JsonString(document) + ",\"codepage\":936,\"block\":10240}}"));
+    wchar_t exe[MAX_PATH];
+    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    wchar_t temp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring report = std::wstring(temp) + L"feed-exit-" + std::to_wstring(::GetCurrentProcessId()) + L".txt";
+    ::DeleteFileW(report.c_str());
+    std::wstring cmd = L"\"" + std::wstring(exe) + L"\" " + kChildSwitch + report;
+    std::vector<wchar_t> buf(cmd.begin(), cmd.end());
+    buf.push_back(0);
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(::CreateProcessW(exe, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    ::CloseHandle(pi.hThread);
+    const bool ended = ::WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0;
+    DWORD code = ~0u;
+    ::GetExitCodeProcess(pi.hProcess, &code);
+    if (!ended) ::TerminateProcess(pi.hProcess, 9);
+    ::CloseHandle(pi.hProcess);
+    ASSERT_TRUE(ended) << "the program hung on its way out";
+    EXPECT_EQ(code, 0u);
+    std::string text;
+    HANDLE f = ::CreateFileW(report.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f != INVALID_HANDLE_VALUE) {
+        char b[512];
+        DWORD n = 0;
+        ::ReadFile(f, b, sizeof b, &n, nullptr);
+        text.assign(b, n);
+        ::CloseHandle(f);
+    }
+    ::DeleteFileW(report.c_str());
+    // The late publication reached live lists and the window was told.
+    EXPECT_EQ(text, "ready 1 http://127.0.0.1/late");
+}
+
 }  // namespace
+
+int main(int argc, char** argv)
+{
+    const std::wstring report = ChildReportPath();
+    if (!report.empty()) return RunReturningChild(report);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

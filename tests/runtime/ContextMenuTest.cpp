@@ -3,7 +3,7 @@
 // the chosen command does.
 #include "ShellBrowserFixture.h"
 
-#include "runtime/Clipboard.h"
+#include "runtime/engine/Clipboard.h"
 
 using namespace vxtest;
 

@@ -9,44 +9,24 @@
 #include <vector>
 
 #include "RuntimeTestSupport.h"
-#include "runtime/EngineProcess.h"
 
 using namespace vxtest;
 
 namespace {
 
-// Starts the fake endpoint for one scenario; returns its port or 0.
+// Starts the fake endpoint for one scenario and points the next runtime
+// start at it; returns its port or 0.
 int StartFakeEndpoint(const char* scenario)
 {
-    std::wstring dir = UniqueTempDir(L"vxrt-fake");
-    std::wstring portFile = dir + L"\\port";
-    std::string unixPort = UnixPath(portFile);
-    std::wstring cmd = L"python3 " + vxrt::EngineProcess::QuoteArg(VXRT_FAKE_DEVTOOLS_W) + L" " +
-                       vxrt::EngineProcess::QuoteArg(cef_string_from_utf8_std(unixPort.c_str(), unixPort.size())) +
-                       L" " + CefString(scenario).ToWString();
-    std::vector<wchar_t> buf(cmd.begin(), cmd.end());
-    buf.push_back(0);
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(L"Z:\\usr\\bin\\python3", buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return 0;
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < 15000) {
-        HANDLE h = CreateFileW(portFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (h != INVALID_HANDLE_VALUE) {
-            char b[32] = {0};
-            DWORD n = 0;
-            ReadFile(h, b, 31, &n, nullptr);
-            CloseHandle(h);
-            if (atoi(b) > 0) return atoi(b);
-        }
-        Sleep(50);
-    }
-    return 0;
+    const int port = StartLoopbackServer(L"fake_devtools.py", CefString(scenario).ToWString());
+    UseFakeEndpoint(port);
+    return port;
 }
+
+// Goes back to starting the engine, whatever the test's outcome.
+struct FakeEndpointScope {
+    ~FakeEndpointScope() { UseFakeEndpoint(0); }
+};
 
 struct Scenario {
     const char* name;
@@ -59,10 +39,8 @@ class DevToolsRobustnessTest : public testing::TestWithParam<Scenario> {};
 TEST_P(DevToolsRobustnessTest, RuntimeSurvivesAndReports)
 {
     const Scenario& s = GetParam();
-    int port = StartFakeEndpoint(s.name);
-    ASSERT_GT(port, 0);
-    std::string endpoint = std::to_string(port) + "/devtools/browser/fake";
-    SetEnvironmentVariableA("VXRT_DEVTOOLS_ENDPOINT", endpoint.c_str());
+    FakeEndpointScope scope;
+    ASSERT_GT(StartFakeEndpoint(s.name), 0);
     std::unique_ptr<RuntimeSession> session(new RuntimeSession(UniqueTempDir(L"vxrt-fake-profile")));
     ASSERT_TRUE(session->ok);
     std::unique_ptr<HostWindow> host(new HostWindow(640, 480));
@@ -87,8 +65,8 @@ TEST_P(DevToolsRobustnessTest, RuntimeSurvivesAndReports)
             EXPECT_FALSE(browser->CanGoBack());
             EXPECT_LT(GetTickCount() - start, 2000u);
         } else {
-            Sleep(500);
-            PumpUntil([] { return false; }, 500);
+            // The endpoint's last word: everything before it has been seen.
+            ASSERT_TRUE(PumpUntil([&] { return client->lastTitle == "end-of-scenario"; }, 30000));
             EXPECT_FALSE(client->Has("LoadError"));
         }
         client->browser = nullptr;
@@ -98,7 +76,6 @@ TEST_P(DevToolsRobustnessTest, RuntimeSurvivesAndReports)
     DWORD start = GetTickCount();
     session.reset();
     EXPECT_LT(GetTickCount() - start, 15000u);
-    SetEnvironmentVariableA("VXRT_DEVTOOLS_ENDPOINT", nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, DevToolsRobustnessTest,
@@ -161,6 +138,42 @@ TEST(EngineLossTest, KilledEngineIsReportedAsAFailedLoadAndNothingHangs)
     session.reset();
     EXPECT_LT(GetTickCount() - start, 15000u);
     EXPECT_TRUE(PumpUntil([&] { return EngineProcessCount(profile) == 0; }, 10000));
+}
+
+}  // namespace
+
+namespace {
+
+// Frames arrive without pause from a fake endpoint while the browser closes
+// (its window going away under the painting thread) and while the runtime
+// stops (events still being read, tasks still queued for the UI thread).
+TEST(FrameStreamTest, BrowserClosesAndRuntimeStopsWhileFramesStream)
+{
+    FakeEndpointScope scope;
+    for (bool closeBrowserFirst : {true, false}) {
+        SCOPED_TRACE(closeBrowserFirst ? "browser closed, then runtime stopped" : "runtime stopped under the browser");
+        ASSERT_GT(StartFakeEndpoint("stream"), 0);
+        std::unique_ptr<RuntimeSession> session(new RuntimeSession(UniqueTempDir(L"vxrt-stream")));
+        ASSERT_TRUE(session->ok);
+        std::unique_ptr<HostWindow> host(new HostWindow(640, 480));
+        CefRefPtr<RecordingClient> client = new RecordingClient;
+        RECT rc = {0, 0, 600, 400};
+        CefRefPtr<CefBrowser> browser = CreateBrowser(host->Handle(), rc, client.get(), "http://fake/");
+        ASSERT_TRUE(browser.get() != nullptr);
+        HWND view = browser->GetHost()->GetWindowHandle();
+        // The stream's picture (red on the left) is on screen: frames flow.
+        ASSERT_TRUE(PumpUntil([&] { return PixelOf(view, 10, 10) == RGB(255, 0, 0); }, 30000));
+        if (closeBrowserFirst) {
+            host.reset();
+            EXPECT_TRUE(client->Has("BeforeClose"));
+        }
+        browser = nullptr;
+        client->browser = nullptr;
+        DWORD start = GetTickCount();
+        session.reset();
+        EXPECT_LT(GetTickCount() - start, 15000u);
+        host.reset();
+    }
 }
 
 }  // namespace

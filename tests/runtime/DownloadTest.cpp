@@ -3,8 +3,8 @@
 // served bytes there — or nothing at all.
 #include "ShellBrowserFixture.h"
 
-#include "runtime/DownloadController.h"
-#include "runtime/Runtime.h"
+#include "runtime/engine/DownloadController.h"
+#include "runtime/engine/Runtime.h"
 
 using namespace vxtest;
 

@@ -6,12 +6,14 @@
 
 namespace vxtest {
 
-// A test suite that shares one page server among its tests.
-class PageServerSuite : public testing::Test {
+// A test suite that shares one page server among its tests; Pages names the
+// server script (Pages::kScript).
+template <class Pages>
+class PagesSuite : public testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        server = new PageServer;
+        server = new PageServer(Pages::kScript);
         ASSERT_TRUE(server->Start());
     }
     static void TearDownTestSuite()
@@ -21,5 +23,14 @@ protected:
     }
     static inline PageServer* server = nullptr;
 };
+
+struct RuntimePages {
+    static constexpr const wchar_t* kScript = L"page_server.py";
+};
+struct ShellPages {
+    static constexpr const wchar_t* kScript = L"shell_pages.py";
+};
+
+using PageServerSuite = PagesSuite<RuntimePages>;
 
 }  // namespace vxtest

@@ -3,14 +3,38 @@
 // no engine left behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+
 #include "PageServerSuite.h"
 #include "RuntimeTestSupport.h"
+#include "runtime/engine/BrowserImpl.h"
+
+#include <tlhelp32.h>
 
 using namespace vxtest;
 
 namespace {
 
 const DWORD kLoadMs = 30000;
+
+// Processes of this program whose parent is pid (its sub-processes; the
+// engine's shell guard is a child too, but a Linux one).
+std::vector<DWORD> ChildProcesses(DWORD pid)
+{
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const wchar_t* selfName = wcsrchr(self, L'\\') ? wcsrchr(self, L'\\') + 1 : self;
+    std::vector<DWORD> out;
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) return out;
+    PROCESSENTRY32W e = {};
+    e.dwSize = sizeof e;
+    for (BOOL more = Process32FirstW(snap, &e); more; more = Process32NextW(snap, &e))
+        if (e.th32ParentProcessID == pid && _wcsicmp(e.szExeFile, selfName) == 0) out.push_back(e.th32ProcessID);
+    CloseHandle(snap);
+    return out;
+}
 
 class RuntimeBrowserTest : public PageServerSuite {
 protected:
@@ -196,6 +220,177 @@ TEST_F(RuntimeBrowserTest, CookiesPersistAcrossRuns)
     EXPECT_TRUE(WaitTitle("cookie:vxrt=kept")) << client->lastTitle;
 }
 
+TEST_F(RuntimeBrowserTest, StillPageIsShownLosslessly)
+{
+    // Thin coloured text and Chinese: what the screencast's JPEG blurs.
+    CefRefPtr<CefBrowser> b = Open("/colours");
+    ASSERT_TRUE(WaitFor("LoadEnd"));
+    HWND w = BrowserWindow();
+    // The engine's own picture is the reference. Taking it makes the page
+    // paint once more, so the window is given time to come to rest again.
+    double best = 0;
+    const DWORD start = GetTickCount();
+    bool exact = false;
+    while (!exact && GetTickCount() - start < 15000) {
+        const Picture engine = EngineScreenshot(b);
+        ASSERT_GT(engine.width, 0);
+        exact = PumpUntil(
+            [&] {
+                best = std::max(best, Psnr(CaptureWindow(w), engine));
+                return best >= 48;
+            },
+            3000);
+    }
+    EXPECT_TRUE(exact) << "best PSNR against the engine's lossless screenshot: " << best << " dB";
+    std::printf("still page against the engine's lossless screenshot: %.1f dB\n", best);
+    // At rest it stays at rest: the pictures it takes do not keep it busy.
+    auto* impl = static_cast<vxrt::BrowserImpl*>(b.get());
+    const unsigned shots = impl->ScreenshotCount();
+    PumpUntil([] { return false; }, 1500);
+    EXPECT_LE(impl->ScreenshotCount(), shots + 2);
+}
+
+TEST_F(RuntimeBrowserTest, SameDocumentNavigationChangesTheAddress)
+{
+    CefRefPtr<CefBrowser> b = Open("/fragment");
+    ASSERT_TRUE(WaitFor("LoadEnd"));
+    const struct {
+        const char* script;
+        std::string address;
+    } cases[] = {
+        {"document.getElementById('go').click()", server->Url("/fragment#part2")},
+        {"history.pushState({}, '', '/pushed?x=1')", server->Url("/pushed?x=1")},
+        {"history.replaceState({}, '', '/replaced')", server->Url("/replaced")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script);
+        client->events.clear();
+        b->GetMainFrame()->ExecuteJavaScript(c.script, "", 0);
+        EXPECT_TRUE(PumpUntil([&] { return client->lastAddress == c.address; }, 10000)) << client->lastAddress;
+        EXPECT_EQ(b->GetMainFrame()->GetURL().ToString(), c.address);
+        // The document stayed: no load began.
+        EXPECT_FALSE(client->Has("LoadStart"));
+    }
+}
+
+TEST_F(RuntimeBrowserTest, TheLoadedPageTakesTheKeyboardForItsAutofocusedField)
+{
+    SetForegroundWindow(host->Handle());
+    SetFocus(host->Handle());
+    Open("/input");
+    ASSERT_TRUE(WaitFor("LoadEnd"));
+    // Typed at whatever has the keyboard, as a person's keys would be.
+    EXPECT_TRUE(PumpUntil([&] { return GetFocus() == BrowserWindow(); }, 5000));
+    for (wchar_t ch : std::wstring(L"ok")) PostMessageW(GetFocus(), WM_CHAR, ch, 1);
+    EXPECT_TRUE(WaitTitle("v:ok", 10000)) << client->lastTitle;
+}
+
+TEST_F(RuntimeBrowserTest, AClickGivesTheBrowserTheKeyboard)
+{
+    Open("/input");
+    ASSERT_TRUE(WaitFor("LoadEnd"));
+    SetFocus(host->Handle());
+    ASSERT_EQ(GetFocus(), host->Handle());
+    HWND w = BrowserWindow();
+    PostMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 50));
+    PostMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(50, 50));
+    EXPECT_TRUE(PumpUntil([&] { return GetFocus() == w; }, 5000));
+}
+
+// Runs with no cache path: the engine's profile is private to the run.
+class PrivateProfileTest : public PageServerSuite {
+protected:
+    static bool Contains(const std::vector<std::wstring>& folders, const std::wstring& f)
+    {
+        return std::find(folders.begin(), folders.end(), f) != folders.end();
+    }
+    // The one folder present now that was not before.
+    static std::wstring NewFolder(const std::vector<std::wstring>& before)
+    {
+        for (const auto& f : PrivateProfileFolders())
+            if (!Contains(before, f)) return f;
+        return std::wstring();
+    }
+    // Runs one session on path and returns the page's title.
+    std::string TitleOfARun(const std::string& path, std::wstring* folder = nullptr)
+    {
+        const std::vector<std::wstring> before = PrivateProfileFolders();
+        RuntimeSession session(L"");
+        EXPECT_TRUE(session.ok);
+        std::wstring mine = NewFolder(before);
+        if (folder) *folder = mine;
+        HostWindow host(820, 640);
+        CefRefPtr<RecordingClient> client = new RecordingClient;
+        RECT rc = {0, 0, 800, 600};
+        CreateBrowser(host.Handle(), rc, client.get(), server->Url(path));
+        PumpUntil([&] { return client->Has("LoadEnd"); }, 30000);
+        PumpUntil([&] { return !client->lastTitle.empty(); }, 5000);
+        if (client->browser) client->browser->GetHost()->CloseBrowser(true);
+        PumpUntil([&] { return client->Has("BeforeClose"); }, 5000);
+        client->browser = nullptr;
+        return client->lastTitle;
+    }
+};
+
+TEST_F(PrivateProfileTest, NothingOfARunPersists)
+{
+    std::wstring folder;
+    EXPECT_EQ(TitleOfARun("/cookie-set", &folder), "set");
+    ASSERT_FALSE(folder.empty());
+    // Gone with its run.
+    EXPECT_EQ(GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(TitleOfARun("/cookie-get"), "cookie:");
+}
+
+TEST_F(PrivateProfileTest, TheNextStartRemovesAKilledRunsProfile)
+{
+    const std::vector<std::wstring> before = PrivateProfileFolders();
+    wchar_t exe[MAX_PATH];
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring cmd = std::wstring(L"\"") + exe + L"\" --vxrt-child=hold --vxrt-profile= --vxrt-url=" +
+                       CefString(server->Url("/title")).ToWString();
+    std::vector<wchar_t> buf(cmd.begin(), cmd.end());
+    buf.push_back(0);
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(CreateProcessW(exe, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    CloseHandle(pi.hThread);
+    std::wstring folder;
+    std::vector<DWORD> children;
+    const bool started = PumpUntil(
+        [&] {
+            folder = NewFolder(before);
+            children = ChildProcesses(pi.dwProcessId);
+            return !folder.empty() && EngineProcessCount(folder) > 0 && !children.empty();
+        },
+        30000);
+    std::vector<HANDLE> watchdogs;
+    for (DWORD pid : children)
+        if (HANDLE h = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid)) watchdogs.push_back(h);
+    struct EndWatchdogs {
+        std::vector<HANDLE>& handles;
+        ~EndWatchdogs()
+        {
+            for (HANDLE h : handles) {
+                WaitForSingleObject(h, 15000);
+                TerminateProcess(h, 9);
+                CloseHandle(h);
+            }
+        }
+    } endWatchdogs{watchdogs};
+    TerminateProcess(pi.hProcess, 9);
+    WaitForSingleObject(pi.hProcess, 5000);
+    CloseHandle(pi.hProcess);
+    ASSERT_TRUE(started);
+    ASSERT_TRUE(PumpUntil([&] { return EngineProcessCount(folder) == 0; }, 15000));
+    // The killed run could not clean up after itself.
+    ASSERT_NE(GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES);
+    RuntimeSession next(L"");
+    ASSERT_TRUE(next.ok);
+    EXPECT_EQ(GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST(RuntimeProcessTest, KilledProgramLeavesNoEngine)
 {
     PageServer server;
@@ -212,14 +407,29 @@ TEST(RuntimeProcessTest, KilledProgramLeavesNoEngine)
     PROCESS_INFORMATION pi = {};
     ASSERT_TRUE(CreateProcessW(exe, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
     CloseHandle(pi.hThread);
-    bool started = PumpUntil([&] { return EngineProcessCount(profile) > 0; }, 30000);
-    Sleep(1000);
+    // Killed once its engine runs and its watchdog (a child of its own) is
+    // up, the state in which a real program would be killed.
+    std::vector<HANDLE> watchdogs;
+    bool started = PumpUntil(
+        [&] {
+            if (EngineProcessCount(profile) <= 0) return false;
+            for (DWORD pid : ChildProcesses(pi.dwProcessId))
+                if (HANDLE h = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid)) watchdogs.push_back(h);
+            return !watchdogs.empty();
+        },
+        30000);
     TerminateProcess(pi.hProcess, 9);
     WaitForSingleObject(pi.hProcess, 5000);
     CloseHandle(pi.hProcess);
-    ASSERT_TRUE(started);
+    EXPECT_TRUE(started);
     EXPECT_TRUE(PumpUntil([&] { return EngineProcessCount(profile) == 0; }, 15000))
         << EngineProcessCount(profile) << " engine processes left";
+    // The watchdog ends too, once its engine has gone.
+    for (HANDLE h : watchdogs) {
+        EXPECT_TRUE(PumpUntil([&] { return WaitForSingleObject(h, 0) == WAIT_OBJECT_0; }, 15000));
+        TerminateProcess(h, 9);  // never left behind by the test, whatever the outcome
+        CloseHandle(h);
+    }
 }
 
 }  // namespace

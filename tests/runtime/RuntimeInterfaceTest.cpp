@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "RuntimeTestSupport.h"
-#include "runtime/FrameImage.h"
-#include "runtime/FrameImpl.h"
-#include "runtime/NetError.h"
+#include "runtime/engine/FrameImage.h"
+#include "runtime/engine/FrameImpl.h"
+#include "runtime/engine/NetError.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "RuntimeTestSupport.h"
-#include "runtime/SubProcess.h"
+#include "runtime/engine/SubProcess.h"
 
 namespace {
 

@@ -2,7 +2,13 @@
 
 #include <winsock2.h>
 
-#include "runtime/EngineProcess.h"
+#include <cmath>
+
+#include "runtime/engine/BrowserImpl.h"
+#include "runtime/engine/EngineProcess.h"
+#include "runtime/engine/FrameImage.h"
+#include "runtime/engine/PrivateProfile.h"
+#include "runtime/engine/Runtime.h"
 
 namespace vxtest {
 
@@ -55,6 +61,19 @@ int EngineProcessCount(const std::wstring& profileDir)
     return listed ? count : -1;
 }
 
+std::string ReadFirstLine(const std::wstring& path)
+{
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return std::string();
+    char b[256] = {0};
+    DWORD n = 0;
+    ReadFile(h, b, sizeof b - 1, &n, nullptr);
+    CloseHandle(h);
+    std::string text(b, n);
+    return text.substr(0, text.find('\n'));
+}
+
 bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs)
 {
     DWORD start = GetTickCount();
@@ -96,36 +115,47 @@ std::string HttpRequest(int port, const std::string& path)
 
 }  // namespace
 
-bool PageServer::Start()
+int StartLoopbackServer(const wchar_t* script, const std::wstring& arguments)
 {
     std::wstring dir = UniqueTempDir(L"vxrt-server");
     std::wstring portFile = dir + L"\\port";
+    const std::string unixPortFile = UnixPath(portFile);
     std::wstring cmd =
-        L"python3 " + vxrt::EngineProcess::QuoteArg(VXRT_PAGE_SERVER_W) + L" " +
-        vxrt::EngineProcess::QuoteArg(cef_string_from_utf8_std(UnixPath(portFile).c_str(), UnixPath(portFile).size()));
+        L"python3 " + vxrt::EngineProcess::QuoteArg(std::wstring(VXRT_TEST_SCRIPTS_W) + L"/" + script) + L" " +
+        vxrt::EngineProcess::QuoteArg(cef_string_from_utf8_std(unixPortFile.data(), unixPortFile.size()));
+    if (!arguments.empty()) cmd += L" " + arguments;
     std::vector<wchar_t> buf(cmd.begin(), cmd.end());
     buf.push_back(0);
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
     if (!CreateProcessW(L"Z:\\usr\\bin\\python3", buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return false;
-    if (pi.hProcess) CloseHandle(pi.hProcess);
-    if (pi.hThread) CloseHandle(pi.hThread);
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < 15000) {
-        HANDLE h = CreateFileW(portFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (h != INVALID_HANDLE_VALUE) {
-            char b[32] = {0};
-            DWORD n = 0;
-            ReadFile(h, b, 31, &n, nullptr);
-            CloseHandle(h);
-            m_port = atoi(b);
-            if (m_port > 0) return true;
-        }
-        Sleep(50);
-    }
-    return false;
+        return 0;
+    CloseHandle(pi.hThread);
+    // The server writes the file atomically once it listens.
+    int port = 0;
+    PumpUntil(
+        [&] {
+            port = atoi(ReadFirstLine(portFile).c_str());
+            return port > 0 || WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0;
+        },
+        15000);
+    CloseHandle(pi.hProcess);
+    return port;
+}
+
+void UseFakeEndpoint(int port)
+{
+    vxrt::DevToolsEndpoint endpoint;
+    endpoint.port = static_cast<unsigned short>(port);
+    if (port) endpoint.path = "/devtools/browser/fake";
+    vxrt::Runtime::SetTestEndpoint(endpoint);
+}
+
+bool PageServer::Start()
+{
+    m_port = StartLoopbackServer(m_script);
+    return m_port > 0;
 }
 
 void PageServer::Stop()
@@ -233,6 +263,82 @@ COLORREF PixelOf(HWND hwnd, int x, int y)
     COLORREF c = GetPixel(dc, x, y);
     ReleaseDC(hwnd, dc);
     return c;
+}
+
+Picture CaptureWindow(HWND hwnd)
+{
+    Picture p;
+    RECT rc;
+    if (!GetClientRect(hwnd, &rc) || rc.right <= 0 || rc.bottom <= 0) return p;
+    UpdateWindow(hwnd);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = rc.right;
+    bi.bmiHeader.biHeight = -rc.bottom;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = GetDC(hwnd);
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC mem = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, rc.right, rc.bottom, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    p.width = rc.right;
+    p.height = rc.bottom;
+    const uint32_t* px = static_cast<const uint32_t*>(bits);
+    p.pixels.assign(px, px + static_cast<size_t>(p.width) * p.height);
+    for (auto& v : p.pixels) v &= 0xFFFFFF;
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    DeleteObject(dib);
+    ReleaseDC(hwnd, screen);
+    return p;
+}
+
+Picture EngineScreenshot(CefRefPtr<CefBrowser> browser)
+{
+    Picture p;
+    auto* impl = static_cast<vxrt::BrowserImpl*>(browser.get());
+    vxrt::Json r = impl->SendSync("Page.captureScreenshot", {{"format", "png"}});
+    vxrt::FrameImage image;
+    if (r.is_object() && r.contains("data") && r["data"].is_string() &&
+        vxrt::DecodeFrameImage(r["data"].get<std::string>(), image)) {
+        p.width = image.width;
+        p.height = image.height;
+        p.pixels = std::move(image.pixels);
+    }
+    return p;
+}
+
+double Psnr(const Picture& a, const Picture& b)
+{
+    if (a.width != b.width || a.height != b.height || a.pixels.empty()) return 0;
+    double sum = 0;
+    for (size_t i = 0; i < a.pixels.size(); ++i)
+        for (int shift : {0, 8, 16}) {
+            const int d =
+                static_cast<int>((a.pixels[i] >> shift) & 0xFF) - static_cast<int>((b.pixels[i] >> shift) & 0xFF);
+            sum += d * d;
+        }
+    const double mse = sum / (a.pixels.size() * 3.0);
+    return mse == 0 ? 1000 : 10 * std::log10(255.0 * 255.0 / mse);
+}
+
+std::vector<std::wstring> PrivateProfileFolders()
+{
+    wchar_t tmp[MAX_PATH];
+    GetTempPathW(MAX_PATH, tmp);
+    std::vector<std::wstring> out;
+    WIN32_FIND_DATAW fd;
+    HANDLE f = FindFirstFileW((std::wstring(tmp) + vxrt::PrivateProfile::kPrefix + L"*").c_str(), &fd);
+    if (f == INVALID_HANDLE_VALUE) return out;
+    do {
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) out.push_back(std::wstring(tmp) + fd.cFileName);
+    } while (FindNextFileW(f, &fd));
+    FindClose(f);
+    return out;
 }
 
 }  // namespace vxtest

@@ -11,6 +11,8 @@
 namespace vxtest {
 
 std::wstring UniqueTempDir(const wchar_t* stem);
+// The first line of a small text file, or empty.
+std::string ReadFirstLine(const std::wstring& path);
 std::string UnixPath(const std::wstring& windowsPath);
 // Engine processes whose command line names this profile folder.
 // Calls visit(pid, command line with NULs as blanks) for every Linux process
@@ -19,9 +21,17 @@ bool ForEachLinuxProcess(const std::function<bool(int pid, const std::string& co
 int EngineProcessCount(const std::wstring& profileDir);
 // Pumps UI messages until pred() or the timeout; returns pred().
 bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs);
+// Starts one of this folder's Python servers (script name, then its
+// arguments after the port file it is given first) and waits until it
+// listens; returns its loopback port, or 0.
+int StartLoopbackServer(const wchar_t* script, const std::wstring& arguments = std::wstring());
+// Points the next runtime start at a fake DevTools endpoint on this port
+// instead of an engine; 0 goes back to starting the engine.
+void UseFakeEndpoint(int port);
 
 class PageServer {
 public:
+    explicit PageServer(const wchar_t* script = L"page_server.py") : m_script(script) {}
     bool Start();
     void Stop();
     ~PageServer() { Stop(); }
@@ -30,6 +40,7 @@ public:
     int Port() const { return m_port; }
 
 private:
+    const wchar_t* m_script;
     int m_port = 0;
 };
 
@@ -71,6 +82,11 @@ public:
     {
         Add("LoadError", f->IsMain(), code, text.ToString() + " " + url.ToString());
     }
+    void OnAddressChange(CefRefPtr<CefBrowser> b, CefRefPtr<CefFrame> f, const CefString& url) override
+    {
+        Add("Address", f->IsMain(), 0, url.ToString());
+        lastAddress = url.ToString();
+    }
     void OnTitleChange(CefRefPtr<CefBrowser> b, const CefString& title) override
     {
         Add("Title", true, 0, title.ToString());
@@ -84,6 +100,7 @@ public:
     DWORD uiThread = GetCurrentThreadId();
     std::vector<Event> events;
     std::string lastTitle;
+    std::string lastAddress;
     CefRefPtr<CefBrowser> browser;
 
     IMPLEMENT_REFCOUNTING(RecordingClient);
@@ -118,6 +135,21 @@ public:
 
 CefRefPtr<CefBrowser> CreateBrowser(HWND parent, const RECT& rc, CefRefPtr<CefClient> client, const std::string& url);
 COLORREF PixelOf(HWND hwnd, int x, int y);
+
+// A picture as 0x00RRGGBB pixels, top-down.
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;
+};
+// What the window shows on screen now.
+Picture CaptureWindow(HWND hwnd);
+// The engine's own lossless screenshot of the browser's page.
+Picture EngineScreenshot(CefRefPtr<CefBrowser> browser);
+// Peak signal-to-noise ratio over the colour channels of two pictures of
+// one size, in dB (1000 for identical pictures, 0 for different sizes).
+double Psnr(const Picture& a, const Picture& b);
+// Folders of private profiles in the temporary folder.
+std::vector<std::wstring> PrivateProfileFolders();
 // A loopback port with no listener.
 int FreePort();
 

@@ -11,7 +11,7 @@
 
 namespace vxtest {
 
-class ShellBrowserTest : public PageServerSuite {
+class ShellBrowserTest : public PagesSuite<ShellPages> {
 protected:
     void SetUp() override
     {

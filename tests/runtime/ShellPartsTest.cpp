@@ -1,12 +1,11 @@
-// The engine-free parts behind the context menu, downloads and the test
-// endpoint: the menu model's editing rules, reading a hit test the page may
-// have tampered with, placing a finished file, and the endpoint setting.
+// The engine-free parts behind the context menu and downloads: the menu
+// model's editing rules, reading a hit test the page may have tampered with,
+// and placing a finished file.
 #include <gtest/gtest.h>
 
-#include "runtime/DefaultContextMenu.h"
-#include "runtime/DevToolsEndpoint.h"
-#include "runtime/DownloadController.h"
-#include "runtime/MenuModel.h"
+#include "runtime/engine/DefaultContextMenu.h"
+#include "runtime/engine/DownloadController.h"
+#include "runtime/engine/MenuModel.h"
 
 using namespace vxrt;
 
@@ -178,39 +177,6 @@ TEST(SafeDownloadNameTest, NamesOnlyAFileInTheChosenFolder)
     std::wstring cut = SafeDownloadName(pairs);
     EXPECT_LE(cut.size(), kMaxDownloadName);
     EXPECT_TRUE(cut.back() >= 0xDC00 && cut.back() <= 0xDFFF);
-}
-
-TEST(DevToolsEndpointTest, ReadsPortAndPathOnlyWhenWellFormed)
-{
-    struct Case {
-        const char* value;
-        bool ok;
-        unsigned short port;
-        const char* path;
-    };
-    const Case cases[] = {
-        {"9222/devtools/browser/x", true, 9222, "/devtools/browser/x"},
-        {"1/", true, 1, "/"},
-        {nullptr, false, 0, ""},
-        {"/devtools", false, 0, ""},
-        {"9222", false, 0, ""},
-        {"0/x", false, 0, ""},
-        {"65536/x", false, 0, ""},
-        {"99999999/x", false, 0, ""},
-        {"12a/x", false, 0, ""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.value ? c.value : "(unset)");
-        SetEnvironmentVariableA("VXRT_DEVTOOLS_ENDPOINT", c.value);
-        unsigned short port = 0;
-        std::string path;
-        EXPECT_EQ(TestEndpointFromEnvironment(port, path), c.ok);
-        if (c.ok) {
-            EXPECT_EQ(port, c.port);
-            EXPECT_EQ(path, c.path);
-        }
-    }
-    SetEnvironmentVariableA("VXRT_DEVTOOLS_ENDPOINT", nullptr);
 }
 
 }  // namespace

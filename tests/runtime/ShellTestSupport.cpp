@@ -1,6 +1,6 @@
 #include "ShellTestSupport.h"
 
-#include "runtime/Runtime.h"
+#include "runtime/engine/Runtime.h"
 
 namespace vxtest {
 
@@ -138,12 +138,18 @@ SaveDialogDriver::SaveDialogDriver(const std::function<std::wstring(const std::w
     m_thread = std::thread([this, choose] {
         HWND dlg = WaitVisible(L"#32770", 30000);
         if (dlg) {
-            Sleep(500);  // let the dialog fill its controls
             // The explorer-style dialog names the file in a combo box
-            // (cmb13), the older one in an edit (edt1).
-            int nameId = GetDlgItem(dlg, 0x47c) ? 0x47c : 0x480;
+            // (cmb13), the older one in an edit (edt1); either is filled
+            // once the dialog has set itself up.
+            int nameId = 0x480;
             wchar_t text[1024] = {0};
-            GetDlgItemTextW(dlg, nameId, text, 1023);
+            const DWORD start = GetTickCount();
+            do {
+                nameId = GetDlgItem(dlg, 0x47c) ? 0x47c : 0x480;
+                GetDlgItemTextW(dlg, nameId, text, 1023);
+                if (text[0]) break;
+                Sleep(20);
+            } while (GetTickCount() - start < 5000);
             proposed = text;
             const std::wstring path = choose(proposed);
             if (path.empty()) {

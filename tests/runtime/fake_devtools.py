@@ -11,6 +11,10 @@ scenario:
   truncated  half a frame, then the connection closes
   oversized  a frame header announcing 2**40 bytes, connection kept open
   drop       the connection closes
+  stream     screencast frames without pause until the connection ends
+After the garbage and disorder scenarios a final marker follows: the page's
+title becomes "end-of-scenario", so a test that waits for it has seen every
+event before it.
 Exits when the connection ends or after a minute.
 """
 import base64
@@ -76,6 +80,27 @@ class Peer:
 
     def send(self, obj):
         self.send_raw(frame(obj if isinstance(obj, str) else json.dumps(obj)))
+
+
+# A 2x1 PNG: red, blue.
+TINY_PNG = "iVBORw0KGgoAAAANSUhEUgAAAAIAAAABCAIAAAB7QOjdAAAADUlEQVR4nGP4zwAE/wEHAAH/4iOeWQAAAABJRU5ErkJggg=="
+
+
+def end_marker(peer):
+    peer.send({"method": "Target.targetInfoChanged",
+               "params": {"targetInfo": {"targetId": "T1", "type": "page", "title": "end-of-scenario",
+                                         "url": "http://fake/"}}})
+
+
+def stream(peer):
+    n = 0
+    try:
+        while True:
+            n += 1
+            peer.send({"method": "Page.screencastFrame", "sessionId": "S1",
+                       "params": {"data": TINY_PNG, "sessionId": n, "metadata": {}}})
+    except OSError:
+        pass  # the runtime closed the connection: the stream ends
 
 
 def valid_load(peer):
@@ -188,8 +213,13 @@ def serve(conn, scenario):
         peer.send(reply)
         if scenario == "garbage":
             garbage(peer)
+            end_marker(peer)
         elif scenario == "disorder":
             disorder(peer, held)
+            end_marker(peer)
+        elif scenario == "stream":
+            valid_load(peer)
+            threading.Thread(target=stream, args=(peer,), daemon=True).start()
         elif scenario == "truncated":
             peer.send_raw(struct.pack(">BBH", 0x81, 126, 1000) + b"0123456789")
             return

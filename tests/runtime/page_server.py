@@ -44,6 +44,19 @@ PAGES = {
                      "a,p,div{display:block;margin:0;height:150px}a{background:#ccf}"
                      "#c{cursor:crosshair}</style></head><body><a href='/title'>link</a>"
                      "<p>text text</p><div id=c></div><div></div></body></html>"),
+    # Thin coloured text, Chinese and a gradient: what JPEG blurs most.
+    "/colours": (200, "<html><head><meta charset=utf-8><title>colours</title><style>body{margin:8px;"
+                      "font:13px sans-serif;background:linear-gradient(90deg,#fff,#eef)}"
+                      "a{color:#e00}.g{color:#080}.b{color:#00c}</style></head><body>"
+                      "<p><a href='/title'>red link</a> <span class=g>green text</span> <span class=b>blue</span></p>"
+                      "<p>\u77ed\u7f51\u5740\u751f\u6210 \u8054\u7cfb\u6211\u4eec"
+                      " <a href='/title'>\u6570\u636e\u7edf\u8ba1</a></p>"
+                      "<p style='font-size:9px'>small print 1234567890 \u5c0f\u5b57</p>"
+                      "<p><span style='color:#f0f;font-weight:bold'>magenta</span></p></body></html>"),
+    # A fragment target and room to scroll to it.
+    "/fragment": (200, "<html><head><title>fragment</title></head><body>"
+                       "<a id=go href='#part2'>down</a><div style='height:3000px'></div>"
+                       "<h2 id=part2>part 2</h2></body></html>"),
     "/anim": (200, "<html><head><title>anim</title><style>@keyframes k{from{transform:translateX(0)}"
                    "to{transform:translateX(400px)}}div{width:100px;height:100px;background:#f00;"
                    "animation:k 1s linear infinite}</style></head><body><div></div></body></html>"),

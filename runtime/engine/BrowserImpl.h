@@ -1,0 +1,195 @@
+#pragma once
+// One browser: a page target of the engine shown in a child window. The
+// runtime thread feeds it protocol events; every client handler call is
+// handed to the UI thread.
+//
+// Threads. State both threads touch lives in m_shared and is reached only
+// under its lock. State of the UI thread alone lives in m_ui and is reached
+// through Ui(), which checks the thread in debug builds. The target and
+// session ids are written once by Create before the browser is published to
+// the runtime thread, and only read afterwards.
+
+#include <atomic>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+
+#include "runtime/CefApp.h"
+#include "runtime/engine/DevToolsConnection.h"
+#include "runtime/engine/FrameImage.h"
+#include "runtime/engine/Guarded.h"
+#include "runtime/engine/ThreadCheck.h"
+#include "runtime/protocol/ProtocolEvents.h"
+
+namespace vxrt {
+
+class BrowserWindow;
+class FrameImpl;
+
+class BrowserImpl : public CefBrowser, public CefBrowserHost, private page::EventSink, private target::EventSink {
+public:
+    BrowserImpl(int id, CefRefPtr<CefClient> client);
+    ~BrowserImpl() override;
+
+    // UI thread: creates the window and the page target, starts loading.
+    bool Create(const CefWindowInfo& info, const CefString& url);
+
+    // Runtime thread.
+    void HandleEvent(const std::string& method, const Json& params);
+    void HandleTargetEvent(const std::string& method, const Json& params);
+    void Tick();
+    // Engine gone (shutdown): the page cannot be closed any more.
+    void EngineGone();
+
+    // UI thread, from the window.
+    void OnWindowResized(int width, int height);
+    void OnWindowShown(bool visible);
+    void OnWindowDestroyed();
+    void SendInput(const char* method, const Json& params, bool repaintAfter);
+    void UpdateCursor(int x, int y);
+
+    void MarkAnnounced() { Ui().announced = true; }
+    const std::string& TargetId() const { return m_targetId; }
+    const std::string& SessionId() const { return m_sessionId; }
+
+    // CefBrowser
+    CefRefPtr<CefBrowserHost> GetHost() override { return this; }
+    bool CanGoBack() override;
+    void GoBack() override;
+    bool CanGoForward() override;
+    void GoForward() override;
+    bool IsLoading() override;
+    void Reload() override;
+    void ReloadIgnoreCache() override;
+    void StopLoad() override;
+    int GetIdentifier() override { return m_id; }
+    bool IsSame(CefRefPtr<CefBrowser> that) override { return that.get() == static_cast<CefBrowser*>(this); }
+    bool IsPopup() override { return false; }
+    bool HasDocument() override;
+    CefRefPtr<CefFrame> GetMainFrame() override;
+
+    // CefBrowserHost
+    CefRefPtr<CefBrowser> GetBrowser() override { return this; }
+    void CloseBrowser(bool force_close) override;
+    void SetFocus(bool focus) override;
+    HWND GetWindowHandle() override { return m_hwnd.load(); }
+    HWND GetOpenerWindowHandle() override { return nullptr; }
+    CefRefPtr<CefClient> GetClient() override { return m_client; }
+    CefRefPtr<CefRequestContext> GetRequestContext() override { return nullptr; }
+    void WasResized() override;
+
+    // Protocol helpers for frames.
+    void Send(const std::string& method, const Json& params = Json::object());
+    Json SendSync(const std::string& method, const Json& params = Json::object());
+
+    // Screenshots asked of the engine so far (a still page must not keep
+    // asking).
+    unsigned ScreenshotCount() { return m_shared.Lock()->screenshots; }
+
+    // How long the picture must stay unchanged before the lossless one is
+    // taken: the screencast's JPEG is fine in motion, not on a still page.
+    static const unsigned kRestMs = 150;
+
+    IMPLEMENT_REFCOUNTING(BrowserImpl);
+
+private:
+    enum class State {
+        Creating,
+        Open,
+        Closing,
+        EngineClosed,
+        Destroyed
+    };
+
+    // Both threads, under the lock.
+    struct Shared {
+        State state = State::Creating;
+        BrowserWindow* window = nullptr;  // null once the window is destroyed
+        std::string mainFrameId;
+        std::map<std::string, CefRefPtr<FrameImpl>> frames;
+        std::map<std::string, std::string> requestFrame;  // document request -> frame
+        std::map<std::string, std::string> requestUrl;
+        std::map<std::string, int> status;  // frame -> HTTP status
+        std::set<std::string> loading;      // frames between start and end
+        std::string title;
+        bool navigated = false;
+        bool isLoading = false;
+        int width = 0, height = 0;
+        bool visible = true;
+        // Pictures: the last screencast frame, a requested screenshot and
+        // the lossless picture of a page at rest.
+        DWORD lastFrameTick = 0;
+        DWORD screenshotDue = 0;
+        bool screenshotPending = false;
+        DWORD screenshotRequested = 0;
+        bool restShown = true;  // no frame since the last lossless picture
+        unsigned screenshots = 0;
+        // A screenshot makes the engine paint, and the screencast sends that
+        // paint as a frame of its own: frames that arrive while a picture
+        // is taken, or just after, are such echoes and are not shown. One
+        // more picture then checks that the page is really unchanged.
+        DWORD echoUntil = 0;
+        bool echoSuppressed = false;
+        bool verifying = false;  // the picture being taken is such a check
+        bool settled = false;    // a check found the page unchanged
+        // Frames are real changes (input came, or a check found the page
+        // changing): none is taken for an echo until the page rests again.
+        bool live = false;
+        FrameImage lossless;  // the last lossless picture shown
+        DWORD closeDeadline = 0;
+        DWORD lastTitlePoll = 0;
+        bool contextsLive = false;  // script contexts from now on are new ones
+    };
+
+    // The UI thread alone.
+    struct UiOnly {
+        bool announced = false;  // OnAfterCreated has run
+        bool focusedAfterLoad = false;
+    };
+    UiOnly& Ui()
+    {
+        VXRT_ASSERT_UI_THREAD();
+        return m_ui;
+    }
+
+    bool CreateChecked(const CefWindowInfo& info, const CefString& url);
+    CefRefPtr<FrameImpl> FrameFor(const std::string& frameId, const std::string& parentId, bool create);
+    void Post(std::function<void()> fn);
+    void OnTargetClosed();
+    void OnMainFrameLoaded();
+    void TitleSeen(const std::string& title);
+    void StartScreencast(int width, int height);
+    void ScheduleScreenshot(DWORD delayMs);
+    void TakeScreenshot();
+    void ShowImage(FrameImage&& image);
+
+    // page::EventSink, runtime thread: one function per event.
+    void OnScreencastFrame(const page::ScreencastFrame& e) override;
+    void OnRequestWillBeSent(const page::RequestWillBeSent& e) override;
+    void OnResponseReceived(const page::ResponseReceived& e) override;
+    void OnLoadingFinished(const page::LoadingFinished& e) override;
+    void OnLoadingFailed(const page::LoadingFailed& e) override;
+    void OnFrameNavigated(const page::FrameNavigated& e) override;
+    void OnNavigatedWithinDocument(const page::NavigatedWithinDocument& e) override;
+    void OnLifecycleEvent(const page::LifecycleEvent& e) override;
+    void OnFrameLoading(const page::FrameLoading& e) override;
+    void OnFrameDetached(const page::FrameDetached& e) override;
+    void OnExecutionContextCreated(const page::ExecutionContextCreated& e) override;
+    void OnJavascriptDialogOpening(const page::JavascriptDialogOpening& e) override;
+    // target::EventSink, runtime thread.
+    void OnTargetInfoChanged(const target::InfoChanged& e) override;
+    void OnTargetGone(const target::Gone& e) override;
+
+    int HistoryOffsetAvailable(int delta);
+
+    const int m_id;
+    const CefRefPtr<CefClient> m_client;
+    std::atomic<HWND> m_hwnd{nullptr};
+    std::string m_targetId;   // written once before the browser is published
+    std::string m_sessionId;  // likewise
+    Guarded<Shared> m_shared;
+    UiOnly m_ui;
+};
+
+}  // namespace vxrt

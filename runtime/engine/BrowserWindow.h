@@ -1,0 +1,50 @@
+#pragma once
+// The child window of a browser: paints the latest picture of the page at
+// the window's size and forwards mouse, wheel, keyboard and text input.
+
+#include <windows.h>
+
+#include <mutex>
+
+#include "runtime/engine/FrameImage.h"
+
+namespace vxrt {
+
+class BrowserImpl;
+
+class BrowserWindow {
+public:
+    // UI thread. The window calls back into browser until it is destroyed.
+    static BrowserWindow* Create(BrowserImpl* browser, HWND parent, DWORD style, DWORD exStyle, int x, int y, int width,
+                                 int height);
+    HWND Handle() const { return m_hwnd; }
+
+    // Any thread: keeps the picture and repaints.
+    void SetImage(FrameImage&& image);
+    bool HasImage();
+    // Any thread: cursor the page asks for (a system cursor id).
+    void SetCursorId(LPCWSTR id);
+
+private:
+    BrowserWindow(BrowserImpl* browser) : m_browser(browser) {}
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    void Paint();
+    void Mouse(const char* type, LPARAM lp, const char* button, int clickCount, WPARAM wp);
+    void Key(const char* type, WPARAM wp, LPARAM lp);
+    void Char(wchar_t ch);
+
+    BrowserImpl* m_browser;
+    HWND m_hwnd = nullptr;
+    std::mutex m_lock;
+    FrameImage m_image;
+    LPCWSTR m_cursor = IDC_ARROW;
+    wchar_t m_highSurrogate = 0;
+    static const UINT_PTR kCursorTimer = 0x5643;
+    static const DWORD kCursorProbeMs = 80;
+    DWORD m_lastMove = 0;
+    LPARAM m_cursorAt = 0;  // client position of the last mouse move
+    bool m_tracking = false;
+};
+
+}  // namespace vxrt

@@ -1,0 +1,81 @@
+#pragma once
+// The running runtime of the browser process: the engine, its DevTools
+// connection, the UI-thread dispatcher and the browsers.
+
+#include <map>
+#include <mutex>
+#include <string>
+
+#include "runtime/CefApp.h"
+#include "runtime/engine/DevToolsConnection.h"
+#include "runtime/engine/DownloadController.h"
+#include "runtime/engine/EngineProcess.h"
+#include "runtime/engine/PopupController.h"
+#include "runtime/engine/PrivateProfile.h"
+#include "runtime/engine/UiDispatcher.h"
+
+namespace vxrt {
+
+class BrowserImpl;
+
+// A DevTools endpoint that is already listening (port and browser path).
+struct DevToolsEndpoint {
+    unsigned short port = 0;
+    std::string path;
+};
+
+class Runtime {
+public:
+    // Test seam: the next Initialize connects to this endpoint instead of
+    // starting an engine (port 0 clears it). Only the tests' support
+    // library calls it; the program never does, and reads no setting of
+    // its own for it.
+    static void SetTestEndpoint(const DevToolsEndpoint& endpoint);
+
+    // Null unless cef_initialize succeeded and cef_shutdown has not run.
+    static Runtime* Get();
+    static bool Initialize(const cef_settings_t& settings, CefRefPtr<CefApp> app);
+    static void Shutdown();
+
+    UiDispatcher& Ui() { return m_ui; }
+    DevToolsConnection& DevTools() { return m_devtools; }
+    CefRefPtr<CefApp> App() { return m_app; }
+    int NextBrowserId();
+
+    void AddBrowser(BrowserImpl* browser);
+    void RemoveBrowser(BrowserImpl* browser);
+    void SetBrowserSession(BrowserImpl* browser, const std::string& targetId, const std::string& sessionId);
+
+    // Lookups for the controllers that span browsers (pop-ups, downloads);
+    // null when no browser matches.
+    CefRefPtr<BrowserImpl> BrowserBySession(const std::string& sessionId);
+    CefRefPtr<BrowserImpl> BrowserByTarget(const std::string& targetId);
+    // The browser whose window is, or lies within, hwnd's top-level window.
+    CefRefPtr<BrowserImpl> BrowserOfWindow(HWND hwnd);
+    DownloadController& Downloads() { return m_downloads; }
+
+private:
+    Runtime();
+    ~Runtime();
+    bool Start(const cef_settings_t& settings, CefRefPtr<CefApp> app);
+    void Stop();
+    void OnEvent(const std::string& method, const Json& params, const std::string& sessionId);
+    void OnTick();
+    void OnConnectionLost();
+    void StartWatchdog(unsigned short port, const std::string& path);
+
+    UiDispatcher m_ui;
+    DevToolsConnection m_devtools;
+    EngineProcess m_engine;
+    PrivateProfile m_privateProfile;  // used when the settings name no cache path
+    PopupController m_popups;
+    DownloadController m_downloads;
+    CefRefPtr<CefApp> m_app;
+    std::mutex m_lock;
+    std::map<int, CefRefPtr<BrowserImpl>> m_browsers;
+    std::map<std::string, BrowserImpl*> m_bySession;
+    std::map<std::string, BrowserImpl*> m_byTarget;
+    int m_nextId = 1;
+};
+
+}  // namespace vxrt
