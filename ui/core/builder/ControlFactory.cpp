@@ -10,7 +10,7 @@
 #include "ui/control/TabLayoutUI.h"
 #include "ui/control/TextUI.h"
 #include "ui/control/VerticalLayoutUI.h"
-#include "ui/extra/ScrollBarUI.h"
+#include "ui/control/ScrollBarUI.h"
 
 #include <cwchar>
 
