@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "../runtime/PageServerSuite.h"
+#include "BrowserPages.h"
 #include "../runtime/ShellTestSupport.h"
 #include "browser/CefAppEx.h"
 #include "browser/CefHandler.h"
@@ -122,7 +122,7 @@ public:
     std::vector<int> commands;
 };
 
-class BrowserHostTest : public PageServerSuite {
+class BrowserHostTest : public BrowserPageSuite {
 protected:
     static constexpr int kTag = 7;
 

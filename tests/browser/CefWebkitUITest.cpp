@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "../runtime/PageServerSuite.h"
+#include "BrowserPages.h"
 #include "browser/CefWebkitUI.h"
 #include "tests/ui/control/TestWindow.h"
 #include "ui/control/TabLayoutUI.h"
@@ -77,7 +77,7 @@ DWORD ScreenPixel(HWND hwnd, int x, int y)
     return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
 }
 
-class CefWebkitUITest : public vxtest::PageServerSuite {
+class CefWebkitUITest : public vxtest::BrowserPageSuite {
 protected:
     void SetUp() override
     {

@@ -322,9 +322,11 @@ void CPaintManagerUI::SetLanguageLoader(LanguageLoader loader) { g_languageLoade
 void CPaintManagerUI::ReLoadLanguage(STRINGorID xml)
 {
     if (m_aPreMessages.GetSize() == 0) return;
+    // Without a reader the strings in hand are better than none.
+    if (!g_languageLoader) return;
     RemoveAllLanguageAttributeList();
     auto* first = static_cast<CPaintManagerUI*>(m_aPreMessages.GetAt(0));
-    if (g_languageLoader) g_languageLoader(xml, first);
+    g_languageLoader(xml, first);
     for (int i = 0; i < m_aPreMessages.GetSize(); ++i)
         static_cast<CPaintManagerUI*>(m_aPreMessages.GetAt(i))->InvalidateRoot();
 }

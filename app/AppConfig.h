@@ -1,0 +1,20 @@
+#pragma once
+// Config.ini beside the executable: section "App", key "exit" (default 1;
+// 0 closes the main window without asking). Never the current directory.
+
+#include <string>
+
+namespace Vornex {
+
+// The folder of the running executable, up to and including its last
+// backslash.
+std::wstring ExecutableFolder();
+// The configuration file in `appDir`.
+std::wstring ConfigPath(const std::wstring& appDir);
+// The exit-prompt setting of `appDir`'s Config.ini; 1 when the file, the
+// section or the key is missing or unreadable.
+int ReadExitPrompt(const std::wstring& appDir);
+// Stores "do not ask again" (exit=0). False when the file cannot be written.
+bool WriteNoExitPrompt(const std::wstring& appDir);
+
+}  // namespace Vornex

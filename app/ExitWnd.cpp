@@ -1,0 +1,46 @@
+#include "app/ExitWnd.h"
+
+#include "app/AppConfig.h"
+#include "app/AppGlobals.h"
+#include "app/AppMessages.h"
+#include "ui/control/OptionUI.h"
+
+namespace Vornex {
+
+using SkinUI::CUiString;
+using SkinUI::TNotifyUI;
+
+// The same class as the main window: registering it again is accepted.
+LPCTSTR CExitWnd::GetWindowClassName() const { return L"MainWndClass"; }
+// The markup and images come from the skin archive the main window installed.
+CUiString CExitWnd::GetSkinFolder() { return L"Skin"; }
+CUiString CExitWnd::GetSkinFile() { return L"ExitWnd.xml"; }
+
+void CExitWnd::InitWindow()
+{
+    m_pCheckRemember = m_PaintManager.FindControl(L"check_remember");
+    m_pBtnOk = m_PaintManager.FindControl(L"btn_ok");
+    m_pBtnCancel = m_PaintManager.FindControl(L"btn_cancel");
+}
+
+void CExitWnd::OnClick(TNotifyUI& msg)
+{
+    if (msg.pSender != nullptr && msg.pSender == m_pBtnOk) {
+        auto* remember = dynamic_cast<SkinUI::COptionUI*>(m_pCheckRemember);
+        // An unwritable file loses the choice; the program closes anyway.
+        if (remember != nullptr && remember->IsSelected()) WriteNoExitPrompt(g_strAppDir);
+        if (g_hMainWnd != nullptr) ::PostMessageW(g_hMainWnd, UM_CLOSEMAIN, 0, 0);
+        Close(IDOK);
+    } else if (msg.pSender != nullptr && msg.pSender == m_pBtnCancel) {
+        Close(IDOK);
+    }
+    WindowImplBase::OnClick(msg);
+}
+
+void CExitWnd::OnFinalMessage(HWND hWnd)
+{
+    WindowImplBase::OnFinalMessage(hWnd);
+    delete this;
+}
+
+}  // namespace Vornex

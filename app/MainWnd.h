@@ -1,0 +1,66 @@
+#pragma once
+// The program's one top-level window: a title bar with the product title and
+// the home and contact buttons, a content area that shows a loading panel
+// until the embedded browser starts loading the service's page, and a bottom
+// bar whose three buttons scroll the promotion feed's captions.
+//
+// Closing runs in two rounds: the first WM_CLOSE asks the browser to close
+// (its page's unload handlers run) and is swallowed; the runtime then sends
+// a second WM_CLOSE, which destroys the window. When there is no browser to
+// ask, or it does not answer in time, the window closes anyway.
+
+#include "browser/CefWebLoadCallback.h"
+#include "ui/window/WindowImplBase.h"
+
+class CCefWebkitUI;
+
+namespace SkinUI {
+class CTabLayoutUI;
+}
+
+namespace Vornex {
+
+class CMainWnd : public SkinUI::WindowImplBase, public CCefWebLoadCallback {
+public:
+    static constexpr int kTopAdCount = 12;
+    static constexpr int kScrollAdCount = 3;
+
+    CMainWnd() = default;
+
+    LPCTSTR GetWindowClassName() const override;
+    SkinUI::CControlUI* CreateControl(LPCTSTR pstrClass) override;
+    void InitWindow() override;
+    void OnClick(SkinUI::TNotifyUI& msg) override;
+    void Close(UINT nRet = IDOK) override;
+
+    // CCefWebLoadCallback
+    void OnWebLoadStart(CCefHandler* handler, int tag) override;
+    void OnWebLoadEnd(CCefHandler* handler, int tag, CefRefPtr<CefBrowser> browser) override;
+    void OnWebLoadError(CCefHandler* handler, int tag, CefRefPtr<CefFrame> frame) override;
+    void OnWebTitleChange(CCefHandler* handler, int tag, const wchar_t* title) override;
+    bool OnWebBeforePopup(CCefHandler* handler, int tag, const wchar_t* url) override;
+
+protected:
+    SkinUI::CUiString GetSkinFolder() override;
+    SkinUI::CUiString GetSkinFile() override;
+    SkinUI::UI_RESOURCETYPE GetResourceType() const override;
+    LPCTSTR GetResourceID() const override;
+    LRESULT HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override;
+    void OnFinalMessage(HWND hWnd) override;
+
+private:
+    // Fills the advertisement controls from the feed lists (UM_FEEDREADY).
+    LRESULT ShowFeed();
+    void BringBack();
+    void ShowBrowserPage();
+    // The first close request: asks the browser to close. False when there
+    // is no browser to ask, so the window may close at once.
+    bool CloseBrowserFirst();
+
+    SkinUI::CTabLayoutUI* m_pTabMain = nullptr;
+    CCefWebkitUI* m_pWebMain = nullptr;
+    SkinUI::CControlUI* m_pScrollAd[kScrollAdCount] = {};
+    SkinUI::CControlUI* m_pTopAd[kTopAdCount] = {};
+};
+
+}  // namespace Vornex

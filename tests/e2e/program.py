@@ -1,0 +1,211 @@
+"""Helpers for end-to-end tests of Vornex.exe: a private copy of the program
+(so that Config.ini and the profile folders beside it belong to the test),
+the demo service on 127.0.0.1:80 with its own data, and the places of the
+main window's controls, as a person sees them."""
+
+import os
+import shutil
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+import urllib.request
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+
+REPO = harness.REPO
+MAIN_CLASS = "MainWndClass"
+MAIN_TITLE = "Vornex短网址"
+EXIT_TITLE = "退出提示："
+WIDTH, HEIGHT = 1200, 720
+
+# Client coordinates of what the tests click or look at (MainWnd.xml).
+# The system buttons sit at the right edge, whatever the window's width:
+# these are offsets from that edge.
+CLOSE_BUTTON = (-14, 15)
+MAX_BUTTON = (-42, 15)  # the restore button takes its place when maximised
+MIN_BUTTON = (-70, 15)
+HOME_BUTTON = (940, 15)
+CONTENT_PROBE = (600, 50)            # top bar of the service page
+SCROLL_BUTTONS = [(140 + 20 + 70, 702), (140 + 220 + 70, 702), (140 + 420 + 70, 702)]
+# Exit dialog, client coordinates (ExitWnd.xml: its controls float in the
+# body below the 36-pixel title band).
+REMEMBER_BOX = (28, 36 + 86)
+OK_BUTTON = (176, 36 + 123)
+CANCEL_BUTTON = (262, 36 + 123)
+
+
+def program_exe():
+    return os.path.join(harness._build_dir(), "app", "Vornex.exe")
+
+
+def is_page_blue(rgb):
+    """The service page's top bar (a blue gradient); the loading panel is white."""
+    r, g, b = rgb
+    return b > 120 and r < 90
+
+
+def region(session, x, y, w, h):
+    """The raw RGB bytes of a screen rectangle."""
+    return subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (w, h, x, y),
+                           "-depth", "8", "rgb:-"], env=session.env, check=True,
+                          capture_output=True).stdout
+
+
+def windows_without_manager(session):
+    """The test display has no window manager, and Wine leaves maximising a
+    managed window to one: let Wine place its windows itself for the session."""
+    key = r"HKCU\Software\Wine\X11 Driver"
+    session.run_quiet(["wine", "reg", "add", key, "/v", "Managed", "/d", "N", "/f"])
+    session.add_cleanup(lambda: session.run_quiet(["wine", "reg", "delete", key, "/v", "Managed", "/f"]))
+
+
+class Install:
+    """A folder holding a copy of Vornex.exe and, optionally, its Config.ini."""
+
+    def __init__(self, config=None):
+        self.folder = tempfile.mkdtemp(prefix="vornex-e2e-app-")
+        shutil.copy(program_exe(), os.path.join(self.folder, "Vornex.exe"))
+        if config is not None:
+            with open(self.config_path, "wb") as f:
+                f.write(config if isinstance(config, bytes) else config.encode("ascii"))
+
+    @property
+    def exe(self):
+        return os.path.join(self.folder, "Vornex.exe")
+
+    @property
+    def config_path(self):
+        return os.path.join(self.folder, "Config.ini")
+
+    def config_text(self):
+        if not os.path.exists(self.config_path):
+            return None
+        with open(self.config_path, "rb") as f:
+            return f.read().decode("latin-1")
+
+    def remove(self):
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+
+class DemoService:
+    """The demo service on 127.0.0.1:80 with a private database and feed."""
+
+    def __init__(self, session, feed_xml=None):
+        self.data = tempfile.mkdtemp(prefix="vornex-e2e-service-")
+        args = [os.path.join(REPO, "service", "run"), "--host", "127.0.0.1", "--port", "80",
+                "--db", os.path.join(self.data, "links.sqlite3")]
+        feed = os.path.join(self.data, "feed.xml")
+        if feed_xml is None:
+            shutil.copy(os.path.join(REPO, "service", "feed.xml"), feed)
+        else:
+            with open(feed, "w", encoding="utf-8") as f:
+                f.write(feed_xml)
+        args += ["--feed", feed]
+        self.log = os.path.join(self.data, "requests.log")
+        self._log_file = open(self.log, "wb")
+        self.proc = session.own_process(subprocess.Popen(
+            args, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=self._log_file))
+        session.add_cleanup(self.remove)
+        deadline = time.time() + 15
+        while True:
+            try:
+                socket.create_connection(("127.0.0.1", 80), timeout=0.2).close()
+                break
+            except OSError:
+                if self.proc.poll() is not None or time.time() > deadline:
+                    raise harness.HarnessError("the demo service did not start: " + self.requests())
+                time.sleep(0.1)
+
+    def requests(self):
+        """The request log so far (one line per request)."""
+        self._log_file.flush()
+        with open(self.log, "rb") as f:
+            return f.read().decode("utf-8", "replace")
+
+    def links(self):
+        with urllib.request.urlopen("http://127.0.0.1/api/links?limit=50", timeout=10) as reply:
+            import json
+            return json.loads(reply.read().decode("utf-8"))
+
+    def remove(self):
+        if self.proc.poll() is None:
+            self.proc.terminate()
+            try:
+                self.proc.wait(10)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+        self._log_file.close()
+        shutil.rmtree(self.data, ignore_errors=True)
+
+
+class Program:
+    """One running Vornex.exe of an Install, and its main window."""
+
+    def __init__(self, session, install):
+        self.session = session
+        self.install = install
+        self.proc = session.start_program(install.exe, cwd=install.folder)
+        self.window = session.wait_window(MAIN_CLASS, MAIN_TITLE, timeout=60)
+
+    def point(self, xy):
+        """Screen point of client coordinates; a negative x counts from the
+        right edge."""
+        left, top, right, _ = self.window.client_rect()
+        x, y = xy
+        return (right + x if x < 0 else left + x), top + y
+
+    def pixel(self, xy):
+        return self.session.pixel(*self.point(xy))
+
+    def wait_page(self, timeout=120):
+        try:
+            return self.session.wait_for(lambda: is_page_blue(self.pixel(CONTENT_PROBE)), timeout,
+                                         "the service page to show")
+        except harness.HarnessError:
+            shot = os.path.join(harness._build_dir(), "e2e-no-page.png")
+            self.session.screenshot(shot)
+            raise harness.HarnessError("the service page did not show within %ss (screen: %s)" % (timeout, shot))
+
+    def bottom_bar_has_captions(self):
+        """Whether caption ink (the captions are red) shows in the three
+        scrolling buttons of the bottom bar."""
+        x, y = self.point((160, 684))
+        data = region(self.session, x, y, 560, 36)
+        for i in range(0, len(data) - 2, 3):
+            r, g, b = data[i], data[i + 1], data[i + 2]
+            if r > 200 and g < 150 and b < 150:
+                return True
+        return False
+
+    def click(self, xy, button="left"):
+        self.session.click(*self.point(xy), button=button)
+
+    def exit_dialog(self, timeout=15):
+        return self.session.wait_window(MAIN_CLASS, EXIT_TITLE, timeout=timeout)
+
+    def wait_exit(self, timeout=60):
+        self.session.wait_for(lambda: self.proc.poll() is not None, timeout, "the program to end")
+        return self.proc.returncode
+
+    def is_window_gone(self):
+        return self.session.find_window(MAIN_CLASS, MAIN_TITLE) is None
+
+
+def engine_processes(profile_folder):
+    """Browser engine processes that use the given profile folder."""
+    found = []
+    needle = os.path.realpath(profile_folder).encode()
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open("/proc/%s/cmdline" % entry, "rb") as f:
+                cmdline = f.read()
+        except OSError:
+            continue
+        if b"--user-data-dir=" in cmdline and needle in cmdline:
+            found.append(int(entry))
+    return found
