@@ -682,36 +682,38 @@ CControlUI* CContainerUI::FindSubControl(LPCTSTR pstrSubControlName)
     return m_pManager ? m_pManager->FindSubControlByName(this, pstrSubControlName) : nullptr;
 }
 
+namespace {
+
+// Applies `apply` to the named control below `container`; false when there is none.
+template <typename Apply>
+bool ApplyToSubControl(CContainerUI& container, LPCTSTR name, Apply&& apply)
+{
+    CControlUI* sub = container.FindSubControl(name);
+    if (!sub) return false;
+    apply(*sub);
+    return true;
+}
+
+}  // namespace
+
 bool CContainerUI::SetSubControlText(LPCTSTR pstrSubControlName, LPCTSTR pstrText)
 {
-    CControlUI* sub = FindSubControl(pstrSubControlName);
-    if (!sub) return false;
-    sub->SetText(pstrText);
-    return true;
+    return ApplyToSubControl(*this, pstrSubControlName, [&](CControlUI& sub) { sub.SetText(pstrText); });
 }
 
 bool CContainerUI::SetSubControlFixedHeight(LPCTSTR pstrSubControlName, int cy)
 {
-    CControlUI* sub = FindSubControl(pstrSubControlName);
-    if (!sub) return false;
-    sub->SetFixedHeight(cy);
-    return true;
+    return ApplyToSubControl(*this, pstrSubControlName, [&](CControlUI& sub) { sub.SetFixedHeight(cy); });
 }
 
 bool CContainerUI::SetSubControlFixedWdith(LPCTSTR pstrSubControlName, int cx)
 {
-    CControlUI* sub = FindSubControl(pstrSubControlName);
-    if (!sub) return false;
-    sub->SetFixedWidth(cx);
-    return true;
+    return ApplyToSubControl(*this, pstrSubControlName, [&](CControlUI& sub) { sub.SetFixedWidth(cx); });
 }
 
 bool CContainerUI::SetSubControlUserData(LPCTSTR pstrSubControlName, LPCTSTR pstrText)
 {
-    CControlUI* sub = FindSubControl(pstrSubControlName);
-    if (!sub) return false;
-    sub->SetUserData(pstrText);
-    return true;
+    return ApplyToSubControl(*this, pstrSubControlName, [&](CControlUI& sub) { sub.SetUserData(pstrText); });
 }
 
 CUiString CContainerUI::GetSubControlText(LPCTSTR pstrSubControlName)
