@@ -6,6 +6,7 @@
 #include "app/AppMessages.h"
 #include "app/feed/FeedLoader.h"
 #include "app/feed/HttpClient.h"
+#include "ui/core/base/KernelHandle.h"
 #include "VornexDeployment.h"
 
 namespace Vornex {
@@ -39,10 +40,10 @@ unsigned __stdcall FeedThreadProc(void* argument)
 
 bool StartFeedThread(HWND mainWnd)
 {
-    const uintptr_t thread = _beginthreadex(nullptr, 0, FeedThreadProc, mainWnd, 0, nullptr);
-    if (thread == 0) return false;
-    ::CloseHandle(reinterpret_cast<HANDLE>(thread));
-    return true;
+    // The thread runs on its own: its handle is closed at once.
+    const SkinUI::KernelHandle thread(
+        reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, FeedThreadProc, mainWnd, 0, nullptr)));
+    return static_cast<bool>(thread);
 }
 
 }  // namespace Vornex

@@ -47,11 +47,12 @@ endif()
 #   vornex_add_test(NAME <name> SOURCES <files...> LAYERS <layers...>
 #                   [WINDOWS_ONLY] [LIBS <libs...>]
 #                   [TIMEOUT <seconds>] [RESOURCES] [LABELS <labels>]
-#                   [WRAPPER <command...>])
+#                   [WRAPPER <command...>] [SCREEN])
+# SCREEN marks a test that reads screen pixels or moves the real pointer.
 # WRAPPER runs the test through a command that takes the test's own command
 # line after its arguments (for example a service the test talks to).
 function(vornex_add_test)
-  cmake_parse_arguments(T "WINDOWS_ONLY;RESOURCES" "NAME;TIMEOUT" "SOURCES;LAYERS;LIBS;LABELS;WRAPPER" ${ARGN})
+  cmake_parse_arguments(T "WINDOWS_ONLY;RESOURCES;SCREEN" "NAME;TIMEOUT" "SOURCES;LAYERS;LIBS;LABELS;WRAPPER" ${ARGN})
   if(T_WINDOWS_ONLY AND NOT WIN32)
     return()
   endif()
@@ -79,6 +80,12 @@ function(vornex_add_test)
   set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT})
   if(T_LABELS)
     set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+  if(T_SCREEN)
+    # Reads pixels of the shared screen or moves the real mouse pointer:
+    # runs alone on the test session's display, or two such tests would
+    # click into and paint over each other.
+    set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK vornex_screen)
   endif()
 endfunction()
 

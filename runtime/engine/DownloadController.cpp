@@ -26,14 +26,48 @@ long long Num(const Json& o, const char* name, long long fallback)
     return it != o.end() && it->is_number() ? static_cast<long long>(it->get<double>()) : fallback;
 }
 
-// Keeps a suggested name from naming another folder.
-std::wstring SafeFileName(const std::wstring& name)
+}  // namespace
+
+std::wstring SafeDownloadName(const std::wstring& suggested)
 {
-    std::wstring out;
-    for (wchar_t c : name) out += (c < 32 || wcschr(L"\\/:*?\"<>|", c)) ? L'_' : c;
-    while (!out.empty() && (out.back() == L'.' || out.back() == L' ')) out.pop_back();
-    return out.empty() ? std::wstring(L"download") : out;
+    // Separators and characters Windows refuses in a name become '_', so
+    // the name can only ever name a file in the chosen folder.
+    std::wstring name;
+    for (wchar_t c : suggested) name += (c < 32 || wcschr(L"\\/:*?\"<>|", c)) ? L'_' : c;
+    // Windows drops trailing dots and blanks, which would turn ".." into
+    // the parent folder and "a.exe." into "a.exe".
+    while (!name.empty() && (name.back() == L'.' || name.back() == L' ')) name.pop_back();
+    if (name.empty()) return L"download";
+    // Device names (CON, NUL, COM1, ...), with or without an extension,
+    // open the device instead of a file: NUL would swallow the download and
+    // report it saved.
+    static const wchar_t* const kDevices[] = {L"CON",  L"PRN",  L"AUX",  L"NUL",  L"CONIN$", L"CONOUT$",
+                                              L"COM1", L"COM2", L"COM3", L"COM4", L"COM5",   L"COM6",
+                                              L"COM7", L"COM8", L"COM9", L"LPT1", L"LPT2",   L"LPT3",
+                                              L"LPT4", L"LPT5", L"LPT6", L"LPT7", L"LPT8",   L"LPT9"};
+    size_t stemEnd = name.find(L'.');
+    std::wstring stem = name.substr(0, stemEnd);
+    while (!stem.empty() && stem.back() == L' ') stem.pop_back();
+    for (const wchar_t* device : kDevices)
+        if (_wcsicmp(stem.c_str(), device) == 0) {
+            name.insert(0, 1, L'_');
+            break;
+        }
+    // Long names leave room for the folder within the path length that
+    // the save dialog and file moves accept; the extension is kept.
+    if (name.size() > kMaxDownloadName) {
+        size_t dot = name.rfind(L'.');
+        std::wstring ext = dot != std::wstring::npos && name.size() - dot <= 16 ? name.substr(dot) : std::wstring();
+        name = name.substr(0, kMaxDownloadName - ext.size());
+        // Never split a surrogate pair.
+        if (!name.empty() && name.back() >= 0xD800 && name.back() <= 0xDBFF) name.pop_back();
+        while (!name.empty() && (name.back() == L'.' || name.back() == L' ')) name.pop_back();
+        name += ext;
+    }
+    return name;
 }
+
+namespace {
 
 std::wstring FileNameOf(const std::wstring& path)
 {
@@ -57,7 +91,9 @@ bool AskSavePath(HWND owner, const std::wstring& proposed, std::wstring& chosen)
     std::vector<wchar_t> file(32768, 0);
     std::wstring name = FileNameOf(proposed);
     std::wstring folder = proposed.size() > name.size() ? proposed.substr(0, proposed.size() - name.size()) : L"";
-    if (name.size() < file.size()) wcscpy(file.data(), name.c_str());
+    // The dialog's own buffers hold MAX_PATH characters: a longer proposal
+    // overruns them (seen under Wine), so such a name is not proposed.
+    if (name.size() < MAX_PATH) wcscpy(file.data(), name.c_str());
     OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
@@ -275,7 +311,7 @@ void DownloadController::Continue(unsigned int id, const std::wstring& path, boo
 {
     DownloadPtr d = Find(id);
     if (!d || d->finished || d->decision != Decision::Waiting) return;
-    std::wstring suggested = SafeFileName(CefString(d->state.suggestedName).ToWString());
+    std::wstring suggested = SafeDownloadName(CefString(d->state.suggestedName).ToWString());
     std::wstring target = path;
     if (target.empty())
         target = DefaultFolder() + L"\\" + suggested;

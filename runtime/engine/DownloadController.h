@@ -69,6 +69,15 @@ private:
     std::wstring m_staging;
 };
 
+// Longest name SafeDownloadName gives, in UTF-16 units.
+const size_t kMaxDownloadName = 120;
+
+// A suggested name made safe to save under in a folder of the user's
+// choice: no folder parts, no device names, no trailing dots or blanks, at
+// most kMaxDownloadName units with its extension kept; "download" when
+// nothing usable remains.
+std::wstring SafeDownloadName(const std::wstring& suggested);
+
 // Places a finished file at target without ever leaving a partial file
 // there: a move on one volume, else a copy beside the target that is then
 // renamed over it. Returns false (and leaves target untouched) on failure.

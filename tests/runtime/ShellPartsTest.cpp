@@ -143,4 +143,40 @@ TEST(PlaceFileTest, ReplacesTheTargetOrLeavesEverythingAsItWas)
     EXPECT_EQ(Read(dir + L"\\staged"), "more");
 }
 
+TEST(SafeDownloadNameTest, NamesOnlyAFileInTheChosenFolder)
+{
+    const std::wstring longStem(300, L'a');
+    struct Case {
+        const wchar_t* what;
+        std::wstring suggested, expected;
+    };
+    const Case cases[] = {
+        {L"plain", L"report.pdf", L"report.pdf"},
+        {L"Chinese", L"\u62a5\u544a.txt", L"\u62a5\u544a.txt"},
+        {L"climbing out", L"..\\..\\x.exe", L".._.._x.exe"},
+        {L"absolute", L"C:\\Windows\\x.dll", L"C__Windows_x.dll"},
+        {L"slashes", L"../../x.exe", L".._.._x.exe"},
+        {L"only dots", L"..", L"download"},
+        {L"empty", L"", L"download"},
+        {L"trailing dot and blank", L"a.exe. ", L"a.exe"},
+        {L"control characters", L"a\tb\nc", L"a_b_c"},
+        {L"device", L"CON", L"_CON"},
+        {L"device, any case, with extension", L"nul.txt", L"_nul.txt"},
+        {L"device with blank before the extension", L"com1 .log", L"_com1 .log"},
+        {L"device-like but longer", L"CONSOLE.txt", L"CONSOLE.txt"},
+        {L"too long, extension kept", longStem + L".exe", std::wstring(kMaxDownloadName - 4, L'a') + L".exe"},
+        {L"too long, no extension", longStem, std::wstring(kMaxDownloadName, L'a')},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(SafeDownloadName(c.suggested), c.expected);
+    }
+    // A pair of surrogates is never cut in half at the limit.
+    std::wstring pairs = L"a";  // puts the limit inside a pair
+    for (int i = 0; i < 200; ++i) pairs += L"\U0001F600";
+    std::wstring cut = SafeDownloadName(pairs);
+    EXPECT_LE(cut.size(), kMaxDownloadName);
+    EXPECT_TRUE(cut.back() >= 0xDC00 && cut.back() <= 0xDFFF);
+}
+
 }  // namespace

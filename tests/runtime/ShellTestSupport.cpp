@@ -130,8 +130,12 @@ MenuDriver::~MenuDriver()
 }
 
 SaveDialogDriver::SaveDialogDriver(const std::wstring& path)
+    : SaveDialogDriver([path](const std::wstring&) { return path; })
+{}
+
+SaveDialogDriver::SaveDialogDriver(const std::function<std::wstring(const std::wstring& proposed)>& choose)
 {
-    m_thread = std::thread([this, path] {
+    m_thread = std::thread([this, choose] {
         HWND dlg = WaitVisible(L"#32770", 30000);
         if (dlg) {
             // The explorer-style dialog names the file in a combo box
@@ -147,6 +151,7 @@ SaveDialogDriver::SaveDialogDriver(const std::wstring& path)
                 Sleep(20);
             } while (GetTickCount() - start < 5000);
             proposed = text;
+            const std::wstring path = choose(proposed);
             if (path.empty()) {
                 PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
                              reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDCANCEL)));
@@ -155,6 +160,19 @@ SaveDialogDriver::SaveDialogDriver(const std::wstring& path)
                 Sleep(100);
                 PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                              reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDOK)));
+                // A dialog that refuses the name stays open (often behind a
+                // message box) and would hold the UI thread for good: close
+                // whatever it shows, then the dialog itself.
+                DWORD start = GetTickCount();
+                while (IsWindow(dlg) && IsWindowVisible(dlg) && GetTickCount() - start < 10000) Sleep(50);
+                if (IsWindow(dlg) && IsWindowVisible(dlg)) {
+                    m_refused = true;
+                    for (int round = 0; round < 20 && IsWindow(dlg); ++round) {
+                        HWND top = FindVisible(L"#32770");
+                        if (top) PostMessageW(top, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+                        Sleep(250);
+                    }
+                }
             }
         }
         m_done = true;

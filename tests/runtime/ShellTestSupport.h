@@ -119,13 +119,17 @@ private:
 class SaveDialogDriver {
 public:
     explicit SaveDialogDriver(const std::wstring& path);
+    // The path to type is chosen from the proposed name.
+    explicit SaveDialogDriver(const std::function<std::wstring(const std::wstring& proposed)>& choose);
     ~SaveDialogDriver();
     bool Done() const { return m_done; }
+    // The dialog did not accept the typed path and had to be cancelled.
+    bool Refused() const { return m_refused; }
     std::wstring proposed;
 
 private:
     std::thread m_thread;
-    std::atomic<bool> m_done{false};
+    std::atomic<bool> m_done{false}, m_refused{false};
 };
 
 // Page targets the engine has open, asked of the running runtime.

@@ -519,8 +519,7 @@ void CControlUI::PaintBkImage(HDC hDC)
         // The image is drawn from the control's top-left corner, so its
         // region is placed there too (not at the corner of a partial repaint).
         HRGN region = GetRegion(m_sBkImage, 0, 0, m_rcItem.left, m_rcItem.top);
-        ReleaseRegion();
-        m_hRgn = region ? region : ::CreateRectRgnIndirect(&m_rcItem);
+        m_hRgn.Reset(region ? region : ::CreateRectRgnIndirect(&m_rcItem));
         m_bRegionStale = false;
     }
     if (!DrawImage(hDC, m_sBkImage)) m_sBkImage.Empty();
@@ -866,14 +865,13 @@ HRGN CControlUI::GetRegion(HBITMAP hBitmap, DWORD dwColor, DWORD dwTolerance, in
         for (const RECT& r : rects) ::UnionRect(&bound, &bound, &r);
         data->rdh.rcBound = bound;
         std::memcpy(data->Buffer, rects.data(), rects.size() * sizeof(RECT));
-        HRGN batch = ::ExtCreateRegion(nullptr, static_cast<DWORD>(buffer.size()), data);
+        Gdi::Region batch(::ExtCreateRegion(nullptr, static_cast<DWORD>(buffer.size()), data));
         rects.clear();
         if (!batch) return;
         if (!result) {
-            result = batch;
+            result = batch.Release();
         } else {
             ::CombineRgn(result, result, batch, RGN_OR);
-            ::DeleteObject(batch);
         }
     };
 
@@ -920,10 +918,6 @@ void CControlUI::ReleaseGif()
     m_pGifHandler = nullptr;
 }
 
-void CControlUI::ReleaseRegion()
-{
-    if (m_hRgn) ::DeleteObject(m_hRgn);
-    m_hRgn = nullptr;
-}
+void CControlUI::ReleaseRegion() { m_hRgn.Reset(); }
 
 }  // namespace SkinUI

@@ -9,6 +9,7 @@
 #include "ui/control/Delegate.h"
 #include "ui/core/paint/PaintManagerUI.h"
 #include "ui/core/base/UiString.h"
+#include "ui/render/image/GdiHandles.h"
 
 namespace SkinUI {
 
@@ -282,7 +283,7 @@ protected:
     CGifHandler* m_pGifHandler = nullptr;
     bool m_bRandom = false;
     bool m_bRegionStale = false;
-    HRGN m_hRgn = nullptr;
+    Gdi::Region m_hRgn;
     bool m_bCanDraw = true;
 
 private:

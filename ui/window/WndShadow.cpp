@@ -18,7 +18,7 @@ namespace {
 typedef BOOL(WINAPI* UpdateLayeredWindowFn)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*, DWORD);
 
 UpdateLayeredWindowFn g_updateLayeredWindow = nullptr;
-HINSTANCE g_shadowInstance = static_cast<HINSTANCE>(INVALID_HANDLE_VALUE);
+HINSTANCE g_shadowInstance = nullptr;
 
 const wchar_t kShadowClassName[] = L"UmbraShadowWnd";
 // The parent's property that points to its shadow object.

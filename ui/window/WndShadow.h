@@ -32,7 +32,7 @@ public:
     // False when already done or when the system cannot draw layered
     // windows; windows then simply get no shadow.
     static bool Initialize(HINSTANCE hInstance);
-    // The instance given to Initialize; INVALID_HANDLE_VALUE until then.
+    // The instance given to Initialize; null until then.
     static HINSTANCE GetInstance();
 
     // Image description in the skin's syntax, e.g.

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace SkinUI {
 namespace {
 
@@ -127,6 +129,51 @@ TEST(WindowTree, AControlRemovedInsideItsOwnClickIsDeletedAfterwards)
     EXPECT_TRUE(window.PumpUntil([&] { return window.PixelAt(50, 50) == 0x0000FF; }))
         << std::hex << window.PixelAt(50, 50);
     window.pm().RemoveNotifier(&handler);
+}
+
+// A 1x1 GIF of two frames of 100 ms each, red and blue. Equal delays
+// matter: the timer is only restarted when the delay changes.
+std::wstring WriteTwoFrameGif()
+{
+    static const unsigned char kGif[] = {
+        'G',  'I',  'F', '8', '9', 'a',  1, 0, 1, 0, 0x80, 0, 0,           // screen 1x1, two global colours
+        0xFF, 0,    0,   0,   0,   0xFF,                                   // red, blue
+        0x21, 0xF9, 4,   0,   10,  0,    0, 0,                             // 100 ms
+        0x2C, 0,    0,   0,   0,   1,    0, 1, 0, 0, 2,    2, 0x44, 1, 0,  // pixel: colour 0
+        0x21, 0xF9, 4,   0,   10,  0,    0, 0,                             // 100 ms
+        0x2C, 0,    0,   0,   0,   1,    0, 1, 0, 0, 2,    2, 0x4C, 1, 0,  // pixel: colour 1
+        0x3B};
+    wchar_t folder[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, folder);
+    std::wstring path = std::wstring(folder) + L"vornex_control_test.gif";
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ::WriteFile(file, kGif, sizeof(kGif), &written, nullptr);
+    ::CloseHandle(file);
+    return path;
+}
+
+TEST(WindowTree, AnAnimatedBackgroundAdvancesOnItsTimerAndResumesWhenShownAgain)
+{
+    const std::wstring gif = WriteTwoFrameGif();
+    auto* root = new CVerticalLayoutUI;
+    auto* spinner = new CControlUI;
+    spinner->SetBkImage(gif.c_str());
+    root->Add(spinner);
+    TestWindow window(40, 40, root, 20, 20);
+    ASSERT_TRUE(window.PumpUntil([&] { return window.PixelAt(20, 20) == 0xFF0000; }))
+        << std::hex << window.PixelAt(20, 20);
+    EXPECT_TRUE(window.PumpUntil([&] { return window.PixelAt(20, 20) == 0x0000FF; })) << "the next frame";
+    EXPECT_TRUE(window.PumpUntil([&] { return window.PixelAt(20, 20) == 0xFF0000; })) << "and round again";
+
+    // Hidden, the animation stops; shown again, it runs on.
+    spinner->SetVisible(false);
+    window.PumpUntil([] { return false; }, 300);
+    spinner->SetVisible(true);
+    for (DWORD colour : {0xFF0000u, 0x0000FFu, 0xFF0000u})
+        ASSERT_TRUE(window.PumpUntil([&] { return window.PixelAt(20, 20) == colour; }))
+            << "still animating: " << std::hex << colour;
+    ::DeleteFileW(gif.c_str());
 }
 
 // Moves a control outside the layout that is running, as a size handler

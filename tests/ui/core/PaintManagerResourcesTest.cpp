@@ -4,6 +4,7 @@
 // parent-resource chain.
 #include "ui/core/paint/PaintManagerUI.h"
 
+#include "tests/support/GdiHandleWatch.h"
 #include "ui/render/RenderEngine.h"
 
 #include <gtest/gtest.h>
@@ -162,6 +163,25 @@ TEST_F(PaintManagerImages, BitmapsCanBeCachedRemovedAndReloaded)
     EXPECT_TRUE(pm.RemoveImage(L"logo.png"));
     EXPECT_FALSE(pm.RemoveImage(L"logo.png"));
     EXPECT_EQ(nullptr, pm.GetImage(L"logo.png"));
+}
+
+TEST_F(PaintManagerImages, EveryBitmapTheCacheHeldIsDeletedWithIt)
+{
+    auto pm = std::make_unique<CPaintManagerUI>();
+    SkinUI::Test::GdiHandleWatch watch;
+    ASSERT_TRUE(pm->GetImageEx(L"logo.png"));
+    ASSERT_TRUE(pm->GetImageEx(L"home.png"));
+    ASSERT_TRUE(pm->AddImage(L"x", SolidBitmap(4, 4), 4, 4, true));
+    EXPECT_FALSE(pm->AddImage(L"x", SolidBitmap(4, 4), 4, 4, true));
+    pm->ReloadAllImages();
+    EXPECT_TRUE(pm->RemoveImage(L"home.png"));
+    // Left: the reloaded logo and the bitmap given as "x".
+    EXPECT_EQ(2u, watch.Alive().size()) << watch.Describe();
+    pm.reset();
+    // Two skin images, two given bitmaps, and two reloaded skin images.
+    EXPECT_EQ(6u, watch.Created().size()) << watch.Describe();
+    EXPECT_TRUE(watch.Alive().empty()) << watch.Describe();
+    EXPECT_TRUE(watch.Unreleased().empty()) << watch.Describe();
 }
 
 TEST_F(PaintManagerImages, ReloadSkinReachesEveryManagerWithAWindow)

@@ -1,5 +1,6 @@
 // Keyboard focus: focus changes, the Tab order and shortcut characters.
 #include "ui/control/ControlUI.h"
+#include "ui/core/base/TabStopSearch.h"
 #include "ui/core/paint/PaintManagerUI.h"
 
 #include <cwchar>
@@ -8,25 +9,12 @@ namespace SkinUI {
 
 namespace {
 
-// State of one Tab search over the tree (container before its children).
-struct tagTFindTabInfo {
-    CControlUI* pFocus;
-    CControlUI* pLast;  // last tab stop seen
-    bool bForward;
-    bool bNextIsIt;
-};
-
-CControlUI* CALLBACK FindTabStop(CControlUI* control, LPVOID data)
+// Shows every control of a Tab walk to the portable search.
+CControlUI* CALLBACK VisitTabStop(CControlUI* control, LPVOID data)
 {
-    auto* info = static_cast<tagTFindTabInfo*>(data);
-    if (control == info->pFocus) {
-        if (info->bForward) info->bNextIsIt = true;
-        return info->bForward ? nullptr : info->pLast;
-    }
-    if ((control->GetControlFlags() & UIFLAG_TABSTOP) == 0) return nullptr;
-    info->pLast = control;
-    if (info->bNextIsIt || info->pFocus == nullptr) return control;
-    return nullptr;
+    auto* search = static_cast<TabStopSearch*>(data);
+    const bool isTabStop = (control->GetControlFlags() & UIFLAG_TABSTOP) != 0;
+    return static_cast<CControlUI*>(const_cast<void*>(search->Visit(control, isTabStop)));
 }
 
 struct tagTFindShortcut {
@@ -95,8 +83,8 @@ void CPaintManagerUI::SetFocusNeeded(CControlUI* pControl)
     // Remember the tab stop before `pControl`: the search after the next
     // layout then moves forward onto `pControl` itself.
     if (m_pRoot != nullptr) {
-        tagTFindTabInfo info = {pControl, nullptr, false, false};
-        m_pFocus = m_pRoot->FindControl(FindTabStop, &info, kTabSearch);
+        TabStopSearch search(pControl, false);
+        m_pFocus = m_pRoot->FindControl(VisitTabStop, &search, kTabSearch);
     }
     m_bFocusNeeded = true;
     if (m_pRoot != nullptr) m_pRoot->NeedUpdate();
@@ -112,18 +100,10 @@ bool CPaintManagerUI::SetNextTabControl(bool bForward)
     }
     m_bFocusNeeded = false;
     if (m_pRoot == nullptr) return true;
-    tagTFindTabInfo info = {m_pFocus, nullptr, bForward, false};
-    CControlUI* next = m_pRoot->FindControl(FindTabStop, &info, kTabSearch);
-    if (next == nullptr) {
-        if (bForward) {
-            // Past the last tab stop: wrap around to the first.
-            tagTFindTabInfo first = {nullptr, nullptr, true, false};
-            next = m_pRoot->FindControl(FindTabStop, &first, kTabSearch);
-        } else {
-            // Before the first tab stop: wrap around to the last.
-            next = info.pLast;
-        }
-    }
+    TabStopSearch search(m_pFocus, bForward);
+    CControlUI* next = m_pRoot->FindControl(VisitTabStop, &search, kTabSearch);
+    // Past either end the search wraps around.
+    if (next == nullptr) next = static_cast<CControlUI*>(const_cast<void*>(search.WrapAround()));
     if (next != nullptr) SetFocus(next);
     return true;
 }

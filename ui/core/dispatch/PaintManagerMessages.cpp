@@ -247,6 +247,20 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         m_pEventClick = nullptr;
         break;
     }
+    case WM_CAPTURECHANGED: {
+        // Another window took the mouse in the middle of a press (a message
+        // box, a drag of another program): the press ends without a click.
+        if (!m_bMouseCapture || reinterpret_cast<HWND>(lParam) == m_hWndPaint) break;
+        m_bMouseCapture = false;
+        if (m_pEventClick == nullptr) break;
+        CControlUI* click = m_pEventClick;
+        m_pEventClick = nullptr;
+        TEventUI event = MakeEvent(UIEVENT_BUTTONUP, click);
+        event.ptMouse = POINT{-1, -1};
+        click->Event(event);
+        if (!*alive) return false;
+        break;
+    }
     case WM_CONTEXTMENU: {
         POINT pt = PointOf(lParam);
         ::ScreenToClient(m_hWndPaint, &pt);

@@ -2,6 +2,7 @@
 // the invalidation entry points.
 #include "ui/control/ControlUI.h"
 #include "ui/core/paint/PaintManagerUI.h"
+#include "ui/render/image/GdiHandles.h"
 
 namespace SkinUI {
 
@@ -157,13 +158,10 @@ void CPaintManagerUI::Paint()
         m_pRoot->DoPaint(hdc, ps.rcPaint);
     }
     if (m_bShowUpdateRect && !m_bAlphaBackground) {
-        HPEN pen = ::CreatePen(PS_SOLID, 1, RGB(220, 0, 0));
-        HGDIOBJ oldPen = ::SelectObject(hdc, pen);
-        HGDIOBJ oldBrush = ::SelectObject(hdc, ::GetStockObject(HOLLOW_BRUSH));
+        Gdi::Pen pen(::CreatePen(PS_SOLID, 1, RGB(220, 0, 0)));
+        Gdi::Select selectPen(hdc, pen);
+        Gdi::Select selectBrush(hdc, ::GetStockObject(HOLLOW_BRUSH));
         ::Rectangle(hdc, rcPaint.left, rcPaint.top, rcPaint.right, rcPaint.bottom);
-        ::SelectObject(hdc, oldBrush);
-        ::SelectObject(hdc, oldPen);
-        ::DeleteObject(pen);
     }
     ::EndPaint(m_hWndPaint, &ps);
     // Painting asked for another layout (a control grew while painting).

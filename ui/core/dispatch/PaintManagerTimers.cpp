@@ -37,8 +37,10 @@ void CPaintManagerUI::SetCapture()
 
 void CPaintManagerUI::ReleaseCapture()
 {
-    ::ReleaseCapture();
+    // Cleared first: releasing sends WM_CAPTURECHANGED, which must not read
+    // as a capture lost to another window.
     m_bMouseCapture = false;
+    ::ReleaseCapture();
 }
 
 }  // namespace SkinUI

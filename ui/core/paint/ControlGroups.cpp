@@ -15,17 +15,10 @@ bool ControlGroups::Add(LPCTSTR group, CControlUI* control)
     }
     auto* members = new CStdPtrArray(6);
     members->Add(control);
-    if (!m_groups.Insert(group, members)) {
-        delete members;
-        return false;
-    }
-    return true;
+    return m_groups.Insert(group, members);
 }
 
-CStdPtrArray* ControlGroups::Find(LPCTSTR group) const
-{
-    return group != nullptr ? static_cast<CStdPtrArray*>(m_groups.Find(group)) : nullptr;
-}
+CStdPtrArray* ControlGroups::Find(LPCTSTR group) const { return group != nullptr ? m_groups.Find(group) : nullptr; }
 
 void ControlGroups::Remove(LPCTSTR group, CControlUI* control)
 {
@@ -33,10 +26,7 @@ void ControlGroups::Remove(LPCTSTR group, CControlUI* control)
     if (members == nullptr) return;
     const int index = members->Find(control);
     if (index >= 0) members->Remove(index);
-    if (members->IsEmpty()) {
-        delete members;
-        m_groups.Remove(group);
-    }
+    if (members->IsEmpty()) m_groups.Remove(group);
 }
 
 void ControlGroups::RemoveEverywhere(CControlUI* control)
@@ -46,16 +36,11 @@ void ControlGroups::RemoveEverywhere(CControlUI* control)
     for (int i = 0; i < m_groups.GetSize(); ++i)
         if (LPCTSTR key = m_groups.GetAt(i)) names.emplace_back(key);
     for (const CUiString& name : names) {
-        CStdPtrArray* members = static_cast<CStdPtrArray*>(m_groups.Find(name, false));
+        CStdPtrArray* members = m_groups.Find(name, false);
         if (members != nullptr && members->Find(control) >= 0) Remove(name, control);
     }
 }
 
-void ControlGroups::Clear()
-{
-    for (int i = 0; i < m_groups.GetSize(); ++i)
-        if (LPCTSTR key = m_groups.GetAt(i)) delete static_cast<CStdPtrArray*>(m_groups.Find(key, false));
-    m_groups.RemoveAll();
-}
+void ControlGroups::Clear() { m_groups.RemoveAll(); }
 
 }  // namespace SkinUI

@@ -3,7 +3,7 @@
 // The groups are owned here; the controls are not.
 
 #include "ui/core/base/StdPtrArray.h"
-#include "ui/core/base/StdStringPtrMap.h"
+#include "ui/core/base/StdStringOwningMap.h"
 
 namespace SkinUI {
 
@@ -12,7 +12,7 @@ class CControlUI;
 class ControlGroups {
 public:
     ControlGroups() = default;
-    ~ControlGroups() { Clear(); }
+    ~ControlGroups() = default;
     ControlGroups(const ControlGroups&) = delete;
     ControlGroups& operator=(const ControlGroups&) = delete;
 
@@ -27,7 +27,7 @@ public:
     void Clear();
 
 private:
-    CStdStringPtrMap m_groups{83};
+    CStdStringOwningMap<CStdPtrArray> m_groups{83};
 };
 
 }  // namespace SkinUI

@@ -29,10 +29,7 @@ tagTImageInfo* ImageCache::LoadFrom(LPCTSTR name, LPCTSTR type, DWORD mask)
     return CImageDecoder::LoadImage(STRINGorID(name), nullptr, mask);
 }
 
-TImageInfo* ImageCache::Find(LPCTSTR name) const
-{
-    return name != nullptr ? static_cast<TImageInfo*>(m_images.Find(name)) : nullptr;
-}
+TImageInfo* ImageCache::Find(LPCTSTR name) const { return name != nullptr ? m_images.Find(name) : nullptr; }
 
 TImageInfo* ImageCache::Load(LPCTSTR name, LPCTSTR type, DWORD mask)
 {
@@ -41,11 +38,7 @@ TImageInfo* ImageCache::Load(LPCTSTR name, LPCTSTR type, DWORD mask)
     if (image == nullptr) return nullptr;
     image->sResType = type;
     image->dwMask = mask;
-    if (!m_images.Insert(name, image)) {
-        CImageDecoder::FreeImage(image);
-        return nullptr;
-    }
-    return image;
+    return m_images.Insert(name, image) ? image : nullptr;
 }
 
 TImageInfo* ImageCache::Adopt(LPCTSTR name, HBITMAP bitmap, int width, int height, bool alpha)
@@ -57,28 +50,12 @@ TImageInfo* ImageCache::Adopt(LPCTSTR name, HBITMAP bitmap, int width, int heigh
     image->nX = width;
     image->nY = height;
     image->alphaChannel = alpha;
-    if (!m_images.Insert(name, image)) {
-        CImageDecoder::FreeImage(image);
-        return nullptr;
-    }
-    return image;
+    return m_images.Insert(name, image) ? image : nullptr;
 }
 
-bool ImageCache::Remove(LPCTSTR name)
-{
-    TImageInfo* image = Find(name);
-    if (image == nullptr) return false;
-    CImageDecoder::FreeImage(image);
-    return m_images.Remove(name);
-}
+bool ImageCache::Remove(LPCTSTR name) { return name != nullptr && m_images.Remove(name); }
 
-void ImageCache::Clear()
-{
-    for (int i = 0; i < m_images.GetSize(); ++i)
-        if (LPCTSTR key = m_images.GetAt(i))
-            CImageDecoder::FreeImage(static_cast<TImageInfo*>(m_images.Find(key, false)));
-    m_images.RemoveAll();
-}
+void ImageCache::Clear() { m_images.RemoveAll(); }
 
 bool ImageCache::ReloadAll()
 {
@@ -87,7 +64,7 @@ bool ImageCache::ReloadAll()
         LPCTSTR key = m_images.GetAt(i);
         if (key == nullptr) continue;
         // No move-to-front here: the walk must visit every entry once.
-        auto* image = static_cast<TImageInfo*>(m_images.Find(key, false));
+        TImageInfo* image = m_images.Find(key, false);
         if (image == nullptr) continue;
         tagTImageInfo* fresh = nullptr;
         if (image->sResType.IsEmpty())

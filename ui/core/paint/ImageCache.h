@@ -3,7 +3,8 @@
 // sensitive). The cache owns the records; controls keep pointers to them,
 // so a reload changes a record's bitmap in place and never the record.
 
-#include "ui/core/base/StdStringPtrMap.h"
+#include "ui/core/base/StdStringOwningMap.h"
+#include "ui/render/image/ImageDecoder.h"
 #include "ui/render/image/ImageInfo.h"
 
 namespace SkinUI {
@@ -11,7 +12,7 @@ namespace SkinUI {
 class ImageCache {
 public:
     ImageCache() = default;
-    ~ImageCache() { Clear(); }
+    ~ImageCache() = default;
     ImageCache(const ImageCache&) = delete;
     ImageCache& operator=(const ImageCache&) = delete;
 
@@ -36,7 +37,11 @@ public:
 private:
     static tagTImageInfo* LoadFrom(LPCTSTR name, LPCTSTR type, DWORD mask);
 
-    CStdStringPtrMap m_images{83};
+    // Records go back through the decoder that made them.
+    struct FreeRecord {
+        void operator()(TImageInfo* image) const { CImageDecoder::FreeImage(image); }
+    };
+    CStdStringOwningMap<TImageInfo, FreeRecord> m_images{83};
 };
 
 }  // namespace SkinUI

@@ -3,7 +3,7 @@
 // attribute lists of a window (per control class) and the language strings
 // of the process.
 
-#include "ui/core/base/StdStringPtrMap.h"
+#include "ui/core/base/StdStringOwningMap.h"
 #include "ui/core/base/UiString.h"
 
 namespace SkinUI {
@@ -11,7 +11,7 @@ namespace SkinUI {
 class NamedStrings {
 public:
     NamedStrings() = default;
-    ~NamedStrings() { Clear(); }
+    ~NamedStrings() = default;
     NamedStrings(const NamedStrings&) = delete;
     NamedStrings& operator=(const NamedStrings&) = delete;
 
@@ -22,10 +22,10 @@ public:
     bool Remove(LPCTSTR name);
     void Clear();
     // The map itself (name -> CUiString*), for callers that walk it.
-    const CStdStringPtrMap& Map() const { return m_map; }
+    const CStdStringPtrMap& Map() const { return m_map.Map(); }
 
 private:
-    CStdStringPtrMap m_map{83};
+    CStdStringOwningMap<CUiString> m_map{83};
 };
 
 }  // namespace SkinUI

@@ -1,13 +1,15 @@
 #include "ui/core/paint/PaintSurface.h"
 
+#include <utility>
+
 namespace SkinUI {
 
 HDC PaintSurface::Prepare(Kind kind, HDC windowDc, int cx, int cy)
 {
-    if (m_dc != nullptr && m_kind == kind && m_cx == cx && m_cy == cy) return m_dc;
+    if (m_dc && m_kind == kind && m_cx == cx && m_cy == cy) return m_dc.Get();
     Drop();
     if (cx <= 0 || cy <= 0) return nullptr;
-    HBITMAP bitmap = nullptr;
+    Gdi::Bitmap bitmap;
     void* bits = nullptr;
     if (kind == Kind::Alpha) {
         BITMAPINFO bmi = {};
@@ -17,42 +19,31 @@ HDC PaintSurface::Prepare(Kind kind, HDC windowDc, int cx, int cy)
         bmi.bmiHeader.biPlanes = 1;
         bmi.bmiHeader.biBitCount = 32;
         bmi.bmiHeader.biCompression = BI_RGB;
-        bitmap = ::CreateDIBSection(windowDc, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (bitmap != nullptr && bits == nullptr) {
-            ::DeleteObject(bitmap);
-            bitmap = nullptr;
-        }
+        bitmap.Reset(::CreateDIBSection(windowDc, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (bits == nullptr) bitmap.Reset();
     } else {
-        bitmap = ::CreateCompatibleBitmap(windowDc, cx, cy);
+        bitmap.Reset(::CreateCompatibleBitmap(windowDc, cx, cy));
     }
-    if (bitmap == nullptr) return nullptr;
-    HDC dc = ::CreateCompatibleDC(windowDc);
-    if (dc == nullptr) {
-        ::DeleteObject(bitmap);
-        return nullptr;
-    }
-    m_dc = dc;
-    m_bitmap = bitmap;
+    Gdi::CreatedDC dc(::CreateCompatibleDC(windowDc));
+    if (!bitmap || !dc) return nullptr;
     m_previous = ::SelectObject(dc, bitmap);
+    m_dc = std::move(dc);
+    m_bitmap = std::move(bitmap);
     m_bits = static_cast<DWORD*>(bits);
     m_kind = kind;
     m_cx = cx;
     m_cy = cy;
-    return m_dc;
+    return m_dc.Get();
 }
 
 void PaintSurface::Drop()
 {
     // The bitmap leaves its device context before either is deleted: GDI
     // refuses to delete a bitmap that is still selected.
-    if (m_dc != nullptr) {
-        if (m_previous != nullptr) ::SelectObject(m_dc, m_previous);
-        ::DeleteDC(m_dc);
-    }
-    if (m_bitmap != nullptr) ::DeleteObject(m_bitmap);
-    m_dc = nullptr;
-    m_bitmap = nullptr;
+    if (m_dc && m_previous != nullptr) ::SelectObject(m_dc, m_previous);
     m_previous = nullptr;
+    m_dc.Reset();
+    m_bitmap.Reset();
     m_bits = nullptr;
     m_cx = m_cy = 0;
 }

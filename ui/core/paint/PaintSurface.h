@@ -6,6 +6,7 @@
 // again when the client size changes.
 
 #include "ui/core/base/Platform.h"
+#include "ui/render/image/GdiHandles.h"
 
 namespace SkinUI {
 
@@ -26,17 +27,17 @@ public:
     HDC Prepare(Kind kind, HDC windowDc, int cx, int cy);
     void Drop();
 
-    HDC Dc() const { return m_dc; }
-    HBITMAP Bitmap() const { return m_bitmap; }
+    HDC Dc() const { return m_dc.Get(); }
+    HBITMAP Bitmap() const { return m_bitmap.Get(); }
     // Pixels of an Alpha surface (premultiplied BGRA, row 0 at the top).
     DWORD* Bits() const { return m_bits; }
     int Width() const { return m_cx; }
     int Height() const { return m_cy; }
 
 private:
-    HDC m_dc = nullptr;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_previous = nullptr;
+    Gdi::CreatedDC m_dc;
+    Gdi::Bitmap m_bitmap;
+    HGDIOBJ m_previous = nullptr;  // what the DC held before the bitmap
     DWORD* m_bits = nullptr;
     Kind m_kind = Kind::Compatible;
     int m_cx = 0;

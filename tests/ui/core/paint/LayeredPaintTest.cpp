@@ -2,7 +2,9 @@
 // window of a known colour.
 #include "ManagerWindow.h"
 #include "ProbeControl.h"
+#include "tests/support/GdiHandleWatch.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -78,6 +80,32 @@ TEST(LayeredPaint, TranslucentPixelsBlendOpaqueGdiPixelsCoverAndUnpaintedPixelsS
         << std::hex << ScreenPixel(solid);
     EXPECT_TRUE(Near(ScreenPixel(glass), 128, 0, 127)) << std::hex << ScreenPixel(glass);
     EXPECT_TRUE(Near(ScreenPixel(clear), 0, 0, 255)) << std::hex << ScreenPixel(clear);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PaintBuffers, WindowsPaintedBothWaysLeaveNoHandleBehind)
+{
+    CPaintManagerUI warmUp;  // the process's default font exists before the watch
+    SkinUI::Test::GdiHandleWatch watch;
+    for (int cycle = 0; cycle < 40; ++cycle) {
+        ManagerWindow window(200, 120, 300, 300);
+        window.Manager().SetBackgroundTransparent(cycle % 2 == 1);
+        auto* root = new ProbeContainer(nullptr, L"root", L"bkcolor=\"#FF202020\"");
+        root->Add(new ProbeControl(nullptr, L"box", L"float=\"true\" pos=\"10,10,90,60\" bkcolor=\"#80FF0000\""));
+        window.Manager().AttachDialog(root);
+        window.PaintNow();
+        ::SetWindowPos(window.Handle(), nullptr, 0, 0, 240, 140, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        window.PaintNow();                       // new buffers at the new size
+        window.Manager().Init(window.Handle());  // a second Init on the same window
+        window.PumpPending();
+    }
+    watch.Stop();
+    EXPECT_THAT(watch.Unreleased(), ::testing::IsEmpty());
+    EXPECT_THAT(watch.Alive(), ::testing::IsEmpty()) << watch.Describe();
+    EXPECT_GT(watch.Created().size(), 80u) << "the watch saw the buffers being made";
 }
 
 }  // namespace

@@ -151,6 +151,29 @@ TEST_F(MessageDispatch, ThePressedControlKeepsTheMouseUntilTheButtonGoesUp)
     EXPECT_NE(::GetCapture(), window->Handle());
 }
 
+TEST_F(MessageDispatch, ACaptureTakenByAnotherWindowEndsThePressWithoutAClick)
+{
+    ASSERT_TRUE(window->MoveMouse(100, 80));
+    window->MouseButtons(MOUSEEVENTF_LEFTDOWN);
+    ASSERT_TRUE(window->PumpUntil([&] { return Manager().IsCaptured(); }));
+    ManagerWindow thief(50, 50, 700, 500);
+    ::SetCapture(thief.Handle());
+    window->PumpPending();
+    EXPECT_FALSE(Manager().IsCaptured());
+    ASSERT_EQ(CountOf(L"inner", UIEVENT_BUTTONUP), 1) << "the pressed control hears that the press is over";
+    const auto up =
+        std::find_if(log.begin(), log.end(), [](const LoggedEvent& e) { return e.type == UIEVENT_BUTTONUP; });
+    EXPECT_EQ(up->control, L"inner");
+    ::ReleaseCapture();
+    window->MouseButtons(MOUSEEVENTF_LEFTUP);
+    window->PumpPending();
+
+    log.clear();
+    ASSERT_TRUE(window->MoveMouse(300, 60));
+    EXPECT_TRUE(Logged(L"other", UIEVENT_MOUSEMOVE)) << "moves follow the mouse again";
+    EXPECT_FALSE(Logged(L"inner", UIEVENT_MOUSEMOVE));
+}
+
 TEST_F(MessageDispatch, WheelTurnedTowardsTheUserGivesOne)
 {
     const POINT at = window->ToScreen(100, 80);
@@ -569,6 +592,31 @@ TEST_F(MessageDispatch, ChildWindowMessagesAreReflectedAndSizesLimited)
     EXPECT_EQ(info.ptMaxTrackSize.x, 3);
     EXPECT_EQ(info.ptMaxTrackSize.y, 500);
     ::DestroyWindow(child);
+}
+
+TEST_F(MessageDispatch, ClosingEndsHoverPressAndFocus)
+{
+    ASSERT_TRUE(window->MoveMouse(100, 80));
+    LRESULT result = 0;
+    Manager().MessageHandler(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 80), result);
+    ASSERT_EQ(Manager().GetFocus(), inner);
+    log.clear();
+    EXPECT_FALSE(Manager().MessageHandler(WM_CLOSE, 0, 0, result)) << "the window still decides whether to close";
+    EXPECT_TRUE(Logged(L"inner", UIEVENT_MOUSELEAVE));
+    EXPECT_TRUE(Logged(L"inner", UIEVENT_BUTTONUP));
+    EXPECT_TRUE(Logged(L"inner", UIEVENT_KILLFOCUS));
+    EXPECT_EQ(Manager().GetFocus(), nullptr);
+    Manager().ReleaseCapture();
+}
+
+TEST_F(MessageDispatch, FocusNeededLandsOnTheControlAfterTheNextLayout)
+{
+    Manager().SetFocus(inner);
+    Manager().SetFocusNeeded(other);
+    EXPECT_EQ(Manager().GetFocus(), inner) << "until the layout, the tab stop before it stands in";
+    EXPECT_TRUE(Logged(L"inner", UIEVENT_KILLFOCUS));
+    window->PaintNow();
+    EXPECT_EQ(Manager().GetFocus(), other);
 }
 
 TEST_F(MessageDispatch, SubControlSearches)

@@ -1,0 +1,20 @@
+#include "browser/CefAppEx.h"
+
+CCefAppEx::CCefAppEx() {}
+
+CCefAppEx::~CCefAppEx() {}
+
+CefRefPtr<CefBrowserProcessHandler> CCefAppEx::GetBrowserProcessHandler() { return this; }
+
+CefRefPtr<CefRenderProcessHandler> CCefAppEx::GetRenderProcessHandler() { return this; }
+
+CefRefPtr<CefLoadHandler> CCefAppEx::GetLoadHandler() { return this; }
+
+void CCefAppEx::OnContextCreated(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
+                                 CefRefPtr<CefV8Context> context)
+{
+    // No bindings are installed; entering and leaving keeps the context's
+    // enter/exit balance on this thread as the runtime expects.
+    if (!context) return;
+    if (context->Enter()) context->Exit();
+}

@@ -1,0 +1,14 @@
+#pragma once
+// The side of the browser host control that the client handler talks to:
+// it receives the browser once the runtime has created it.
+
+#include "runtime/CefBrowser.h"
+
+class Delegate {
+public:
+    virtual void SetBrowser(CefRefPtr<CefBrowser> browser) = 0;
+
+protected:
+    // The handler holds a plain, non-owning pointer to its control.
+    ~Delegate() {}
+};
