@@ -122,7 +122,12 @@ public:
     std::vector<int> commands;
 };
 
-class BrowserHostTest : public PageServerSuite {
+// The browser host's pages (browser_pages.py, path given by the build).
+struct BrowserPages {
+    static constexpr const wchar_t* kScript = VXRT_PAGE_SERVER_W;
+};
+
+class BrowserHostTest : public PagesSuite<BrowserPages> {
 protected:
     static constexpr int kTag = 7;
 

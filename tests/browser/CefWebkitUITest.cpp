@@ -77,7 +77,11 @@ DWORD ScreenPixel(HWND hwnd, int x, int y)
     return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
 }
 
-class CefWebkitUITest : public vxtest::PageServerSuite {
+struct BrowserPages {
+    static constexpr const wchar_t* kScript = VXRT_PAGE_SERVER_W;
+};
+
+class CefWebkitUITest : public vxtest::PagesSuite<BrowserPages> {
 protected:
     void SetUp() override
     {

@@ -5,7 +5,7 @@
 #include "BrowserHostFixture.h"
 
 #include "browser/ClipboardText.h"
-#include "runtime/Clipboard.h"
+#include "runtime/engine/Clipboard.h"
 
 using namespace vxtest;
 

@@ -8,9 +8,9 @@
 
 #include "browser/CefHandler.h"
 #include "browser/ClipboardText.h"
-#include "runtime/Clipboard.h"
-#include "runtime/ContextMenuParams.h"
-#include "runtime/MenuModel.h"
+#include "runtime/engine/Clipboard.h"
+#include "runtime/engine/ContextMenuParams.h"
+#include "runtime/engine/MenuModel.h"
 
 namespace {
 

@@ -307,8 +307,14 @@ TEST_F(RuntimeBrowserTest, SameDocumentNavigationChangesTheAddress)
 
 TEST_F(RuntimeBrowserTest, TheLoadedPageTakesTheKeyboardForItsAutofocusedField)
 {
-    SetForegroundWindow(host->Handle());
-    SetFocus(host->Handle());
+    // The host is the window the user works in: active, with the keyboard.
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            SetForegroundWindow(host->Handle());
+            SetFocus(host->Handle());
+            return GetActiveWindow() == host->Handle() && GetFocus() == host->Handle();
+        },
+        5000));
     Open("/input");
     ASSERT_TRUE(WaitFor("LoadEnd"));
     // Typed at whatever has the keyboard, as a person's keys would be.
