@@ -71,8 +71,16 @@ def explain_bind_error(host, port, error):
     return "cannot listen on %s:%d: %s" % (host, port, error.strerror or error)
 
 
+STOP_SIGNALS = {signal.SIGTERM, signal.SIGINT}
+
+
 def main(argv=None):
     args = parse_arguments(sys.argv[1:] if argv is None else argv)
+    # The kernel hands a process signal to any thread that does not block it,
+    # and a wait of the main thread is not woken when a worker takes one: the
+    # stop request would sit unseen. So every thread (they inherit this mask)
+    # blocks the stop signals and the main thread takes them with sigwait.
+    signal.pthread_sigmask(signal.SIG_BLOCK, STOP_SIGNALS)
     # The port first: a start that cannot listen leaves no files behind.
     try:
         server = ShortenerServer((args.host, args.port), None, None, load_assets(STATIC_DIR), quiet=args.quiet)
@@ -90,15 +98,11 @@ def main(argv=None):
         print("service: %s" % error, file=sys.stderr)
         return 1
 
-    stop = threading.Event()
-    signal.signal(signal.SIGTERM, lambda signum, frame: stop.set())
-    signal.signal(signal.SIGINT, lambda signum, frame: stop.set())
     thread = threading.Thread(target=server.serve_forever, name="accept", daemon=True)
     thread.start()
     print("service: serving http://%s/ (database %s, feed %s)" % (server.public_host, args.db, args.feed),
           flush=True)
-    while not stop.wait(3600):
-        pass
+    signal.sigwait(STOP_SIGNALS)
     print("service: stopping", flush=True)
     server.stop()
     print("service: stopped", flush=True)

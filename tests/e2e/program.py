@@ -106,18 +106,35 @@ class DemoService:
         args += ["--feed", feed]
         self.log = os.path.join(self.data, "requests.log")
         self._log_file = open(self.log, "wb")
-        self.proc = session.own_process(subprocess.Popen(
-            args, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=self._log_file))
         session.add_cleanup(self.remove)
-        deadline = time.time() + 15
+        # Other test runs on this machine may hold port 80 for a while: the
+        # service refuses a taken port (exit code 2), so wait for it.
+        deadline = time.time() + 180
         while True:
+            self.proc = subprocess.Popen(args, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                         stderr=self._log_file)
+            session.own_process(self.proc)
+            if self._wait_ready(deadline):
+                return
+            if self.proc.returncode != 2 or time.time() > deadline:
+                raise harness.HarnessError("the demo service did not start: " + self.requests())
+            time.sleep(1)
+
+    def _wait_ready(self, deadline):
+        """True once this service answers; False when it ended."""
+        while self.proc.poll() is None:
             try:
                 socket.create_connection(("127.0.0.1", 80), timeout=0.2).close()
-                break
+                # Answered, and still ours (a refused port ends the process).
+                time.sleep(0.2)
+                if self.proc.poll() is None:
+                    return True
             except OSError:
-                if self.proc.poll() is not None or time.time() > deadline:
-                    raise harness.HarnessError("the demo service did not start: " + self.requests())
-                time.sleep(0.1)
+                pass
+            if time.time() > deadline:
+                return False
+            time.sleep(0.1)
+        return False
 
     def requests(self):
         """The request log so far (one line per request)."""

@@ -68,7 +68,16 @@ class FakeService:
                 pass
 
         http.server.ThreadingHTTPServer.allow_reuse_address = True
-        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 80), Handler)
+        # Other test runs on this machine may hold port 80 for a while.
+        deadline = time.time() + 180
+        while True:
+            try:
+                self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 80), Handler)
+                break
+            except OSError:
+                if time.time() > deadline:
+                    raise
+                time.sleep(1)
         self.server.daemon_threads = True
         threading.Thread(target=self.server.serve_forever, daemon=True).start()
         session.add_cleanup(self.stop)

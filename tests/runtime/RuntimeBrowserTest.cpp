@@ -220,6 +220,38 @@ TEST_F(RuntimeBrowserTest, CookiesPersistAcrossRuns)
     EXPECT_TRUE(WaitTitle("cookie:vxrt=kept")) << client->lastTitle;
 }
 
+TEST_F(RuntimeBrowserTest, ClosingWhileFramesStreamLeavesTheRuntimeWorking)
+{
+    // An animation keeps the screencast busy; each browser goes while its
+    // frames are being painted.
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        host.reset(new HostWindow(820, 640));
+        client = new RecordingClient;
+        Open("/anim");
+        ASSERT_TRUE(WaitFor("LoadEnd"));
+        HWND w = BrowserWindow();
+        // The red square has been painted somewhere along its path.
+        ASSERT_TRUE(PumpUntil(
+            [&] {
+                for (int x = 20; x < 500; x += 40)
+                    if (GetRValue(PixelOf(w, x, 60)) > 200 && GetGValue(PixelOf(w, x, 60)) < 60) return true;
+                return false;
+            },
+            10000));
+        if (round == 0)
+            client->browser->GetHost()->CloseBrowser(true);
+        else
+            host.reset();  // the window goes under the painting thread
+        EXPECT_TRUE(PumpUntil([&] { return client->Has("BeforeClose"); }, 10000));
+        client->browser = nullptr;
+    }
+    host.reset(new HostWindow(820, 640));
+    client = new RecordingClient;
+    Open("/title");
+    EXPECT_TRUE(WaitTitle("Hello Runtime"));
+}
+
 TEST_F(RuntimeBrowserTest, StillPageIsShownLosslessly)
 {
     // Thin coloured text and Chinese: what the screencast's JPEG blurs.
@@ -275,8 +307,14 @@ TEST_F(RuntimeBrowserTest, SameDocumentNavigationChangesTheAddress)
 
 TEST_F(RuntimeBrowserTest, TheLoadedPageTakesTheKeyboardForItsAutofocusedField)
 {
-    SetForegroundWindow(host->Handle());
-    SetFocus(host->Handle());
+    // The host is the window the user works in: active, with the keyboard.
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            SetForegroundWindow(host->Handle());
+            SetFocus(host->Handle());
+            return GetActiveWindow() == host->Handle() && GetFocus() == host->Handle();
+        },
+        5000));
     Open("/input");
     ASSERT_TRUE(WaitFor("LoadEnd"));
     // Typed at whatever has the keyboard, as a person's keys would be.

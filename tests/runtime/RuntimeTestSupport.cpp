@@ -120,8 +120,10 @@ int StartLoopbackServer(const wchar_t* script, const std::wstring& arguments)
     std::wstring dir = UniqueTempDir(L"vxrt-server");
     std::wstring portFile = dir + L"\\port";
     const std::string unixPortFile = UnixPath(portFile);
+    const std::wstring scriptPath =
+        script[0] == L'/' ? std::wstring(script) : std::wstring(VXRT_TEST_SCRIPTS_W) + L"/" + script;
     std::wstring cmd =
-        L"python3 " + vxrt::EngineProcess::QuoteArg(std::wstring(VXRT_TEST_SCRIPTS_W) + L"/" + script) + L" " +
+        L"python3 " + vxrt::EngineProcess::QuoteArg(scriptPath) + L" " +
         vxrt::EngineProcess::QuoteArg(cef_string_from_utf8_std(unixPortFile.data(), unixPortFile.size()));
     if (!arguments.empty()) cmd += L" " + arguments;
     std::vector<wchar_t> buf(cmd.begin(), cmd.end());

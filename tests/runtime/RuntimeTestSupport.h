@@ -21,9 +21,9 @@ bool ForEachLinuxProcess(const std::function<bool(int pid, const std::string& co
 int EngineProcessCount(const std::wstring& profileDir);
 // Pumps UI messages until pred() or the timeout; returns pred().
 bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs);
-// Starts one of this folder's Python servers (script name, then its
-// arguments after the port file it is given first) and waits until it
-// listens; returns its loopback port, or 0.
+// Starts a Python server (a script of this folder by name, or any script by
+// absolute Linux path; its arguments follow the port file it is given
+// first) and waits until it listens; returns its loopback port, or 0.
 int StartLoopbackServer(const wchar_t* script, const std::wstring& arguments = std::wstring());
 // Points the next runtime start at a fake DevTools endpoint on this port
 // instead of an engine; 0 goes back to starting the engine.
