@@ -406,6 +406,13 @@ bool CScrollBarUI::PaintPartImage(Part part, UINT& state, HDC hDC, const RECT* r
     return draw(kNormal);
 }
 
+bool CScrollBarUI::PaintPartAt(Part part, UINT& state, HDC hDC, const RECT& rc)
+{
+    const RECT rel = RelativeTo(rc);
+    m_sImageModify.Format(L"dest='%d,%d,%d,%d'", rel.left, rel.top, rel.right, rel.bottom);
+    return PaintPartImage(part, state, hDC, nullptr);
+}
+
 void CScrollBarUI::PaintBk(HDC hDC)
 {
     RECT rc = m_rcItem;
@@ -418,27 +425,21 @@ void CScrollBarUI::PaintBk(HDC hDC)
 void CScrollBarUI::PaintButton1(HDC hDC)
 {
     if (!m_bShowButton1) return;
-    const RECT rel = RelativeTo(m_parts.button1);
-    m_sImageModify.Format(L"dest='%d,%d,%d,%d'", rel.left, rel.top, rel.right, rel.bottom);
-    if (!PaintPartImage(kButton1, m_uButton1State, hDC, nullptr))
+    if (!PaintPartAt(kButton1, m_uButton1State, hDC, m_parts.button1))
         CRenderEngine::DrawRect(hDC, m_parts.button1, 2, kOutlineColor);
 }
 
 void CScrollBarUI::PaintButton2(HDC hDC)
 {
     if (!m_bShowButton2) return;
-    const RECT rel = RelativeTo(m_parts.button2);
-    m_sImageModify.Format(L"dest='%d,%d,%d,%d'", rel.left, rel.top, rel.right, rel.bottom);
-    if (!PaintPartImage(kButton2, m_uButton2State, hDC, nullptr))
+    if (!PaintPartAt(kButton2, m_uButton2State, hDC, m_parts.button2))
         CRenderEngine::DrawRect(hDC, m_parts.button2, 2, kOutlineColor);
 }
 
 void CScrollBarUI::PaintThumb(HDC hDC)
 {
     if (!ScrollBarGeometry::HasThumb(m_parts)) return;
-    const RECT rel = RelativeTo(m_parts.thumb);
-    m_sImageModify.Format(L"dest='%d,%d,%d,%d'", rel.left, rel.top, rel.right, rel.bottom);
-    if (!PaintPartImage(kThumb, m_uThumbState, hDC, nullptr))
+    if (!PaintPartAt(kThumb, m_uThumbState, hDC, m_parts.thumb))
         CRenderEngine::DrawRect(hDC, m_parts.thumb, 2, kOutlineColor);
 }
 
@@ -455,9 +456,7 @@ void CScrollBarUI::PaintRail(HDC hDC)
         const int centre = (thumb.top + thumb.bottom) / 2;
         grip = RECT{thumb.left, centre - T / 2, thumb.right, centre - T / 2 + T};
     }
-    const RECT rel = RelativeTo(grip);
-    m_sImageModify.Format(L"dest='%d,%d,%d,%d'", rel.left, rel.top, rel.right, rel.bottom);
-    PaintPartImage(kRail, m_uThumbState, hDC, nullptr);
+    PaintPartAt(kRail, m_uThumbState, hDC, grip);
 }
 
 // ---- images ----------------------------------------------------------------------------

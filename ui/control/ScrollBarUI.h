@@ -132,6 +132,9 @@ private:
     // image), into `rcDest` given relative to the item. False when nothing
     // was drawn; images that fail are emptied.
     bool PaintPartImage(Part part, UINT& state, HDC hDC, const RECT* rcDest);
+    // Draws the image of `part` through a dest modifier covering `rc`
+    // (in window coordinates); false when nothing was drawn.
+    bool PaintPartAt(Part part, UINT& state, HDC hDC, const RECT& rc);
     RECT RelativeTo(const RECT& rc) const;
 
     void LineBack();
