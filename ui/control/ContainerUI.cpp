@@ -86,6 +86,21 @@ private:
     FloatPlacer m_placeFloat;
 };
 
+// A new scroll bar of `owner`, styled by the skin's default attributes for
+// its class ("VScrollBar" or "HScrollBar").
+CScrollBarUI* NewScrollBar(CContainerUI* owner, CPaintManagerUI* manager, bool horizontal)
+{
+    auto* bar = new CScrollBarUI;
+    bar->SetHorizontal(horizontal);
+    bar->SetOwner(owner);
+    bar->SetManager(manager, nullptr, false);
+    if (manager) {
+        LPCTSTR list = manager->GetDefaultAttributeList(horizontal ? L"HScrollBar" : L"VScrollBar");
+        if (list) bar->ApplyAttributeList(list);
+    }
+    return bar;
+}
+
 }  // namespace
 
 CContainerUI::CContainerUI() = default;
@@ -428,26 +443,13 @@ void CContainerUI::EndRight() { ScrollBy(GetScrollRange().cx - GetScrollPos().cx
 void CContainerUI::EnableScrollBar(bool bEnableVertical, bool bEnableHorizontal)
 {
     if (bEnableVertical && !m_pVerticalScrollBar) {
-        m_pVerticalScrollBar = new CScrollBarUI;
-        m_pVerticalScrollBar->SetOwner(this);
-        m_pVerticalScrollBar->SetManager(m_pManager, nullptr, false);
-        if (m_pManager) {
-            LPCTSTR list = m_pManager->GetDefaultAttributeList(L"VScrollBar");
-            if (list) m_pVerticalScrollBar->ApplyAttributeList(list);
-        }
+        m_pVerticalScrollBar = NewScrollBar(this, m_pManager, false);
     } else if (!bEnableVertical && m_pVerticalScrollBar) {
         delete m_pVerticalScrollBar;
         m_pVerticalScrollBar = nullptr;
     }
     if (bEnableHorizontal && !m_pHorizontalScrollBar) {
-        m_pHorizontalScrollBar = new CScrollBarUI;
-        m_pHorizontalScrollBar->SetHorizontal(true);
-        m_pHorizontalScrollBar->SetOwner(this);
-        m_pHorizontalScrollBar->SetManager(m_pManager, nullptr, false);
-        if (m_pManager) {
-            LPCTSTR list = m_pManager->GetDefaultAttributeList(L"HScrollBar");
-            if (list) m_pHorizontalScrollBar->ApplyAttributeList(list);
-        }
+        m_pHorizontalScrollBar = NewScrollBar(this, m_pManager, true);
     } else if (!bEnableHorizontal && m_pHorizontalScrollBar) {
         delete m_pHorizontalScrollBar;
         m_pHorizontalScrollBar = nullptr;
