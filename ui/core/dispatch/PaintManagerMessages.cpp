@@ -28,6 +28,16 @@ POINT PointOf(LPARAM lParam)
     return pt;
 }
 
+// Key events carry the virtual key or character with the message's own
+// parameters and the modifiers held at the time.
+void FillKeyFields(TEventUI& event, WPARAM wParam, LPARAM lParam)
+{
+    event.chKey = static_cast<TCHAR>(wParam);
+    event.wKeyState = CurrentKeyState();
+    event.wParam = wParam;
+    event.lParam = lParam;
+}
+
 // Reflected messages of child windows: the message number plus 0x2000.
 const UINT kReflectBase = 0x2000;
 
@@ -298,10 +308,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
             CControlUI* focus = m_pFocus;
             m_pEventKey = focus;
             TEventUI event = MakeEvent(UIEVENT_KEYDOWN, focus);
-            event.chKey = static_cast<TCHAR>(wParam);
-            event.wKeyState = CurrentKeyState();
-            event.wParam = wParam;
-            event.lParam = lParam;
+            FillKeyFields(event, wParam, lParam);
             focus->Event(event);
             if (!*alive) return false;
         }
@@ -310,10 +317,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         if (m_pEventKey != nullptr) {
             CControlUI* key = m_pEventKey;
             TEventUI event = MakeEvent(UIEVENT_KEYUP, key);
-            event.chKey = static_cast<TCHAR>(wParam);
-            event.wKeyState = CurrentKeyState();
-            event.wParam = wParam;
-            event.lParam = lParam;
+            FillKeyFields(event, wParam, lParam);
             key->Event(event);
             if (!*alive) return false;
             m_pEventKey = nullptr;
@@ -323,10 +327,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         if (m_pFocus != nullptr) {
             CControlUI* focus = m_pFocus;
             TEventUI event = MakeEvent(UIEVENT_CHAR, focus);
-            event.chKey = static_cast<TCHAR>(wParam);
-            event.wKeyState = CurrentKeyState();
-            event.wParam = wParam;
-            event.lParam = lParam;
+            FillKeyFields(event, wParam, lParam);
             focus->Event(event);
             if (!*alive) return false;
         }
@@ -400,10 +401,7 @@ bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam,
     case WM_SYSKEYDOWN:
         if (m_pFocus != nullptr) {
             TEventUI event = MakeEvent(UIEVENT_SYSKEY, m_pFocus);
-            event.chKey = static_cast<TCHAR>(wParam);
-            event.wKeyState = CurrentKeyState();
-            event.wParam = wParam;
-            event.lParam = lParam;
+            FillKeyFields(event, wParam, lParam);
             m_pFocus->Event(event);
         }
         return false;

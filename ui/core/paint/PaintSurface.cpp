@@ -10,17 +10,13 @@ HDC PaintSurface::Prepare(Kind kind, HDC windowDc, int cx, int cy)
     Drop();
     if (cx <= 0 || cy <= 0) return nullptr;
     Gdi::Bitmap bitmap;
-    void* bits = nullptr;
+    DWORD* bits = nullptr;
     if (kind == Kind::Alpha) {
-        BITMAPINFO bmi = {};
-        bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        bmi.bmiHeader.biWidth = cx;
-        bmi.bmiHeader.biHeight = -cy;
-        bmi.bmiHeader.biPlanes = 1;
-        bmi.bmiHeader.biBitCount = 32;
-        bmi.bmiHeader.biCompression = BI_RGB;
-        bitmap.Reset(::CreateDIBSection(windowDc, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
-        if (bits == nullptr) bitmap.Reset();
+        Gdi::Dib32 dib;
+        if (dib.Create(cx, cy)) {
+            bitmap = std::move(dib.bitmap);
+            bits = dib.bits;
+        }
     } else {
         bitmap.Reset(::CreateCompatibleBitmap(windowDc, cx, cy));
     }
@@ -29,7 +25,7 @@ HDC PaintSurface::Prepare(Kind kind, HDC windowDc, int cx, int cy)
     m_previous = ::SelectObject(dc, bitmap);
     m_dc = std::move(dc);
     m_bitmap = std::move(bitmap);
-    m_bits = static_cast<DWORD*>(bits);
+    m_bits = bits;
     m_kind = kind;
     m_cx = cx;
     m_cy = cy;
