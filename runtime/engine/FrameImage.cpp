@@ -22,14 +22,18 @@ namespace vxrt {
 
 bool DecodeBase64(const std::string& in, std::string& out)
 {
-    static signed char table[256];
-    static bool init = false;
-    if (!init) {
-        for (int i = 0; i < 256; ++i) table[i] = -1;
-        const char* a = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-        for (int i = 0; i < 64; ++i) table[static_cast<unsigned char>(a[i])] = static_cast<signed char>(i);
-        init = true;
-    }
+    // Built once under the language's guarded initialisation: frames are
+    // decoded on the engine's reader thread, possibly beside another caller.
+    struct Table {
+        signed char value[256];
+        Table()
+        {
+            for (int i = 0; i < 256; ++i) value[i] = -1;
+            const char* a = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+            for (int i = 0; i < 64; ++i) value[static_cast<unsigned char>(a[i])] = static_cast<signed char>(i);
+        }
+    };
+    static const Table table;
     out.clear();
     out.reserve(in.size() / 4 * 3);
     unsigned acc = 0;
@@ -37,7 +41,7 @@ bool DecodeBase64(const std::string& in, std::string& out)
     for (unsigned char c : in) {
         if (c == '=') break;
         if (c == '\n' || c == '\r') continue;
-        int v = table[c];
+        int v = table.value[c];
         if (v < 0) return false;
         acc = (acc << 6) | static_cast<unsigned>(v);
         bits += 6;
