@@ -60,9 +60,13 @@ class StartUp(unittest.TestCase):
         folder = tempfile.mkdtemp(prefix="vornex-service-test-")
         self.addCleanup(shutil.rmtree, folder, True)
         os.chmod(folder, 0o777)
+        # The checkout may lie in a folder only root can read (a mktemp -d
+        # clone, say): the unprivileged user runs its own copy of the service.
+        service_copy = os.path.join(folder, "service")
+        shutil.copytree(SERVICE_DIR, service_copy)
         result = subprocess.run(["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "/usr/bin/python3",
-                                 RUN, "--port", "1023", "--db", os.path.join(folder, "links.sqlite3"),
-                                 "--feed", os.path.join(SERVICE_DIR, "feed.xml")],
+                                 os.path.join(service_copy, "run"), "--port", "1023", "--db",
+                                 os.path.join(folder, "links.sqlite3"), "--feed", os.path.join(service_copy, "feed.xml")],
                                 capture_output=True, text=True, timeout=60)
         self.assertEqual(result.returncode, 2)
         self.assertIn("not permitted to listen on port 1023", result.stderr)
