@@ -3,12 +3,16 @@
 // answers at every moment, and where each caption is painted.
 #include "app/ScrollTextButtonUI.h"
 #include "tests/ui/control/TestWindow.h"
+#include "tests/ui/core/paint/ProbeControl.h"
 #include "tests/ui/render/Canvas.h"
 #include "ui/control/VerticalLayoutUI.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cwchar>
+#include <iterator>
 #include <string>
 
 namespace Vornex {
@@ -142,6 +146,52 @@ TEST_F(ScrollTextButtonTest, DestroyingTheButtonStopsItsTimers)
     ASSERT_TRUE(m_root->Remove(m_button));
     m_window.Pump();  // removed controls are deleted once the window is idle
     EXPECT_FALSE(m_window.pm().KillTimer(m_button, CScrollTextButtonUI::kStepTimer));
+}
+
+// The bottom bar: three buttons whose steps arrive in the same tick. A step
+// repaints the buttons' own rectangles and nothing between or around them.
+TEST(ScrollTextButtonBar, AStepRepaintsOnlyTheSteppingButtons)
+{
+    auto* bar = new SkinUI::ProbeContainer(nullptr, L"bar", L"bkcolor=\"#FF251F29\"");
+    auto* gap = new SkinUI::ProbeControl(nullptr, L"gap", L"float=\"true\" pos=\"160,0,220,36\"");
+    bar->Add(gap);
+    CScrollTextButtonUI* buttons[3] = {};
+    const RECT rects[3] = {{20, 0, 160, 36}, {220, 0, 360, 36}, {420, 0, 560, 36}};
+    for (int i = 0; i < 3; ++i) {
+        buttons[i] = new CScrollTextButtonUI;
+        wchar_t pos[64];
+        std::swprintf(pos, 64, L"float=\"true\" pos=\"%ld,0,%ld,36\" textcolor=\"#FFFF0000\"", rects[i].left,
+                      rects[i].right);
+        buttons[i]->ApplyAttributeList(pos);
+        buttons[i]->AddItem(L"first caption", L"http://a/");
+        buttons[i]->AddItem(L"second caption", L"http://b/");
+        bar->Add(buttons[i]);
+    }
+    TestWindow window(600, kHeight, bar);
+    window.Settle();
+
+    auto tick = [](CScrollTextButtonUI* button, UINT id) {
+        TEventUI event;
+        event.Type = SkinUI::UIEVENT_TIMER;
+        event.pSender = button;
+        event.wParam = id;
+        button->Event(event);
+    };
+    for (CScrollTextButtonUI* button : buttons) tick(button, CScrollTextButtonUI::kPauseTimer);
+    ::UpdateWindow(window.hwnd());  // the pause ending paints nothing by itself
+    bar->paints.clear();
+    gap->paints.clear();
+
+    for (CScrollTextButtonUI* button : buttons) tick(button, CScrollTextButtonUI::kStepTimer);
+    ::UpdateWindow(window.hwnd());
+
+    EXPECT_TRUE(gap->paints.empty()) << "the control between two buttons was painted";
+    ASSERT_EQ(bar->paints.size(), 3u) << "one paint for each button";
+    for (const RECT& painted : bar->paints) {
+        const bool isAButton = std::any_of(std::begin(rects), std::end(rects),
+                                           [&](const RECT& r) { return ::EqualRect(&r, &painted) != FALSE; });
+        EXPECT_TRUE(isAButton) << painted.left << "," << painted.top << "," << painted.right << "," << painted.bottom;
+    }
 }
 
 // ---- painting ----------------------------------------------------------

@@ -4,6 +4,8 @@
 #include "ui/core/paint/PaintManagerUI.h"
 #include "ui/render/image/GdiHandles.h"
 
+#include <algorithm>
+
 namespace SkinUI {
 
 namespace {
@@ -12,12 +14,33 @@ CControlUI* CALLBACK NeedsUpdate(CControlUI* control, LPVOID) { return control->
 
 typedef BOOL(WINAPI* UpdateLayeredWindowFn)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*, DWORD);
 
-// Looked up at run time: the function is missing from older systems.
+typedef BOOL(WINAPI* UpdateLayeredWindowIndirectFn)(HWND, const UPDATELAYEREDWINDOWINFO*);
+
+// Looked up at run time: the functions are missing from older systems.
 UpdateLayeredWindowFn UpdateLayeredWindowEntry()
 {
     static const auto entry = reinterpret_cast<UpdateLayeredWindowFn>(
         reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "UpdateLayeredWindow")));
     return entry;
+}
+
+UpdateLayeredWindowIndirectFn UpdateLayeredWindowIndirectEntry()
+{
+    static const auto entry = reinterpret_cast<UpdateLayeredWindowIndirectFn>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "UpdateLayeredWindowIndirect")));
+    return entry;
+}
+
+// Beyond this many rectangles an invalid area is painted as its bounding
+// box: each rectangle costs a walk of the tree and a blit of its own.
+constexpr DWORD kMostPaintRects = 8;
+
+// Limits drawing on `dc` to `rc` (nothing before survives: the surfaces
+// carry no clip of their own between paints).
+void ClipTo(HDC dc, const RECT& rc)
+{
+    ::SelectClipRgn(dc, nullptr);
+    ::IntersectClipRect(dc, rc.left, rc.top, rc.right, rc.bottom);
 }
 
 // Drawing that does not write alpha (GDI text and lines) leaves alpha 0 on
@@ -93,6 +116,70 @@ void CPaintManagerUI::LayOut()
     }
 }
 
+std::vector<RECT> CPaintManagerUI::InvalidRects(const RECT& client)
+{
+    std::vector<RECT> rects;
+    RECT part = {0, 0, 0, 0};
+    if (!m_updateRegion) m_updateRegion.Reset(::CreateRectRgn(0, 0, 0, 0));
+    const int kind = m_updateRegion ? ::GetUpdateRgn(m_hWndPaint, m_updateRegion, FALSE) : ERROR;
+    if (kind == NULLREGION) return rects;
+    if (kind == COMPLEXREGION) {
+        // Separate controls that changed together (the captions of the
+        // bottom bar stepping in the same tick) are painted apart, without
+        // the area between them.
+        const DWORD size = ::GetRegionData(m_updateRegion, 0, nullptr);
+        if (size >= sizeof(RGNDATAHEADER)) {
+            if (m_updateRegionData.size() < size) m_updateRegionData.resize(size);
+            auto* data = reinterpret_cast<RGNDATA*>(m_updateRegionData.data());
+            if (::GetRegionData(m_updateRegion, size, data) == size && data->rdh.nCount <= kMostPaintRects) {
+                const RECT* each = reinterpret_cast<const RECT*>(data->Buffer);
+                for (DWORD i = 0; i < data->rdh.nCount; ++i) {
+                    if (!::IntersectRect(&part, &each[i], &client)) continue;
+                    // A region is kept in horizontal bands: a control that
+                    // spans two bands becomes one rectangle again.
+                    auto above = std::find_if(rects.begin(), rects.end(), [&](const RECT& r) {
+                        return r.left == part.left && r.right == part.right && r.bottom == part.top;
+                    });
+                    if (above != rects.end())
+                        above->bottom = part.bottom;
+                    else
+                        rects.push_back(part);
+                }
+                return rects;
+            }
+        }
+    }
+    RECT bounds = {0, 0, 0, 0};
+    ::GetUpdateRect(m_hWndPaint, &bounds, FALSE);
+    if (::IntersectRect(&part, &bounds, &client)) rects.push_back(part);
+    return rects;
+}
+
+void CPaintManagerUI::PushLayeredPixels(HDC source, const RECT& client, const RECT& dirty)
+{
+    RECT window = {0, 0, 0, 0};
+    ::GetWindowRect(m_hWndPaint, &window);
+    POINT dst = {window.left, window.top};
+    SIZE size = {client.right, client.bottom};
+    POINT src = {0, 0};
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    // The system keeps the pixels it was given last; while the size is the
+    // same only the changed rectangle needs to travel.
+    const bool holdsTheRest = m_layeredSize.cx == size.cx && m_layeredSize.cy == size.cy &&
+                              window.right - window.left == size.cx && window.bottom - window.top == size.cy;
+    if (holdsTheRest) {
+        if (UpdateLayeredWindowIndirectFn indirect = UpdateLayeredWindowIndirectEntry()) {
+            UPDATELAYEREDWINDOWINFO info = {sizeof(info), nullptr, &dst, &size, source, &src, 0, &blend, ULW_ALPHA,
+                                            &dirty};
+            if (indirect(m_hWndPaint, &info)) return;
+        }
+    }
+    m_layeredSize = SIZE{0, 0};
+    UpdateLayeredWindowFn update = UpdateLayeredWindowEntry();
+    if (update != nullptr && update(m_hWndPaint, nullptr, &dst, &size, source, &src, 0, &blend, ULW_ALPHA))
+        m_layeredSize = size;
+}
+
 void CPaintManagerUI::Paint()
 {
     RECT rcPaint = {0, 0, 0, 0};
@@ -122,35 +209,44 @@ void CPaintManagerUI::Paint()
 
     RECT client = {0, 0, 0, 0};
     ::GetClientRect(m_hWndPaint, &client);
+    // Taken after the layout, which may have invalidated more.
+    const std::vector<RECT> parts = InvalidRects(client);
     PAINTSTRUCT ps;
     HDC hdc = ::BeginPaint(m_hWndPaint, &ps);
     if (m_bAlphaBackground) {
         const LONG exStyle = ::GetWindowLongW(m_hWndPaint, GWL_EXSTYLE);
         if ((exStyle & WS_EX_LAYERED) == 0) ::SetWindowLongW(m_hWndPaint, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
         HDC dc = m_surface.Prepare(PaintSurface::Kind::Alpha, m_hDcPaint, client.right, client.bottom);
-        UpdateLayeredWindowFn update = UpdateLayeredWindowEntry();
-        RECT area = {0, 0, 0, 0};
-        if (dc != nullptr && update != nullptr && ::IntersectRect(&area, &rcPaint, &client)) {
-            ClearPixels(m_surface.Bits(), m_surface.Width(), area);
-            m_pRoot->DoPaint(dc, area);
-            ::GdiFlush();
-            OpaqueUnwrittenAlpha(m_surface.Bits(), m_surface.Width(), area);
-            RECT window = {0, 0, 0, 0};
-            ::GetWindowRect(m_hWndPaint, &window);
-            POINT dst = {window.left, window.top};
-            SIZE size = {client.right, client.bottom};
-            POINT src = {0, 0};
-            BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-            update(m_hWndPaint, nullptr, &dst, &size, dc, &src, 0, &blend, ULW_ALPHA);
+        if (dc != nullptr && UpdateLayeredWindowEntry() != nullptr && !parts.empty()) {
+            RECT dirty = {0, 0, 0, 0};
+            for (const RECT& part : parts) {
+                if (m_pRoot == nullptr) break;
+                ClearPixels(m_surface.Bits(), m_surface.Width(), part);
+                // The whole surface goes to the screen: nothing may reach
+                // beyond the part that was cleared for this paint.
+                ClipTo(dc, part);
+                m_pRoot->DoPaint(dc, part);
+                ::GdiFlush();
+                OpaqueUnwrittenAlpha(m_surface.Bits(), m_surface.Width(), part);
+                ::UnionRect(&dirty, &dirty, &part);
+            }
+            ::SelectClipRgn(dc, nullptr);
+            PushLayeredPixels(dc, client, dirty);
         }
     } else if (m_bOffscreenPaint) {
         HDC dc = m_surface.Prepare(PaintSurface::Kind::Compatible, m_hDcPaint, client.right, client.bottom);
         if (dc != nullptr) {
-            m_pRoot->DoPaint(dc, ps.rcPaint);
-            for (int i = 0; m_pRoot != nullptr && i < m_aPostPaintControls.GetSize(); ++i)
-                static_cast<CControlUI*>(m_aPostPaintControls.GetAt(i))->DoPostPaint(dc, ps.rcPaint);
-            ::BitBlt(hdc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
-                     ps.rcPaint.bottom - ps.rcPaint.top, dc, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
+            // Each part reaches the window as soon as it is painted.
+            for (const RECT& part : parts) {
+                if (m_pRoot == nullptr) break;
+                ClipTo(dc, part);
+                m_pRoot->DoPaint(dc, part);
+                for (int i = 0; m_pRoot != nullptr && i < m_aPostPaintControls.GetSize(); ++i)
+                    static_cast<CControlUI*>(m_aPostPaintControls.GetAt(i))->DoPostPaint(dc, part);
+                ::BitBlt(hdc, part.left, part.top, part.right - part.left, part.bottom - part.top, dc, part.left,
+                         part.top, SRCCOPY);
+            }
+            ::SelectClipRgn(dc, nullptr);
         } else {
             m_pRoot->DoPaint(hdc, ps.rcPaint);
         }

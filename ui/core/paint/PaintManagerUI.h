@@ -283,6 +283,12 @@ private:
     static void DeleteAllControls(CPaintManagerUI& manager);
     void Paint();
     void LayOut();
+    // The parts of the client area to paint now: the rectangles of the
+    // window's invalid area when there are a few, else their bounding box.
+    std::vector<RECT> InvalidRects(const RECT& client);
+    // Hands the painted pixels of a layered window to the system: only
+    // `dirty` when the window already holds the rest.
+    void PushLayeredPixels(HDC source, const RECT& client, const RECT& dirty);
     void TrackMouse(UINT uMsg, LPARAM lParam);
     void ShowToolTip(CControlUI* pControl);
     CControlUI* OwnControlAt(POINT pt) const;
@@ -337,6 +343,13 @@ private:
     NotifyQueue m_notifications;
     TooltipWindow m_tooltip;
     PaintSurface m_surface;
+    // The window's invalid area at the start of a paint, and its rectangles;
+    // kept between paints so that a paint makes no GDI object.
+    Gdi::Region m_updateRegion;
+    std::vector<BYTE> m_updateRegionData;
+    // Size of the pixels a layered window was last given: while it stays the
+    // same, a paint hands over only the rectangle it changed.
+    SIZE m_layeredSize = {0, 0};
     CStdPtrArray m_aNotifiers;
     CStdPtrArray m_aPreMessageFilters;
     CStdPtrArray m_aMessageFilters;

@@ -452,6 +452,32 @@ TEST_F(MessageDispatch, AnInvalidatedControlRepaintsOnlyItsRectangle)
     EXPECT_TRUE(other->paints.empty());
 }
 
+TEST_F(MessageDispatch, ControlsInvalidatedTogetherRepaintOnlyTheirOwnRectangles)
+{
+    // Apart and of different heights, so that the invalid area is made of
+    // several bands; the space between them must not be painted.
+    root->paints.clear();
+    outer->paints.clear();
+    inner->paints.clear();
+    other->paints.clear();
+    inner->Invalidate();
+    other->Invalidate();
+    window->PaintNow();
+
+    const RECT innerRect = {60, 60, 160, 120};
+    const RECT otherRect = {260, 20, 360, 120};
+    ASSERT_EQ(root->paints.size(), 2u) << "one paint for each control";
+    const bool innerFirst = SameRect(root->paints[0], innerRect);
+    EXPECT_TRUE(SameRect(root->paints[innerFirst ? 0 : 1], innerRect));
+    EXPECT_TRUE(SameRect(root->paints[innerFirst ? 1 : 0], otherRect));
+    ASSERT_EQ(inner->paints.size(), 1u);
+    EXPECT_TRUE(SameRect(inner->paints[0], innerRect));
+    ASSERT_EQ(other->paints.size(), 1u);
+    EXPECT_TRUE(SameRect(other->paints[0], otherRect));
+    ASSERT_EQ(outer->paints.size(), 1u);
+    EXPECT_TRUE(SameRect(outer->paints[0], innerRect)) << "the container is painted under its child only";
+}
+
 }  // namespace
 
 namespace {
