@@ -3,6 +3,7 @@
 
 #include "ui/core/paint/PaintManagerUI.h"
 #include "ui/render/image/GdiHandles.h"
+#include "ui/render/HtmlTextCache.h"
 #include "ui/render/HtmlTokenizer.h"
 
 #include <algorithm>
@@ -68,19 +69,41 @@ InlineImage ParseInlineImage(const std::wstring& args)
     return image;
 }
 
+// The link rectangles of the previous paint: they decide which link is
+// under the mouse.
+struct PreviousLink {
+    RECT rc;
+    CUiString text;
+};
+
+std::vector<PreviousLink> PreviousLinks(const RECT* links, const CUiString* linkTexts, int capacity)
+{
+    std::vector<PreviousLink> previous;
+    if (links && linkTexts) {
+        for (int i = 0; i < capacity; ++i) previous.push_back({links[i], linkTexts[i]});
+    }
+    return previous;
+}
+
+bool UnderMouse(const std::vector<PreviousLink>& previous, POINT mouse, const CUiString& text)
+{
+    for (const auto& link : previous) {
+        if (link.text == text.GetData() && ContainsPoint(link.rc, mouse)) return true;
+    }
+    return false;
+}
+
 class HtmlLayout {
 public:
+    // What the layout draws is also written to `record` (when given), placed
+    // relative to `origin`.
     HtmlLayout(HDC hdc, CPaintManagerUI* pm, const RECT& rc, DWORD textColor, RECT* links, CUiString* linkTexts,
-               int linkCapacity, UINT style)
+               int linkCapacity, UINT style, HtmlTextLayout* record, POINT origin)
         : m_hdc(hdc), m_pm(pm), m_rc(rc), m_textColor(textColor), m_links(links), m_linkTexts(linkTexts),
-          m_linkCapacity(linkCapacity), m_style(style)
-    {
-        // The rectangles of the previous paint decide which link is under
-        // the mouse; they are overwritten while drawing.
-        if (m_links && m_linkTexts) {
-            for (int i = 0; i < m_linkCapacity; ++i) m_previousLinks.push_back({m_links[i], m_linkTexts[i]});
-        }
-    }
+          m_linkCapacity(linkCapacity), m_style(style), m_record(record), m_origin(origin),
+          // Read before drawing overwrites them.
+          m_previousLinks(PreviousLinks(links, linkTexts, linkCapacity))
+    {}
 
     // Lays out and (unless measuring) draws; returns the total line height.
     int Run(const std::vector<HtmlToken>& tokens)
@@ -101,6 +124,7 @@ public:
             y += height;
             total += height;
             m_lastBottom = y;
+            m_ranLines = true;
             if (!drawn.progressed) break;
             if (m_style & DT_SINGLELINE) break;
         }
@@ -110,6 +134,7 @@ public:
     int MaxWidth() const { return m_maxWidth; }
     int LastBottom() const { return m_lastBottom; }
     int LinkCount() const { return m_linkCount; }
+    bool RanLines() const { return m_ranLines; }
 
 private:
     struct State {
@@ -181,15 +206,17 @@ private:
         m_links[m_linkCount] = rc;
         m_linkTexts[m_linkCount] = s.linkText;
         ++m_linkCount;
+        if (m_record) {
+            ::OffsetRect(&rc, -m_origin.x, -m_origin.y);
+            m_record->links.push_back({rc, s.linkText});
+        }
     }
 
-    bool LinkUnderMouse(const CUiString& text) const
+    bool LinkUnderMouse(const CUiString& text)
     {
-        POINT pt = m_pm->GetMousePos();
-        for (const auto& previous : m_previousLinks) {
-            if (previous.text == text.GetData() && ContainsPoint(previous.rc, pt)) return true;
-        }
-        return false;
+        const bool under = UnderMouse(m_previousLinks, m_pm->GetMousePos(), text);
+        if (m_record) m_record->hovers.push_back({text, under});
+        return under;
     }
 
     void PopFont(State& s, int& x)
@@ -210,15 +237,31 @@ private:
         TFontInfo* font = CurrentFont(s);
         Gdi::Select sel(m_hdc, font->hFont);
         const int top = lineTop + lineHeight - FontHeight(font);
-        ::SetTextColor(m_hdc, CRenderEngine::ToPenColor(CurrentColor(s)));
+        const COLORREF color = CRenderEngine::ToPenColor(CurrentColor(s));
+        COLORREF background = 0;
+        ::SetTextColor(m_hdc, color);
         if (s.selected) {
             DWORD bk = m_pm->GetDefaultSelectedBkColor();
+            background = RGB((bk >> 16) & 0xFF, (bk >> 8) & 0xFF, bk & 0xFF);
             ::SetBkMode(m_hdc, OPAQUE);
-            ::SetBkColor(m_hdc, RGB((bk >> 16) & 0xFF, (bk >> 8) & 0xFF, bk & 0xFF));
+            ::SetBkColor(m_hdc, background);
         } else {
             ::SetBkMode(m_hdc, TRANSPARENT);
         }
         ::TextOutW(m_hdc, x, top, text, length);
+        if (m_record) {
+            HtmlTextRun run;
+            run.font = font->hFont;
+            run.color = color;
+            run.opaque = s.selected;
+            run.background = background;
+            run.x = x - m_origin.x;
+            run.y = top - m_origin.y;
+            run.start = m_record->characters.size();
+            run.length = static_cast<size_t>(length);
+            m_record->characters.append(text, static_cast<size_t>(length));
+            m_record->runs.push_back(run);
+        }
     }
 
     // One line from the state's position. With `draw`, lineHeight is the
@@ -386,6 +429,7 @@ private:
             if (t.text.empty()) {
                 s.fonts.push_back(Variant(font, nullptr, font->iSize, font->bBold, font->bUnderline, true));
             } else {
+                if (m_record) m_record->keepable = false;  // the image may be reloaded or removed
                 InlineImage inlineImage = ParseInlineImage(t.text);
                 const TImageInfo* image =
                     inlineImage.name.IsEmpty()
@@ -466,11 +510,6 @@ private:
         }
     }
 
-    struct PreviousLink {
-        RECT rc;
-        CUiString text;
-    };
-
     HDC m_hdc;
     CPaintManagerUI* m_pm;
     RECT m_rc;
@@ -479,13 +518,76 @@ private:
     CUiString* m_linkTexts;
     int m_linkCapacity;
     UINT m_style;
+    HtmlTextLayout* m_record;
+    POINT m_origin;
     std::vector<PreviousLink> m_previousLinks;
     const std::vector<HtmlToken>* m_tokens = nullptr;
     int m_linkCount = 0;
     int m_maxWidth = 0;
     int m_lastBottom = 0;
+    bool m_ranLines = false;
     int m_lineMin = 0;  // paragraph minimum and <y> of the current line
 };
+
+// Draws a kept layout into `rc` as the layout that made it did.
+int Replay(HDC hDC, RECT& rc, const HtmlTextLayout& layout, RECT* pLinks, CUiString* sLinks, int& nLinkRects,
+           UINT uStyle)
+{
+    Gdi::SavedState saved(hDC);
+    CRenderClip clip;
+    if (!(uStyle & DT_CALCRECT)) {
+        RECT clipRect = rc;
+        CRenderClip::GenerateClip(hDC, clipRect, clip);
+    }
+    HGDIOBJ original = nullptr;
+    HFONT selected = nullptr;
+    for (const HtmlTextRun& run : layout.runs) {
+        if (run.font != selected) {
+            HGDIOBJ previous = ::SelectObject(hDC, run.font);
+            if (original == nullptr) original = previous;
+            selected = run.font;
+        }
+        ::SetTextColor(hDC, run.color);
+        if (run.opaque) {
+            ::SetBkMode(hDC, OPAQUE);
+            ::SetBkColor(hDC, run.background);
+        } else {
+            ::SetBkMode(hDC, TRANSPARENT);
+        }
+        ::TextOutW(hDC, rc.left + run.x, rc.top + run.y, layout.characters.c_str() + run.start,
+                   static_cast<int>(run.length));
+    }
+    if (original != nullptr) ::SelectObject(hDC, original);
+    // Kept only with the same link capacity, so every link fits.
+    nLinkRects = 0;
+    if (pLinks && sLinks) {
+        for (const HtmlTextLayout::Link& link : layout.links) {
+            pLinks[nLinkRects] = link.rc;
+            ::OffsetRect(&pLinks[nLinkRects], rc.left, rc.top);
+            sLinks[nLinkRects] = link.text;
+            ++nLinkRects;
+        }
+    }
+    if (uStyle & DT_CALCRECT) {
+        rc.right = rc.left + layout.maxWidth;
+        rc.bottom = rc.top + std::max(0, layout.lastBottom);
+    }
+    return layout.total;
+}
+
+// Whether every link the layout coloured is under the mouse now exactly
+// when it was then.
+bool SameLinksUnderMouse(const HtmlTextLayout& layout, CPaintManagerUI* pManager, const RECT* pLinks,
+                         const CUiString* sLinks, int capacity)
+{
+    if (layout.hovers.empty()) return true;
+    const std::vector<PreviousLink> previous = PreviousLinks(pLinks, sLinks, capacity);
+    const POINT mouse = pManager->GetMousePos();
+    for (const HtmlTextLayout::Hover& hover : layout.hovers) {
+        if (UnderMouse(previous, mouse, hover.text) != hover.underMouse) return false;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -499,6 +601,22 @@ int CRenderEngine::DrawHtmlText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LP
     if (std::wcsstr(pstrText, L"ID")) {
         LPCTSTR replacement = pManager->GetLanguageAttributeList(pstrText);
         if (replacement && *replacement) pstrText = replacement;
+    }
+
+    HtmlTextKey key;
+    key.text = pstrText;
+    key.style = uStyle;
+    key.width = rc.right - rc.left;
+    key.height = rc.bottom - rc.top;
+    key.textColor = dwTextColor;
+    key.linkCapacity = pLinks && sLinks ? capacity : -1;
+    key.linkColor = pManager->GetDefaultLinkFontColor();
+    key.linkHoverColor = pManager->GetDefaultLinkHoverFontColor();
+    key.selectedColor = pManager->GetDefaultSelectedBkColor();
+    HtmlTextCache& cache = HtmlTextCache::Of(*pManager);
+    if (const HtmlTextLayout* kept = cache.Find(key)) {
+        if (SameLinksUnderMouse(*kept, pManager, pLinks, sLinks, capacity))
+            return Replay(hDC, rc, *kept, pLinks, sLinks, nLinkRects, uStyle);
     }
 
     RECT area = rc;
@@ -539,12 +657,21 @@ int CRenderEngine::DrawHtmlText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LP
         CRenderClip::GenerateClip(hDC, clipRect, clip);
     }
 
-    HtmlLayout layout(hDC, pManager, area, dwTextColor, pLinks, sLinks, capacity, uStyle);
+    HtmlTextLayout record;
+    const POINT origin = {rc.left, rc.top};
+    HtmlLayout layout(hDC, pManager, area, dwTextColor, pLinks, sLinks, capacity, uStyle, &record, origin);
     const int total = layout.Run(tokens);
     nLinkRects = layout.LinkCount();
     if (uStyle & DT_CALCRECT) {
         rc.right = rc.left + layout.MaxWidth();
         rc.bottom = std::max<LONG>(rc.top, layout.LastBottom());
+    }
+    // A layout that drew no line has no bottom of its own to keep.
+    if (record.keepable && layout.RanLines()) {
+        record.total = total;
+        record.maxWidth = layout.MaxWidth();
+        record.lastBottom = layout.LastBottom() - origin.y;
+        cache.Keep(key, std::move(record));
     }
     return total;
 }

@@ -4,9 +4,12 @@
 #include "Canvas.h"
 
 #include "ui/core/paint/PaintManagerUI.h"
+#include "ui/render/HtmlTextCache.h"
 #include "ui/render/RenderEngine.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace SkinUI {
 namespace {
@@ -242,6 +245,86 @@ TEST_F(HtmlText, LinkUnderTheMouseUsesTheHoverColour)
                                 DT_SINGLELINE);
     EXPECT_GT(m_canvas.Count(0xD3215F), 0);
     EXPECT_EQ(0, m_canvas.Count(0x0000FF));
+}
+
+// A text painted again is drawn from the layout kept at its first paint:
+// the same pixels, links and measures, wherever the rectangle lies.
+TEST_F(HtmlText, APaintFromTheKeptLayoutIsTheSameAsTheFirst)
+{
+    const LPCTSTR texts[] = {
+        L"Item <b>12</b>, <c #FFE81123>new</c><n><u>details</u> <s>chosen</s> <i>slanted</i> end",
+        L"go <a http://x/>here and there</a> now, and then a long tail of words that wraps",
+        L"a very long single line that ends in an ellipsis because it cannot fit",
+    };
+    const UINT styles[] = {DT_WORDBREAK, DT_SINGLELINE | DT_CENTER | DT_VCENTER, DT_SINGLELINE | DT_END_ELLIPSIS,
+                           DT_WORDBREAK | DT_BOTTOM};
+    for (LPCTSTR text : texts) {
+        for (UINT style : styles) {
+            // The height drawn and the measured extent, with the pixels and
+            // link rectangles (moved back by dx, dy).
+            auto paint = [&](int dx, int dy, std::vector<DWORD>& pixels, std::vector<RECT>& linkRects) {
+                m_canvas.Fill(0xFFFFFFFF);
+                RECT rc = {10 + dx, 10 + dy, 190 + dx, 80 + dy};
+                RECT links[4];
+                CUiString linkTexts[4];
+                int count = 4;
+                const int height = CRenderEngine::DrawHtmlText(m_canvas.dc(), &m_pm, rc, text, 0xFF333333, links,
+                                                               linkTexts, count, style);
+                pixels.assign(m_canvas.Bits(), m_canvas.Bits() + m_canvas.width() * m_canvas.height());
+                linkRects.assign(links, links + count);
+                for (RECT& r : linkRects) ::OffsetRect(&r, -dx, -dy);
+                const RECT measured = Measure(text, 170, 60, style & DT_WORDBREAK);
+                return std::vector<LONG>{height, measured.right, measured.bottom};
+            };
+            std::vector<DWORD> first, again, moved;
+            std::vector<RECT> firstLinks, againLinks, movedLinks;
+            const std::vector<LONG> firstSizes = paint(0, 0, first, firstLinks);
+            const std::vector<LONG> againSizes = paint(0, 0, again, againLinks);
+            EXPECT_EQ(firstSizes, againSizes) << "height and measures";
+            EXPECT_TRUE(first == again) << "repainted differently, style " << style;
+            ASSERT_EQ(firstLinks.size(), againLinks.size());
+            for (size_t i = 0; i < firstLinks.size(); ++i) EXPECT_TRUE(::EqualRect(&firstLinks[i], &againLinks[i]));
+
+            // 7 right and 5 down: the same picture, moved.
+            EXPECT_EQ(firstSizes, paint(7, 5, moved, movedLinks));
+            const int w = m_canvas.width();
+            bool same = true;
+            for (int y = 0; y + 5 < m_canvas.height() && same; ++y)
+                for (int x = 0; x + 7 < w; ++x)
+                    if (first[y * w + x] != moved[(y + 5) * w + x + 7]) {
+                        same = false;
+                        break;
+                    }
+            EXPECT_TRUE(same) << "moved text differs: " << style;
+            ASSERT_EQ(firstLinks.size(), movedLinks.size());
+            for (size_t i = 0; i < firstLinks.size(); ++i) EXPECT_TRUE(::EqualRect(&firstLinks[i], &movedLinks[i]));
+        }
+    }
+    EXPECT_GT(HtmlTextCache::Of(m_pm).Size(), 0u) << "the layouts were kept";
+}
+
+// What a kept layout depends on: a changed font, width or text lays the text
+// out again.
+TEST_F(HtmlText, ChangedFontsWidthsAndTextsAreLaidOutAgain)
+{
+    ASSERT_TRUE(m_pm.AddFont(L"Tahoma", 12, false, false, false));
+    const RECT small = Measure(L"<f 0>MMMM</f>");
+    ASSERT_TRUE(m_pm.RemoveFontAt(0));
+    ASSERT_TRUE(m_pm.AddFont(L"Tahoma", 30, false, false, false));
+    const RECT large = Measure(L"<f 0>MMMM</f>");
+    EXPECT_GT(large.right, small.right) << "the new font 0 is measured";
+    EXPECT_GT(large.bottom, small.bottom);
+
+    // Painted with the replaced font: its ink is as tall as the new font.
+    RECT rc = {0, 0, 400, 100};
+    Draw(L"<f 0>MMMM</f>", rc, 0);
+    const RECT ink = m_canvas.Changed(0xFFFFFFFF);
+    EXPECT_GT(ink.bottom - ink.top, small.bottom);
+
+    const int lines = Measure(L"aaa bbb ccc", Width(L"aaa bbb") + 2, 200, DT_WORDBREAK).bottom / FontHeight();
+    EXPECT_EQ(2, lines);
+    EXPECT_EQ(1, Measure(L"aaa bbb ccc", 400, 200, DT_WORDBREAK).bottom / FontHeight()) << "a wider rectangle";
+    EXPECT_EQ(Width(L"aaa bbb"), Measure(L"aaa bbb", 400, 200, DT_WORDBREAK).right) << "another text";
 }
 
 TEST_F(HtmlText, EmptyInputsDrawNothing)

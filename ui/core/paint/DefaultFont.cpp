@@ -41,6 +41,7 @@ void DefaultFont::Replace(HFONT font, LPCTSTR face, int size, bool bold, bool un
     state.info.bUnderline = underline;
     state.info.bItalic = italic;
     state.info.tm = TEXTMETRIC();
+    FontTable::NoteChange();
 }
 
 bool DefaultFont::IsCurrent(const LOGFONTW& lf)

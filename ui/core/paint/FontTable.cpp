@@ -51,6 +51,7 @@ HFONT FontTable::InsertAt(int index, LPCTSTR face, int size, bool bold, bool und
     info.bItalic = italic;
     if (hdc != nullptr) ComputeMetrics(info, hdc);
     m_fonts.insert(m_fonts.begin() + index, std::move(entry));
+    NoteChange();
     return info.hFont;
 }
 
@@ -90,7 +91,25 @@ bool FontTable::RemoveAt(int index)
 {
     if (index < 0 || index >= Count()) return false;
     m_fonts.erase(m_fonts.begin() + index);
+    NoteChange();
     return true;
 }
+
+void FontTable::Clear()
+{
+    if (m_fonts.empty()) return;
+    m_fonts.clear();
+    NoteChange();
+}
+
+FontTable::~FontTable() { Clear(); }
+
+namespace {
+unsigned long g_fontGeneration = 0;
+}
+
+unsigned long FontTable::Generation() { return g_fontGeneration; }
+
+void FontTable::NoteChange() { ++g_fontGeneration; }
 
 }  // namespace SkinUI

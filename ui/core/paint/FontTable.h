@@ -27,6 +27,11 @@ typedef tagTFontInfo TFontInfo;
 
 class FontTable {
 public:
+    FontTable() = default;
+    ~FontTable();
+    FontTable(const FontTable&) = delete;
+    FontTable& operator=(const FontTable&) = delete;
+
     // A font from the stock GUI font's description with `face`, the height
     // -`size`, 700 more weight when bold, and the given underline and italic;
     // null when GDI refuses.
@@ -47,8 +52,14 @@ public:
     int IndexOf(LPCTSTR face, int size, bool bold, bool underline, bool italic) const;
     // Deletes the font at `index` with its record; false outside the table.
     bool RemoveAt(int index);
-    void Clear() { m_fonts.clear(); }
+    void Clear();
     int Count() const { return static_cast<int>(m_fonts.size()); }
+
+    // Counts every change of any window's fonts, of the default font and of
+    // the links between windows' resources: what was worked out with fonts
+    // (a font handle, a text's measured layout) holds while it stays the same.
+    static unsigned long Generation();
+    static void NoteChange();
 
 private:
     struct Entry {

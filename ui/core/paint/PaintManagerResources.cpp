@@ -359,13 +359,16 @@ void CPaintManagerUI::RemoveAllHotKeyGroups() { m_hotKeyGroups.Clear(); }
 
 bool CPaintManagerUI::UseParentResource(CPaintManagerUI* pm)
 {
+    // Fonts are looked up along the chain: what was found before may differ now.
     if (!pm) {
+        if (m_pParentResourcePM) FontTable::NoteChange();
         m_pParentResourcePM = nullptr;
         return true;
     }
     for (CPaintManagerUI* p = pm; p; p = p->m_pParentResourcePM) {
         if (p == this) return false;
     }
+    if (m_pParentResourcePM != pm) FontTable::NoteChange();
     m_pParentResourcePM = pm;
     return true;
 }

@@ -29,6 +29,7 @@
 #include "ui/core/paint/UiEvent.h"
 #include "ui/core/paint/UiNotify.h"
 #include "ui/core/paint/NotifyQueue.h"
+#include "ui/core/paint/PaintCacheSlot.h"
 #include "ui/core/paint/PaintSurface.h"
 #include "ui/core/paint/TimerTable.h"
 #include "ui/core/paint/TooltipWindow.h"
@@ -213,6 +214,11 @@ public:
     bool RemoveFont(HFONT hFont);
     bool RemoveFontAt(int index);
     void RemoveAllFonts();
+
+    // The render engine's laid-out text of this window; null until the
+    // engine first keeps some.
+    PaintCacheSlot* GetTextLayoutCache() const { return m_textLayouts.get(); }
+    void SetTextLayoutCache(std::unique_ptr<PaintCacheSlot> cache) { m_textLayouts = std::move(cache); }
     TFontInfo* GetFontInfo(int index);
     TFontInfo* GetFontInfo(HFONT hFont);
 
@@ -385,6 +391,7 @@ private:
     // long as the window lives.
     DefaultFont::Lease m_defaultFontLease;
     FontTable m_fonts;
+    std::unique_ptr<PaintCacheSlot> m_textLayouts;
     ImageCache m_images;
     NamedStrings m_defaultAttributes;
     ControlGroups m_optionGroups;
