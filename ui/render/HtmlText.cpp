@@ -529,16 +529,8 @@ private:
     int m_lineMin = 0;  // paragraph minimum and <y> of the current line
 };
 
-// Draws a kept layout into `rc` as the layout that made it did.
-int Replay(HDC hDC, RECT& rc, const HtmlTextLayout& layout, RECT* pLinks, CUiString* sLinks, int& nLinkRects,
-           UINT uStyle)
+void DrawRuns(HDC hDC, const RECT& rc, const HtmlTextLayout& layout)
 {
-    Gdi::SavedState saved(hDC);
-    CRenderClip clip;
-    if (!(uStyle & DT_CALCRECT)) {
-        RECT clipRect = rc;
-        CRenderClip::GenerateClip(hDC, clipRect, clip);
-    }
     HGDIOBJ original = nullptr;
     HFONT selected = nullptr;
     for (const HtmlTextRun& run : layout.runs) {
@@ -558,6 +550,38 @@ int Replay(HDC hDC, RECT& rc, const HtmlTextLayout& layout, RECT* pLinks, CUiStr
                    static_cast<int>(run.length));
     }
     if (original != nullptr) ::SelectObject(hDC, original);
+}
+
+// Draws a kept layout into `rc` as the layout that made it did: the same
+// runs with the same clip. `clipStore` (may be null) holds the caller's
+// clip meanwhile.
+int Replay(HDC hDC, RECT& rc, const HtmlTextLayout& layout, HRGN clipStore, RECT* pLinks, CUiString* sLinks,
+           int& nLinkRects, UINT uStyle)
+{
+    if (!layout.runs.empty()) {
+        const int hadClip = clipStore ? ::GetClipRgn(hDC, clipStore) : -1;
+        if (hadClip >= 0) {
+            // What drawing changes is put back by hand rather than by saving
+            // and restoring the whole device context.
+            const COLORREF textColor = ::GetTextColor(hDC);
+            const COLORREF bkColor = ::GetBkColor(hDC);
+            const int bkMode = ::GetBkMode(hDC);
+            if (!(uStyle & DT_CALCRECT)) ::IntersectClipRect(hDC, rc.left, rc.top, rc.right, rc.bottom);
+            DrawRuns(hDC, rc, layout);
+            ::SelectClipRgn(hDC, hadClip == 1 ? clipStore : nullptr);
+            ::SetBkMode(hDC, bkMode);
+            ::SetBkColor(hDC, bkColor);
+            ::SetTextColor(hDC, textColor);
+        } else {
+            Gdi::SavedState saved(hDC);
+            CRenderClip clip;
+            if (!(uStyle & DT_CALCRECT)) {
+                RECT clipRect = rc;
+                CRenderClip::GenerateClip(hDC, clipRect, clip);
+            }
+            DrawRuns(hDC, rc, layout);
+        }
+    }
     // Kept only with the same link capacity, so every link fits.
     nLinkRects = 0;
     if (pLinks && sLinks) {
@@ -616,7 +640,7 @@ int CRenderEngine::DrawHtmlText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LP
     HtmlTextCache& cache = HtmlTextCache::Of(*pManager);
     if (const HtmlTextLayout* kept = cache.Find(key)) {
         if (SameLinksUnderMouse(*kept, pManager, pLinks, sLinks, capacity))
-            return Replay(hDC, rc, *kept, pLinks, sLinks, nLinkRects, uStyle);
+            return Replay(hDC, rc, *kept, cache.ClipStore(), pLinks, sLinks, nLinkRects, uStyle);
     }
 
     RECT area = rc;

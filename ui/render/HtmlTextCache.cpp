@@ -17,6 +17,8 @@ constexpr size_t kMostLayouts = 512;
 
 }  // namespace
 
+HtmlTextCache::HtmlTextCache() : m_clipStore(::CreateRectRgn(0, 0, 0, 0)) {}
+
 bool HtmlTextKey::operator==(const HtmlTextKey& other) const
 {
     return style == other.style && width == other.width && height == other.height &&

@@ -17,6 +17,7 @@
 #include "ui/core/base/Platform.h"
 #include "ui/core/base/UiString.h"
 #include "ui/core/paint/PaintCacheSlot.h"
+#include "ui/render/image/GdiHandles.h"
 
 #include <string>
 #include <unordered_map>
@@ -76,6 +77,8 @@ struct HtmlTextKey {
 
 class HtmlTextCache : public PaintCacheSlot {
 public:
+    HtmlTextCache();
+
     // The cache of `manager`'s window, made on first use.
     static HtmlTextCache& Of(CPaintManagerUI& manager);
 
@@ -84,6 +87,10 @@ public:
     const HtmlTextLayout* Find(const HtmlTextKey& key) const;
     void Keep(const HtmlTextKey& key, HtmlTextLayout layout);
     size_t Size() const { return m_entries.size(); }
+    // A region to hold a device context's clip while a kept layout is drawn
+    // (made with the cache, so that drawing makes no GDI object); null when
+    // GDI refused it.
+    HRGN ClipStore() const { return m_clipStore.Get(); }
 
 private:
     struct KeyHash {
@@ -94,6 +101,7 @@ private:
         unsigned long fontGeneration;
     };
     std::unordered_map<HtmlTextKey, Entry, KeyHash> m_entries;
+    Gdi::Region m_clipStore;
 };
 
 }  // namespace SkinUI
