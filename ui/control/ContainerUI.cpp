@@ -5,6 +5,7 @@
 #include "ui/control/LayoutArithmetic.h"
 #include "ui/control/ScrollBarUI.h"
 #include "ui/render/RenderEngine.h"
+#include "ui/render/ScopedClip.h"
 
 namespace SkinUI {
 
@@ -637,8 +638,7 @@ void CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint)
     RECT rcTemp;
     if (!m_bCanDraw || !::IntersectRect(&rcTemp, &rcPaint, &m_rcItem)) return;
 
-    CRenderClip clip;
-    CRenderClip::GenerateClip(hDC, rcTemp, clip);
+    ScopedClip clip(hDC, rcTemp);
     CControlUI::DoPaint(hDC, rcPaint);
 
     if (!m_items.IsEmpty()) {
@@ -653,8 +653,7 @@ void CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint)
                 child->DoPaint(hDC, rcPaint);
             }
         } else {
-            CRenderClip childClip;
-            CRenderClip::GenerateClip(hDC, inClient, childClip);
+            ScopedClip childClip(hDC, inClient);
             for (int i = 0; i < m_items.GetSize(); ++i) {
                 CControlUI* child = GetItemAt(i);
                 if (!child->IsVisible()) continue;
@@ -662,9 +661,9 @@ void CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint)
                 if (child->IsFloat()) {
                     // Floating children may extend over the inset.
                     if (!::IntersectRect(&rcTemp, &m_rcItem, &child->GetPos())) continue;
-                    CRenderClip::UseOldClipBegin(hDC, childClip);
+                    childClip.UseOuter();
                     child->DoPaint(hDC, rcPaint);
-                    CRenderClip::UseOldClipEnd(hDC, childClip);
+                    childClip.UseInner();
                 } else {
                     if (!::IntersectRect(&rcTemp, &client, &child->GetPos())) continue;
                     child->DoPaint(hDC, rcPaint);

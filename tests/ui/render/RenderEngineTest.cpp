@@ -5,6 +5,7 @@
 
 #include "ui/core/paint/PaintManagerUI.h"
 #include "ui/render/RenderEngine.h"
+#include "ui/render/ScopedClip.h"
 
 #include <gtest/gtest.h>
 
@@ -296,6 +297,54 @@ TEST(Clip, RestoresThePreviousClipAtScopeEnd)
     CRenderEngine::DrawColor(canvas.dc(), rc, 0xFFFF0000);
     EXPECT_EQ(0x0000FFu, canvas.Rgb(0, 0)) << "outside the rounded corner";
     EXPECT_EQ(0xFF0000u, canvas.Rgb(10, 10));
+}
+
+// The clip a container sets on every paint: the same clip at every step as
+// CRenderClip's, from no clip, a rectangle and a rounded region, and no
+// region object made.
+TEST(Clip, AScopedClipClipsAsARenderClipWithoutMakingRegions)
+{
+    enum Start { None, Rectangle, Round };
+    for (Start start : {None, Rectangle, Round}) {
+        Canvas viaRegions(40, 40, 0xFF000000), viaScope(40, 40, 0xFF000000);
+        for (Canvas* canvas : {&viaRegions, &viaScope}) {
+            if (start == Rectangle) ::IntersectClipRect(canvas->dc(), 2, 3, 30, 35);
+            if (start == Round) {
+                Gdi::Region round(::CreateRoundRectRgn(0, 0, 40, 40, 30, 30));
+                ::SelectClipRgn(canvas->dc(), round);
+            }
+        }
+        const RECT inner = {8, 8, 36, 20};
+        const RECT all = {0, 0, 40, 40};
+        // After each step both canvases are painted in that step's colour
+        // through the clip in force, and must then be the same.
+        auto paintAndCompare = [&](DWORD colour, const char* step) {
+            CRenderEngine::DrawColor(viaRegions.dc(), all, colour);
+            CRenderEngine::DrawColor(viaScope.dc(), all, colour);
+            for (int y = 0; y < 40; ++y)
+                for (int x = 0; x < 40; ++x)
+                    if (viaRegions.Rgb(x, y) != viaScope.Rgb(x, y)) {
+                        ADD_FAILURE() << "start " << start << ", " << step << ": differs at " << x << "," << y;
+                        return;
+                    }
+        };
+        GdiHandleWatch watch;
+        {
+            CRenderClip regions;
+            CRenderClip::GenerateClip(viaRegions.dc(), inner, regions);
+            ScopedClip scope(viaScope.dc(), inner);
+            paintAndCompare(0xFFFF0000, "cut to the rectangle");
+            CRenderClip::UseOldClipBegin(viaRegions.dc(), regions);
+            scope.UseOuter();
+            paintAndCompare(0xFF00FF00, "the outer clip");
+            CRenderClip::UseOldClipEnd(viaRegions.dc(), regions);
+            scope.UseInner();
+            paintAndCompare(0xFF0000FF, "the rectangle");
+        }
+        paintAndCompare(0xFFFFFF00, "after the scope");
+        watch.Stop();
+        EXPECT_EQ(2u, watch.Created().size()) << "the render clip's two regions only: " << watch.Describe();
+    }
 }
 
 TEST(AdjustColor, KeepsNeutralValuesAndShiftsHue)
