@@ -665,9 +665,44 @@ void CRenderEngine::DrawGradient(HDC hDC, const RECT& rc, DWORD dwFirst, DWORD d
     }
 }
 
+namespace {
+
+// A one-pixel solid pen of `color`: the device context's own pen, so that
+// the thin borders drawn on every paint make no pen object. A pen of width
+// 0 or 1 draws the same pixels whether made or the DC's; an inside frame
+// shrinks a figure by half its width, nothing at one pixel. The DC's pen
+// colour is put back when the scope ends.
+class ThinPen {
+public:
+    ThinPen(HDC hDC, COLORREF color)
+        : m_hDC(hDC), m_oldColor(::SetDCPenColor(hDC, color)), m_select(hDC, ::GetStockObject(DC_PEN))
+    {}
+    ~ThinPen() { ::SetDCPenColor(m_hDC, m_oldColor); }
+    ThinPen(const ThinPen&) = delete;
+    ThinPen& operator=(const ThinPen&) = delete;
+
+private:
+    HDC m_hDC;
+    COLORREF m_oldColor;
+    Gdi::Select m_select;
+};
+
+}  // namespace
+
 void CRenderEngine::DrawLine(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColor, int nStyle)
 {
     if (!hDC) return;
+    auto line = [&] {
+        POINT old;
+        ::MoveToEx(hDC, rc.left, rc.top, &old);
+        ::LineTo(hDC, rc.right, rc.bottom);
+        ::MoveToEx(hDC, old.x, old.y, nullptr);
+    };
+    if (nStyle == PS_SOLID && nSize <= 1) {
+        ThinPen pen(hDC, ToPenColor(dwPenColor));
+        line();
+        return;
+    }
     LOGPEN lg;
     lg.lopnColor = ToPenColor(dwPenColor);
     lg.lopnStyle = nStyle;
@@ -675,18 +710,20 @@ void CRenderEngine::DrawLine(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColo
     lg.lopnWidth.y = 0;
     Gdi::Pen pen(::CreatePenIndirect(&lg));
     Gdi::Select select(hDC, pen);
-    POINT old;
-    ::MoveToEx(hDC, rc.left, rc.top, &old);
-    ::LineTo(hDC, rc.right, rc.bottom);
-    ::MoveToEx(hDC, old.x, old.y, nullptr);
+    line();
 }
 
 void CRenderEngine::DrawRect(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColor)
 {
     if (!hDC) return;
+    Gdi::Select selectBrush(hDC, ::GetStockObject(HOLLOW_BRUSH));
+    if (nSize <= 1) {
+        ThinPen pen(hDC, ToPenColor(dwPenColor));
+        ::Rectangle(hDC, rc.left, rc.top, rc.right, rc.bottom);
+        return;
+    }
     Gdi::Pen pen(::CreatePen(PS_SOLID | PS_INSIDEFRAME, nSize, ToPenColor(dwPenColor)));
     Gdi::Select selectPen(hDC, pen);
-    Gdi::Select selectBrush(hDC, ::GetStockObject(HOLLOW_BRUSH));
     ::Rectangle(hDC, rc.left, rc.top, rc.right, rc.bottom);
 }
 

@@ -347,6 +347,42 @@ TEST(Clip, AScopedClipClipsAsARenderClipWithoutMakingRegions)
     }
 }
 
+// Thin borders are drawn on every paint: with the device context's own pen,
+// the same pixels as a pen made for them, and no pen object.
+TEST(Frames, ThinFramesAndLinesDrawAsAMadePenWithoutMakingOne)
+{
+    const RECT frames[] = {{2, 2, 30, 20}, {5, 1, 6, 30}, {0, 0, 40, 40}};
+    const DWORD colours[] = {0xFF3E3E3E, 0xFF000000, 0x80FF0000};
+    for (const RECT& rc : frames)
+        for (DWORD colour : colours)
+            for (int width : {0, 1}) {
+                Canvas viaEngine(40, 40), viaMadePen(40, 40);
+                GdiHandleWatch watch;
+                CRenderEngine::DrawRect(viaEngine.dc(), rc, width, colour);
+                CRenderEngine::DrawLine(viaEngine.dc(), RECT{rc.left, rc.bottom - 1, rc.right, rc.top}, width, colour);
+                EXPECT_TRUE(watch.Created().empty()) << watch.Describe();
+                watch.Stop();
+                {
+                    Gdi::Pen frame(::CreatePen(PS_SOLID | PS_INSIDEFRAME, width, CRenderEngine::ToPenColor(colour)));
+                    Gdi::Select pen(viaMadePen.dc(), frame);
+                    Gdi::Select brush(viaMadePen.dc(), ::GetStockObject(HOLLOW_BRUSH));
+                    ::Rectangle(viaMadePen.dc(), rc.left, rc.top, rc.right, rc.bottom);
+                }
+                {
+                    LOGPEN lg = {PS_SOLID, {width, 0}, CRenderEngine::ToPenColor(colour)};
+                    Gdi::Pen line(::CreatePenIndirect(&lg));
+                    Gdi::Select pen(viaMadePen.dc(), line);
+                    ::MoveToEx(viaMadePen.dc(), rc.left, rc.bottom - 1, nullptr);
+                    ::LineTo(viaMadePen.dc(), rc.right, rc.top);
+                }
+                for (int y = 0; y < 40; ++y)
+                    for (int x = 0; x < 40; ++x)
+                        ASSERT_EQ(viaMadePen.Rgb(x, y), viaEngine.Rgb(x, y))
+                            << "width " << width << ", colour " << std::hex << colour << std::dec << " at " << x << ","
+                            << y;
+            }
+}
+
 TEST(AdjustColor, KeepsNeutralValuesAndShiftsHue)
 {
     EXPECT_EQ(0x80123456u, CRenderEngine::AdjustColor(0x80123456, 180, 100, 100));
