@@ -5,6 +5,7 @@
 #include "ui/control/LayoutArithmetic.h"
 #include "ui/control/ScrollBarUI.h"
 #include "ui/render/RenderEngine.h"
+#include "ui/render/PaintScratch.h"
 #include "ui/render/ScopedClip.h"
 
 namespace SkinUI {
@@ -638,6 +639,8 @@ void CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint)
     RECT rcTemp;
     if (!m_bCanDraw || !::IntersectRect(&rcTemp, &rcPaint, &m_rcItem)) return;
 
+    // The drawing of a whole tree shares its window's scratch GDI objects.
+    PaintScratch::Use scratch(m_pManager);
     ScopedClip clip(hDC, rcTemp);
     CControlUI::DoPaint(hDC, rcPaint);
 

@@ -5,6 +5,7 @@
 #include "ui/core/base/UiRect.h"
 #include "ui/render/image/GdiHandles.h"
 #include "ui/render/image/GifHandler.h"
+#include "ui/render/PaintScratch.h"
 #include "ui/render/RenderEngine.h"
 
 #include <cstring>
@@ -456,6 +457,8 @@ void CControlUI::DoPaint(HDC hDC, const RECT& rcPaint)
     if (!m_bCanDraw) return;
     if (!::IntersectRect(&m_rcPaint, &rcPaint, &m_rcItem)) return;
 
+    // The drawing of a whole tree shares its window's scratch GDI objects.
+    PaintScratch::Use scratch(m_pManager);
     CRenderClip roundClip;
     if (m_cxyBorderRound.cx > 0 || m_cxyBorderRound.cy > 0)
         CRenderClip::GenerateRoundClip(hDC, m_rcPaint, m_rcItem, m_cxyBorderRound.cx, m_cxyBorderRound.cy, roundClip);

@@ -3,7 +3,7 @@
 
 #include "ui/core/paint/PaintManagerUI.h"
 #include "ui/render/image/GdiHandles.h"
-#include "ui/render/HtmlTextCache.h"
+#include "ui/render/RenderCache.h"
 #include "ui/render/HtmlTokenizer.h"
 
 #include <algorithm>
@@ -637,7 +637,7 @@ int CRenderEngine::DrawHtmlText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LP
     key.linkColor = pManager->GetDefaultLinkFontColor();
     key.linkHoverColor = pManager->GetDefaultLinkHoverFontColor();
     key.selectedColor = pManager->GetDefaultSelectedBkColor();
-    HtmlTextCache& cache = HtmlTextCache::Of(*pManager);
+    HtmlTextCache& cache = RenderCache::Of(*pManager).texts;
     if (const HtmlTextLayout* kept = cache.Find(key)) {
         if (SameLinksUnderMouse(*kept, pManager, pLinks, sLinks, capacity))
             return Replay(hDC, rc, *kept, cache.ClipStore(), pLinks, sLinks, nLinkRects, uStyle);

@@ -1,10 +1,8 @@
 #include "ui/render/HtmlTextCache.h"
 
 #include "ui/core/paint/FontTable.h"
-#include "ui/core/paint/PaintManagerUI.h"
 
 #include <functional>
-#include <memory>
 #include <utility>
 
 namespace SkinUI {
@@ -36,17 +34,6 @@ size_t HtmlTextCache::KeyHash::operator()(const HtmlTextKey& key) const
     mix(key.textColor);
     mix(static_cast<size_t>(key.linkCapacity));
     return h;
-}
-
-HtmlTextCache& HtmlTextCache::Of(CPaintManagerUI& manager)
-{
-    auto* cache = static_cast<HtmlTextCache*>(manager.GetTextLayoutCache());
-    if (cache == nullptr) {
-        auto made = std::make_unique<HtmlTextCache>();
-        cache = made.get();
-        manager.SetTextLayoutCache(std::move(made));
-    }
-    return *cache;
 }
 
 const HtmlTextLayout* HtmlTextCache::Find(const HtmlTextKey& key) const

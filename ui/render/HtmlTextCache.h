@@ -16,7 +16,6 @@
 
 #include "ui/core/base/Platform.h"
 #include "ui/core/base/UiString.h"
-#include "ui/core/paint/PaintCacheSlot.h"
 #include "ui/render/image/GdiHandles.h"
 
 #include <string>
@@ -24,8 +23,6 @@
 #include <vector>
 
 namespace SkinUI {
-
-class CPaintManagerUI;
 
 // One TextOutW of a layout.
 struct HtmlTextRun {
@@ -75,12 +72,12 @@ struct HtmlTextKey {
     bool operator==(const HtmlTextKey& other) const;
 };
 
-class HtmlTextCache : public PaintCacheSlot {
+// One window's kept layouts (part of its RenderCache).
+class HtmlTextCache {
 public:
     HtmlTextCache();
-
-    // The cache of `manager`'s window, made on first use.
-    static HtmlTextCache& Of(CPaintManagerUI& manager);
+    HtmlTextCache(const HtmlTextCache&) = delete;
+    HtmlTextCache& operator=(const HtmlTextCache&) = delete;
 
     // The layout kept for `key` while the fonts are as they were; null
     // otherwise. The caller checks the hovers.

@@ -1,6 +1,7 @@
 #include "ui/render/RenderEngine.h"
 
 #include "ui/core/paint/PaintManagerUI.h"
+#include "ui/render/PaintScratch.h"
 #include "ui/render/image/GdiHandles.h"
 
 #include <algorithm>
@@ -482,8 +483,15 @@ void CRenderEngine::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RE
                               const RECT& rcCorners, bool alphaChannel, BYTE uFade, bool hole, bool xtiled, bool ytiled)
 {
     if (!hDC || !hBitmap) return;
-    Gdi::MemoryDC memDC(hDC);
-    if (!memDC) return;
+    // The source context: the window's scratch one during a tree's paint.
+    Gdi::CreatedDC ownDC;
+    PaintScratch* scratch = PaintScratch::Current();
+    HDC memDC = scratch ? scratch->ImageDC(hDC) : nullptr;
+    if (memDC == nullptr) {
+        ownDC.Reset(::CreateCompatibleDC(hDC));
+        memDC = ownDC.Get();
+    }
+    if (memDC == nullptr) return;
     Gdi::Select select(memDC, hBitmap);
     const int oldMode = ::SetStretchBltMode(hDC, HALFTONE);
     POINT oldOrigin;
@@ -580,12 +588,19 @@ void CRenderEngine::DrawColor(HDC hDC, const RECT& rc, DWORD color)
     const DWORD b = (color & 0xFF) * a / 255;
     const DWORD premultiplied = (a << 24) | (r << 16) | (g << 8) | b;
     if (BlendIntoSelectedDib(hDC, rc, premultiplied)) return;
-    // A 1x1 premultiplied pixel stretched over the rectangle.
+    // A 1x1 premultiplied pixel stretched over the rectangle: the window's
+    // scratch one during a tree's paint.
+    RECT source = {0, 0, 1, 1};
+    RECT corners = {0, 0, 0, 0};
+    if (PaintScratch* scratch = PaintScratch::Current()) {
+        if (HBITMAP pixel = scratch->Pixel(premultiplied)) {
+            DrawImage(hDC, pixel, rc, rc, source, corners, true, 255);
+            return;
+        }
+    }
     Gdi::Dib32 pixel;
     if (!pixel.Create(1, 1)) return;
     pixel.bits[0] = premultiplied;
-    RECT source = {0, 0, 1, 1};
-    RECT corners = {0, 0, 0, 0};
     DrawImage(hDC, pixel.bitmap, rc, rc, source, corners, true, 255);
 }
 

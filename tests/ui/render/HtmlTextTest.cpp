@@ -4,7 +4,7 @@
 #include "Canvas.h"
 
 #include "ui/core/paint/PaintManagerUI.h"
-#include "ui/render/HtmlTextCache.h"
+#include "ui/render/RenderCache.h"
 #include "ui/render/RenderEngine.h"
 
 #include <gtest/gtest.h>
@@ -300,7 +300,7 @@ TEST_F(HtmlText, APaintFromTheKeptLayoutIsTheSameAsTheFirst)
             for (size_t i = 0; i < firstLinks.size(); ++i) EXPECT_TRUE(::EqualRect(&firstLinks[i], &movedLinks[i]));
         }
     }
-    EXPECT_GT(HtmlTextCache::Of(m_pm).Size(), 0u) << "the layouts were kept";
+    EXPECT_GT(RenderCache::Of(m_pm).texts.Size(), 0u) << "the layouts were kept";
 }
 
 // What a kept layout depends on: a changed font, width or text lays the text

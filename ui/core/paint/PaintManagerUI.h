@@ -215,10 +215,10 @@ public:
     bool RemoveFontAt(int index);
     void RemoveAllFonts();
 
-    // The render engine's laid-out text of this window; null until the
-    // engine first keeps some.
-    PaintCacheSlot* GetTextLayoutCache() const { return m_textLayouts.get(); }
-    void SetTextLayoutCache(std::unique_ptr<PaintCacheSlot> cache) { m_textLayouts = std::move(cache); }
+    // What the render engine keeps for this window between paints (laid-out
+    // text, scratch GDI objects); null until the engine first keeps some.
+    PaintCacheSlot* GetRenderCache() const { return m_renderCache.get(); }
+    void SetRenderCache(std::unique_ptr<PaintCacheSlot> cache) { m_renderCache = std::move(cache); }
     TFontInfo* GetFontInfo(int index);
     TFontInfo* GetFontInfo(HFONT hFont);
 
@@ -391,7 +391,7 @@ private:
     // long as the window lives.
     DefaultFont::Lease m_defaultFontLease;
     FontTable m_fonts;
-    std::unique_ptr<PaintCacheSlot> m_textLayouts;
+    std::unique_ptr<PaintCacheSlot> m_renderCache;
     ImageCache m_images;
     NamedStrings m_defaultAttributes;
     ControlGroups m_optionGroups;

@@ -3,6 +3,7 @@
 #include "ManagerWindow.h"
 #include "ProbeControl.h"
 #include "tests/support/GdiHandleWatch.h"
+#include "ui/control/LabelUI.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -106,6 +107,56 @@ TEST(PaintBuffers, WindowsPaintedBothWaysLeaveNoHandleBehind)
     EXPECT_THAT(watch.Unreleased(), ::testing::IsEmpty());
     EXPECT_THAT(watch.Alive(), ::testing::IsEmpty()) << watch.Describe();
     EXPECT_GT(watch.Created().size(), 80u) << "the watch saw the buffers being made";
+}
+
+}  // namespace
+
+namespace {
+
+// Once a window has painted, painting its tree again makes no GDI object:
+// containers' clips, images, translucent fills, thin borders and marked-up
+// text all draw with what the window already holds.
+TEST(PaintBuffers, RepaintingATreeMakesNoGdiObject)
+{
+    for (bool layered : {false, true}) {
+        ManagerWindow window(300, 120, 300, 300);
+        window.Manager().SetBackgroundTransparent(layered);
+        Gdi::Dib32 icon;
+        ASSERT_TRUE(icon.Create(16, 16));
+        for (int i = 0; i < 16 * 16; ++i) icon.bits[i] = (i % 16 < 8) ? 0xFF2080E0 : 0x80102040;
+        ASSERT_TRUE(window.Manager().AddImage(L"icon.png", icon.bitmap.Release(), 16, 16, true));
+        auto* root = new ProbeContainer(nullptr, L"root", L"bkcolor=\"#FFF0F0F0\"");
+        auto* row = new ProbeContainer(nullptr, L"row", L"float=\"true\" pos=\"0,0,300,60\" bkcolor=\"#FFFFFFFF\"");
+        row->Add(new ProbeControl(nullptr, L"glass", L"float=\"true\" pos=\"4,4,60,56\" bkcolor=\"#80E81123\""));
+        row->Add(new ProbeControl(nullptr, L"image",
+                                  L"float=\"true\" pos=\"64,4,120,56\" bkimage=\"file='icon.png' dest='8,8,24,24'\""));
+        row->Add(new ProbeControl(nullptr, L"frame",
+                                  L"float=\"true\" pos=\"124,4,180,56\" bordercolor=\"#FF3E3E3E\" bordersize=\"1\""));
+        root->Add(row);
+        auto* text = new CLabelUI;
+        text->ApplyAttributeList(L"float=\"true\" pos=\"4,64,296,100\" showhtml=\"true\" "
+                                 L"text=\"Item <b>12</b>, <c #FFE81123>new</c> <u>details</u>\"");
+        root->Add(text);
+        auto* plain = new CLabelUI;
+        plain->ApplyAttributeList(L"float=\"true\" pos=\"4,100,296,120\" text=\"plain words\"");
+        root->Add(plain);
+        window.Manager().AttachDialog(root);
+        // The first paints make what the window keeps (buffers, fonts, laid-out text).
+        for (int i = 0; i < 2; ++i) {
+            ::InvalidateRect(window.Handle(), nullptr, FALSE);
+            window.PaintNow();
+        }
+
+        root->paints.clear();
+        SkinUI::Test::GdiHandleWatch watch;
+        ::InvalidateRect(window.Handle(), nullptr, FALSE);
+        window.PaintNow();
+        watch.Stop();
+        EXPECT_TRUE(watch.Created().empty()) << (layered ? "layered: " : "opaque: ") << watch.Describe();
+        ASSERT_EQ(root->paints.size(), 1u) << "the watched paint painted the tree";
+        const RECT whole = {0, 0, 300, 120};
+        EXPECT_TRUE(::EqualRect(&root->paints[0], &whole));
+    }
 }
 
 }  // namespace
