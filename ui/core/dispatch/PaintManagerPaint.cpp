@@ -215,7 +215,10 @@ void CPaintManagerUI::Paint()
     HDC hdc = ::BeginPaint(m_hWndPaint, &ps);
     if (m_bAlphaBackground) {
         const LONG exStyle = ::GetWindowLongW(m_hWndPaint, GWL_EXSTYLE);
-        if ((exStyle & WS_EX_LAYERED) == 0) ::SetWindowLongW(m_hWndPaint, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+        if ((exStyle & WS_EX_LAYERED) == 0) {
+            ::SetWindowLongW(m_hWndPaint, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+            m_layeredSize = SIZE{0, 0};  // a window made layered anew holds no pixels yet
+        }
         HDC dc = m_surface.Prepare(PaintSurface::Kind::Alpha, m_hDcPaint, client.right, client.bottom);
         if (dc != nullptr && UpdateLayeredWindowEntry() != nullptr && !parts.empty()) {
             RECT dirty = {0, 0, 0, 0};
