@@ -19,8 +19,8 @@ HtmlTextCache::HtmlTextCache() : m_clipStore(::CreateRectRgn(0, 0, 0, 0)) {}
 
 bool HtmlTextKey::operator==(const HtmlTextKey& other) const
 {
-    return style == other.style && width == other.width && height == other.height &&
-           textColor == other.textColor && linkCapacity == other.linkCapacity && linkColor == other.linkColor &&
+    return style == other.style && width == other.width && height == other.height && textColor == other.textColor &&
+           linkCapacity == other.linkCapacity && linkColor == other.linkColor &&
            linkHoverColor == other.linkHoverColor && selectedColor == other.selectedColor && text == other.text;
 }
 
