@@ -83,6 +83,38 @@ TEST(LayeredPaint, TranslucentPixelsBlendOpaqueGdiPixelsCoverAndUnpaintedPixelsS
     EXPECT_TRUE(Near(ScreenPixel(clear), 0, 0, 255)) << std::hex << ScreenPixel(clear);
 }
 
+// A repaint of one control hands the system only that control's
+// rectangle; the pixels it already holds elsewhere stay on the screen.
+TEST(LayeredPaint, ARepaintOfOneControlChangesOnlyItsPixels)
+{
+    ::SetCursorPos(2, 2);
+    Backdrop backdrop;
+    ManagerWindow window(300, 100, kLeft, kTop, WS_EX_TOPMOST);
+    window.Manager().SetBackgroundTransparent(true);
+    auto* root = new ProbeContainer(nullptr, L"root");
+    auto* left = new ProbeControl(nullptr, L"left", L"float=\"true\" pos=\"0,0,100,100\" bkcolor=\"#FFFF0000\"");
+    root->Add(left);
+    root->Add(new ProbeControl(nullptr, L"solid", L"float=\"true\" pos=\"100,0,200,100\" bkcolor=\"#FF00FF00\""));
+    window.Manager().AttachDialog(root);
+    window.PaintNow();
+    const POINT leftPoint = window.ToScreen(50, 50);
+    const POINT solid = window.ToScreen(150, 50);
+    const POINT clear = window.ToScreen(250, 50);
+    ASSERT_TRUE(window.PumpUntil([&] { return Near(ScreenPixel(leftPoint), 255, 0, 0); }))
+        << std::hex << ScreenPixel(leftPoint);
+
+    left->SetBkColor(0xFFFFFF00);  // invalidates the left control alone
+    root->paints.clear();
+    window.PaintNow();
+    ASSERT_EQ(root->paints.size(), 1u);
+    const RECT leftRect = {0, 0, 100, 100};
+    EXPECT_TRUE(::EqualRect(&root->paints[0], &leftRect)) << "only the changed control was painted";
+    EXPECT_TRUE(window.PumpUntil([&] { return Near(ScreenPixel(leftPoint), 255, 255, 0); }))
+        << std::hex << ScreenPixel(leftPoint);
+    EXPECT_TRUE(Near(ScreenPixel(solid), 0, 255, 0)) << std::hex << ScreenPixel(solid);
+    EXPECT_TRUE(Near(ScreenPixel(clear), 0, 0, 255)) << std::hex << ScreenPixel(clear);
+}
+
 }  // namespace
 
 namespace {
