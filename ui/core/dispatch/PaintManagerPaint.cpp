@@ -150,7 +150,10 @@ std::vector<RECT> CPaintManagerUI::InvalidRects(const RECT& client)
         }
     }
     RECT bounds = {0, 0, 0, 0};
-    ::GetUpdateRect(m_hWndPaint, &bounds, FALSE);
+    if (kind == ERROR)
+        ::GetUpdateRect(m_hWndPaint, &bounds, FALSE);
+    else
+        ::GetRgnBox(m_updateRegion, &bounds);  // the same area, without asking the window system again
     if (::IntersectRect(&part, &bounds, &client)) rects.push_back(part);
     return rects;
 }
