@@ -530,6 +530,7 @@ void CControlUI::PaintBkImage(HDC hDC)
     if (!m_sForeImage.IsEmpty() && m_pManager) {
         const TImageInfo* fore = m_pManager->GetImageEx(m_sForeImage, nullptr, 0);
         if (fore && fore->hBitmap) {
+            if (PaintScratch* scratch = PaintScratch::Current()) scratch->ReleaseImage();
             Gdi::MemoryDC memory(hDC);
             Gdi::Select selected(memory, fore->hBitmap);
             BLENDFUNCTION blend = {AC_SRC_OVER, 0, m_nForeAlpha, AC_SRC_ALPHA};
@@ -822,6 +823,8 @@ HRGN CControlUI::GetRegion(HBITMAP hBitmap, DWORD dwColor, DWORD dwTolerance, in
     if (!::GetObject(hBitmap, sizeof(info), &info) || info.bmWidth <= 0 || info.bmHeight <= 0) return nullptr;
     const int width = info.bmWidth, height = info.bmHeight;
 
+    // The image may be held by the scratch context of a paint in progress.
+    if (PaintScratch* scratch = PaintScratch::Current()) scratch->ReleaseImage();
     Gdi::MemoryDC memory(nullptr);
     if (!memory) return nullptr;
     Gdi::Dib32 pixels;

@@ -20,15 +20,33 @@ PaintScratch::Use::Use(CPaintManagerUI* manager)
 
 PaintScratch::Use::~Use()
 {
-    if (m_set) t_current = nullptr;
+    if (!m_set) return;
+    // The images are free again for whoever selects or deletes them.
+    t_current->ReleaseImage();
+    t_current = nullptr;
 }
+
+PaintScratch::~PaintScratch() { ReleaseImage(); }
 
 PaintScratch* PaintScratch::Current() { return t_current; }
 
-HDC PaintScratch::ImageDC(HDC compatibleWith)
+HDC PaintScratch::SelectImage(HDC compatibleWith, HBITMAP bitmap)
 {
     if (!m_imageDC) m_imageDC.Reset(::CreateCompatibleDC(compatibleWith));
+    if (!m_imageDC) return nullptr;
+    if (bitmap == m_selected) return m_imageDC.Get();
+    HGDIOBJ previous = ::SelectObject(m_imageDC, bitmap);
+    if (previous == nullptr) return nullptr;  // selected elsewhere, or not a bitmap
+    if (m_selected == nullptr) m_ownBitmap = previous;
+    m_selected = bitmap;
     return m_imageDC.Get();
+}
+
+void PaintScratch::ReleaseImage()
+{
+    if (m_selected == nullptr) return;
+    ::SelectObject(m_imageDC, m_ownBitmap);
+    m_selected = nullptr;
 }
 
 HBITMAP PaintScratch::Pixel(DWORD premultiplied)

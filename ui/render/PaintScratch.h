@@ -3,6 +3,13 @@
 // and every translucent fill: a memory device context to select images
 // into, and a one-pixel 32-bit bitmap for colour fills.
 //
+// Selecting a bitmap into a context costs more than blending a small image
+// (under Wine several times more), so the last image drawn stays selected
+// until another one is drawn or the paint ends; a run of drawings of one
+// image selects it once. A bitmap can be selected into one context only:
+// code that selects an image elsewhere while a tree paints calls
+// ReleaseImage() on the current scratch first.
+//
 // One set per window, kept by its paint manager (RenderCache). It serves
 // the drawing done while a control tree of that window paints: the
 // outermost control's DoPaint takes a PaintScratch::Use, and the render
@@ -32,21 +39,28 @@ public:
     };
 
     PaintScratch() = default;
+    ~PaintScratch();
     PaintScratch(const PaintScratch&) = delete;
     PaintScratch& operator=(const PaintScratch&) = delete;
 
     // The scratch of the paint in progress on this thread, or null.
     static PaintScratch* Current();
 
-    // A memory device context with nothing of the caller's selected, made
-    // on first use compatible with `compatibleWith`; null when GDI refuses.
-    HDC ImageDC(HDC compatibleWith);
+    // The scratch memory context (made on first use compatible with
+    // `compatibleWith`) with `bitmap` selected; null when GDI refuses. The
+    // bitmap stays selected until another is asked for, ReleaseImage() or
+    // the end of the paint.
+    HDC SelectImage(HDC compatibleWith, HBITMAP bitmap);
+    // Gives the context its own bitmap back.
+    void ReleaseImage();
     // The one-pixel bitmap holding `premultiplied` (0xAARRGGBB); null when
     // it cannot be made.
     HBITMAP Pixel(DWORD premultiplied);
 
 private:
     Gdi::CreatedDC m_imageDC;
+    HGDIOBJ m_ownBitmap = nullptr;  // what the context held before any image
+    HBITMAP m_selected = nullptr;
     Gdi::Dib32 m_pixel;
 };
 

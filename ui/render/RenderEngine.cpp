@@ -483,16 +483,14 @@ void CRenderEngine::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RE
                               const RECT& rcCorners, bool alphaChannel, BYTE uFade, bool hole, bool xtiled, bool ytiled)
 {
     if (!hDC || !hBitmap) return;
-    // The source context: the window's scratch one during a tree's paint.
-    Gdi::CreatedDC ownDC;
+    // The source context: the window's scratch one during a tree's paint
+    // (the bitmap stays selected there), else one of its own.
     PaintScratch* scratch = PaintScratch::Current();
-    HDC memDC = scratch ? scratch->ImageDC(hDC) : nullptr;
-    if (memDC == nullptr) {
-        ownDC.Reset(::CreateCompatibleDC(hDC));
-        memDC = ownDC.Get();
-    }
+    HDC memDC = scratch ? scratch->SelectImage(hDC, hBitmap) : nullptr;
+    Gdi::CreatedDC ownDC(memDC ? nullptr : ::CreateCompatibleDC(hDC));
+    Gdi::Select select(ownDC.Get(), hBitmap);
+    if (memDC == nullptr) memDC = ownDC.Get();
     if (memDC == nullptr) return;
-    Gdi::Select select(memDC, hBitmap);
     const int oldMode = ::SetStretchBltMode(hDC, HALFTONE);
     POINT oldOrigin;
     ::SetBrushOrgEx(hDC, 0, 0, &oldOrigin);
