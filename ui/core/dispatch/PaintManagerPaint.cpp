@@ -116,13 +116,15 @@ void CPaintManagerUI::LayOut()
     }
 }
 
-std::vector<RECT> CPaintManagerUI::InvalidRects(const RECT& client)
+bool CPaintManagerUI::InvalidRects(const RECT& client, std::vector<RECT>& rects, RECT& bounds)
 {
-    std::vector<RECT> rects;
+    rects.clear();
+    bounds = RECT{0, 0, 0, 0};
     RECT part = {0, 0, 0, 0};
     if (!m_updateRegion) m_updateRegion.Reset(::CreateRectRgn(0, 0, 0, 0));
     const int kind = m_updateRegion ? ::GetUpdateRgn(m_hWndPaint, m_updateRegion, FALSE) : ERROR;
-    if (kind == NULLREGION) return rects;
+    if (kind == NULLREGION) return false;
+    if (kind != ERROR) ::GetRgnBox(m_updateRegion, &bounds);
     if (kind == COMPLEXREGION) {
         // Separate controls that changed together (the captions of the
         // bottom bar stepping in the same tick) are painted apart, without
@@ -145,17 +147,13 @@ std::vector<RECT> CPaintManagerUI::InvalidRects(const RECT& client)
                     else
                         rects.push_back(part);
                 }
-                return rects;
+                return true;
             }
         }
     }
-    RECT bounds = {0, 0, 0, 0};
-    if (kind == ERROR)
-        ::GetUpdateRect(m_hWndPaint, &bounds, FALSE);
-    else
-        ::GetRgnBox(m_updateRegion, &bounds);  // the same area, without asking the window system again
+    if (kind == ERROR && !::GetUpdateRect(m_hWndPaint, &bounds, FALSE)) return false;
     if (::IntersectRect(&part, &bounds, &client)) rects.push_back(part);
-    return rects;
+    return true;
 }
 
 void CPaintManagerUI::PushLayeredPixels(HDC source, const RECT& client, const RECT& dirty)
@@ -185,8 +183,14 @@ void CPaintManagerUI::PushLayeredPixels(HDC source, const RECT& client, const RE
 
 void CPaintManagerUI::Paint()
 {
+    // Each question to the window system is a round trip under Wine: the
+    // invalid area is asked for once, and again only when the layout or the
+    // focus search may have invalidated more.
+    RECT client = {0, 0, 0, 0};
+    ::GetClientRect(m_hWndPaint, &client);
+    std::vector<RECT> parts;
     RECT rcPaint = {0, 0, 0, 0};
-    if (!::GetUpdateRect(m_hWndPaint, &rcPaint, FALSE)) return;
+    if (!InvalidRects(client, parts, rcPaint)) return;
     if (m_pRoot == nullptr) {
         PAINTSTRUCT ps;
         ::BeginPaint(m_hWndPaint, &ps);
@@ -194,6 +198,7 @@ void CPaintManagerUI::Paint()
         return;
     }
     auto alive = m_alive;
+    const bool mayInvalidate = m_bUpdateNeeded || m_bFocusNeeded;
     if (m_bUpdateNeeded) {
         LayOut();
         if (m_bFirstLayout && m_pRoot != nullptr) {
@@ -210,10 +215,11 @@ void CPaintManagerUI::Paint()
         return;
     }
 
-    RECT client = {0, 0, 0, 0};
-    ::GetClientRect(m_hWndPaint, &client);
-    // Taken after the layout, which may have invalidated more.
-    const std::vector<RECT> parts = InvalidRects(client);
+    if (mayInvalidate) {
+        ::GetClientRect(m_hWndPaint, &client);
+        RECT bounds = {0, 0, 0, 0};
+        InvalidRects(client, parts, bounds);
+    }
     PAINTSTRUCT ps;
     HDC hdc = ::BeginPaint(m_hWndPaint, &ps);
     if (m_bAlphaBackground) {

@@ -290,8 +290,9 @@ private:
     void Paint();
     void LayOut();
     // The parts of the client area to paint now: the rectangles of the
-    // window's invalid area when there are a few, else their bounding box.
-    std::vector<RECT> InvalidRects(const RECT& client);
+    // window's invalid area when there are a few, else their bounding box;
+    // `bounds` receives the bounding box. False when nothing is invalid.
+    bool InvalidRects(const RECT& client, std::vector<RECT>& rects, RECT& bounds);
     // Hands the painted pixels of a layered window to the system: only
     // `dirty` when the window already holds the rest.
     void PushLayeredPixels(HDC source, const RECT& client, const RECT& dirty);
