@@ -117,20 +117,41 @@ def session_pids(pattern):
     return [int(p) for p in out]
 
 
-def display_pids():
-    return session_pids("^Xvfb") + session_pids("^xcompmgr")
+def environ_of(pid):
+    try:
+        with open("/proc/%d/environ" % pid, "rb") as f:
+            return f.read().split(b"\0")
+    except OSError:
+        return []
 
 
-def idle_share(pids_of, seconds):
-    """CPU of the processes pids_of() names over `seconds`, as % of one core."""
+def display_pids(session):
+    """The session's own X server and compositing manager (other sessions
+    on the machine are not counted)."""
+    own = b"DISPLAY=" + session.display.encode()
+    return [p for p in session_pids("^Xvfb") if ("-displayfd" in open("/proc/%d/cmdline" % p).read()) and
+            p in [c.pid for c in session._children]] + \
+           [p for p in session_pids("^xcompmgr") if own in environ_of(p)]
+
+
+def wineserver_pids(session):
+    """The wineserver of the session's prefix."""
+    own = b"WINEPREFIX=" + session.prefix.encode()
+    return [p for p in session_pids("wineserver") if own in environ_of(p)]
+
+
+def idle_shares(groups, seconds):
+    """CPU of each group of processes ({name: function giving its pids}) over
+    the same `seconds`, as % of one core."""
     hz = os.sysconf("SC_CLK_TCK")
-    pids = pids_of()
-    before = cpu_ticks(pids)
+    pids = {name: of() for name, of in groups.items()}
+    before = {name: cpu_ticks(p) for name, p in pids.items()}
     start = time.time()
     time.sleep(seconds)
     wall = time.time() - start
-    pids = sorted(set(pids) | set(pids_of()))
-    return (cpu_ticks(pids) - before) / hz / wall * 100
+    # Processes that started meanwhile count from zero.
+    return {name: (cpu_ticks(sorted(set(pids[name]) | set(of()))) - before[name]) / hz / wall * 100
+            for name, of in groups.items()}
 
 
 def wait_any_blue(session, x, y0, y1, timeout=120):
@@ -219,10 +240,13 @@ def main():
                     # The captions start after their first pause; then idle.
                     time.sleep(4)
 
-                    def program_pids():
-                        return (windows_pids("Vornex.exe") + program.engine_processes(install.folder) +
-                                session_pids("wineserver") + display_pids())
-                    r["idle"].append(idle_share(program_pids, args.idle))
+                    shares = idle_shares({"app": lambda: windows_pids("Vornex.exe"),
+                                          "engine": lambda: program.engine_processes(install.folder),
+                                          "wineserver": lambda: wineserver_pids(session),
+                                          "display": lambda: display_pids(session)}, args.idle)
+                    for name, share in shares.items():
+                        r.setdefault("idle_" + name, []).append(share)
+                    r["idle"].append(sum(shares.values()))
                     r["app_mem"].append(sum(private_kb(p) for p in windows_pids("Vornex.exe")) / 1024)
                     r["engine_mem"].append(sum(private_kb(p) for p in program.engine_processes(install.folder)) / 1024)
                 close(session, proc, program.MAIN_CLASS, program.MAIN_TITLE)
@@ -233,7 +257,10 @@ def main():
                 if measured:
                     peer.focus()
                     time.sleep(4)
-                    r["peer_idle"].append(idle_share(lambda: peer.pids() + display_pids(), args.idle))
+                    shares = idle_shares({"browser": peer.pids, "display": lambda: display_pids(session)}, args.idle)
+                    for name, share in shares.items():
+                        r.setdefault("peer_idle_" + name, []).append(share)
+                    r["peer_idle"].append(sum(shares.values()))
                     r["peer_mem"].append(sum(private_kb(p) for p in peer.pids()) / 1024)
                 peer.stop()
                 if measured:
@@ -263,7 +290,11 @@ def main():
     print("page ratio Vornex / peer:                     " + spread("page_ratio", "x") + "  (goal <= 1.0x)")
     print("idle CPU over %.0f s, whole program side:       " % args.idle + spread("idle", " %") +
           "  (goal <= 2 %)")
+    print("  of which Vornex.exe and its helper %s, engine %s, wineserver %s, X server %s" % tuple(
+        "%.2f %%" % statistics.median(r["idle_" + k]) for k in ("app", "engine", "wineserver", "display")))
     print("idle CPU over %.0f s, whole peer side:          " % args.idle + spread("peer_idle", " %"))
+    print("  of which the browser %s, X server %s" % tuple(
+        "%.2f %%" % statistics.median(r["peer_idle_" + k]) for k in ("browser", "display")))
     print("idle ratio program / peer:                    " + spread("idle_ratio", "x") + "  (goal <= 3x)")
     print("private memory, Vornex.exe and its helper:    " + spread("app_mem", " MB") + "  (goal <= 20 MB)")
     print("private memory, the engine's processes:       " + spread("engine_mem", " MB"))
