@@ -1,5 +1,8 @@
 #include "runtime/engine/BrowserImpl.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "runtime/engine/BrowserWindow.h"
 #include "runtime/engine/FrameImpl.h"
 #include "runtime/engine/NetError.h"
@@ -18,6 +21,22 @@ const DWORD kCloseGraceMs = 5000;
 const DWORD kEchoMs = 150;
 
 bool Reached(DWORD now, DWORD due) { return static_cast<LONG>(now - due) >= 0; }
+
+// The top document tells its title whenever it changes, through a function
+// bound into the page, instead of being asked for it several times a
+// second. It watches the title element and the head (a title added or
+// replaced), not the whole document, so a busy page pays nothing for it.
+const char kTitleBinding[] = "__vxrtTitle";
+const char kTitleWatch[] =
+    "(function(){if(window!==window.top||typeof __vxrtTitle!=='function')return;"
+    "var tell=__vxrtTitle,last,watched=null;"
+    "function report(){var t=document.title;if(t!==last){last=t;tell(t);}}"
+    "var onTitle=new MutationObserver(report);"
+    "function watch(){var e=document.querySelector('title');if(e!==watched){onTitle.disconnect();watched=e;"
+    "if(e)onTitle.observe(e,{childList:true,characterData:true,subtree:true});}report();}"
+    "var onHead=new MutationObserver(watch);"
+    "function start(){onHead.observe(document.head||document.documentElement,{childList:true});watch();}"
+    "if(document.readyState==='loading')document.addEventListener('DOMContentLoaded',start);else start();})();";
 
 }  // namespace
 
@@ -47,25 +66,72 @@ Json BrowserImpl::SendSync(const std::string& method, const Json& params)
 bool BrowserImpl::Create(const CefWindowInfo& info, const CefString& url)
 {
     VXRT_ASSERT_UI_THREAD();
-    if (CreateChecked(info, url)) return true;
+    Runtime* rt = Runtime::Get();
+    if (!rt || !CreateWindowPart(info)) return false;
+    {
+        // The main frame exists from the start, as callers expect of a
+        // browser they were handed.
+        auto s = m_shared.Lock();
+        s->startUrl = url.ToString();
+        s->pendingMain = new FrameImpl(this, std::string(), true);
+    }
+    if (rt->AwaitEngine(this)) return true;
+    if (CreateTarget()) return true;
     // Engine replies are untrusted: one of the wrong shape fails the
     // creation, and what was made so far goes.
-    if (Runtime* rt = Runtime::Get(); rt && !m_targetId.empty())
-        rt->DevTools().Call("Target.closeTarget", {{"targetId", m_targetId}}, "");
+    DropTarget();
     HWND h = m_hwnd.load();
     if (h && IsWindow(h)) DestroyWindow(h);
     return false;
 }
 
-bool BrowserImpl::CreateChecked(const CefWindowInfo& info, const CefString& url)
+void BrowserImpl::ContinueCreate()
 {
-    Runtime* rt = Runtime::Get();
-    if (!rt) return false;
+    VXRT_ASSERT_UI_THREAD();
+    // Closed or destroyed while the engine started: nothing to make.
+    if (m_shared.Lock()->state != State::Creating) return;
+    if (CreateTarget()) return;
+    // The window stays with its owner; the page is as good as closed.
+    DropTarget();
+    EngineGone();
+}
+
+void BrowserImpl::DropTarget()
+{
+    if (Runtime* rt = Runtime::Get(); rt && !m_targetId.empty())
+        rt->DevTools().Call("Target.closeTarget", {{"targetId", m_targetId}}, "");
+}
+
+bool BrowserImpl::CreateWindowPart(const CefWindowInfo& info)
+{
     BrowserWindow* window = BrowserWindow::Create(this, info.parent_window, info.style, info.ex_style, info.x, info.y,
                                                   info.width, info.height);
     if (!window) return false;
-    const HWND hwnd = window->Handle();
-    m_hwnd = hwnd;
+    m_hwnd = window->Handle();
+    auto s = m_shared.Lock();
+    s->window = window;
+    s->visible = IsWindowVisible(window->Handle()) != FALSE;
+    return true;
+}
+
+void BrowserImpl::NavigateMain(const std::string& url)
+{
+    {
+        auto s = m_shared.Lock();
+        if (s->state == State::Creating) {
+            s->startUrl = url;
+            return;
+        }
+    }
+    Send("Page.navigate", {{"url", url}});
+}
+
+bool BrowserImpl::CreateTarget()
+{
+    Runtime* rt = Runtime::Get();
+    const HWND hwnd = m_hwnd.load();
+    if (!rt || !hwnd) return false;
+    // The window may have changed while the engine started.
     RECT rc;
     GetClientRect(hwnd, &rc);
     const int width = rc.right > 0 ? rc.right : 1;
@@ -73,14 +139,16 @@ bool BrowserImpl::CreateChecked(const CefWindowInfo& info, const CefString& url)
     const bool visible = IsWindowVisible(hwnd) != FALSE;
     {
         auto s = m_shared.Lock();
-        s->window = window;
         s->width = width;
         s->height = height;
         s->visible = visible;
     }
 
-    Json created = rt->DevTools().CallSync("Target.createTarget", {{"url", "about:blank"}}, "", kCallTimeoutMs);
-    m_targetId = json::String(created, "targetId");
+    m_targetId = rt->TakeSpareTarget();
+    if (m_targetId.empty()) {
+        Json created = rt->DevTools().CallSync("Target.createTarget", {{"url", "about:blank"}}, "", kCallTimeoutMs);
+        m_targetId = json::String(created, "targetId");
+    }
     if (m_targetId.empty()) return false;
     Json attached = rt->DevTools().CallSync("Target.attachToTarget", {{"targetId", m_targetId}, {"flatten", true}}, "",
                                             kCallTimeoutMs);
@@ -91,9 +159,16 @@ bool BrowserImpl::CreateChecked(const CefWindowInfo& info, const CefString& url)
     Json tree = SendSync("Page.getFrameTree");
     const std::string mainFrameId =
         json::String(json::Object(json::Object(tree, "frameTree"), "frame"), "id", m_targetId);
+    std::string url;
     {
         auto s = m_shared.Lock();
         s->mainFrameId = mainFrameId;
+        if (s->pendingMain) {
+            s->pendingMain->SetId(mainFrameId);
+            s->frames[mainFrameId] = s->pendingMain;
+            s->pendingMain = nullptr;
+        }
+        url = s->startUrl;
         s->state = State::Open;
     }
     // Published only now: the runtime thread routes events by these ids.
@@ -106,18 +181,146 @@ bool BrowserImpl::CreateChecked(const CefWindowInfo& info, const CefString& url)
     // new contexts of pages this browser loads.
     SendSync("Runtime.enable");
     m_shared.Lock()->contextsLive = true;
+    Send("Runtime.addBinding", {{"name", kTitleBinding}});
+    Send("Page.addScriptToEvaluateOnNewDocument", {{"source", kTitleWatch}});
     Send("Emulation.setFocusEmulationEnabled", {{"enabled", true}});
     Send("Emulation.setDeviceMetricsOverride",
          {{"width", width}, {"height", height}, {"deviceScaleFactor", 1}, {"mobile", false}});
-    if (visible) StartScreencast(width, height);
-    if (!url.empty()) Send("Page.navigate", {{"url", url.ToString()}});
+    if (visible) StartScreencast(width, height, Stream::Live);
+    if (!url.empty()) Send("Page.navigate", {{"url", url}});
     return true;
 }
 
-void BrowserImpl::StartScreencast(int width, int height)
+void BrowserImpl::StartScreencast(int width, int height, Stream stream)
 {
-    Send("Page.startScreencast",
-         {{"format", "jpeg"}, {"quality", 90}, {"maxWidth", width}, {"maxHeight", height}, {"everyNthFrame", 1}});
+    if (stream == Stream::Live) {
+        Send("Page.startScreencast",
+             {{"format", "jpeg"}, {"quality", 90}, {"maxWidth", width}, {"maxHeight", height}, {"everyNthFrame", 1}});
+        return;
+    }
+    // Lossless, so that equal pictures of the probe mean an unchanged page
+    // and the parts that differ are exactly where it changed.
+    const int w = std::max(1, width / kProbeScale), h = std::max(1, height / kProbeScale);
+    {
+        auto s = m_shared.Lock();
+        s->probeWidth = w;
+        s->probeHeight = h;
+        s->probe = FrameImage();
+        s->dirty = PixelBox();
+    }
+    Send("Page.startScreencast", {{"format", "png"}, {"maxWidth", w}, {"maxHeight", h}, {"everyNthFrame", 1}});
+}
+
+void BrowserImpl::GoLive()
+{
+    int width, height;
+    {
+        auto s = m_shared.Lock();
+        if (s->stream == Stream::Live) return;
+        s->stream = Stream::Live;
+        s->probe = FrameImage();
+        s->dirty = PixelBox();
+        if (s->state != State::Open || !s->visible) return;
+        width = s->width;
+        height = s->height;
+        // The stream's frames are news, not echoes of a screenshot.
+        s->live = true;
+        s->echoUntil = 0;
+        s->echoSuppressed = false;
+    }
+    Send("Page.stopScreencast");
+    StartScreencast(width, height, Stream::Live);
+}
+
+void BrowserImpl::OnProbeFrame(FrameImage&& image, const page::ScreencastFrame& e)
+{
+    bool live = false;
+    {
+        auto s = m_shared.Lock();
+        if (s->stream != Stream::Probe || s->width <= 0 || s->height <= 0) return;
+        // The drawing made for a picture of a part has that part's size:
+        // not the page as it stands.
+        if (e.viewWidth > 0 && e.viewHeight > 0 && (e.viewWidth != s->width || e.viewHeight != s->height)) return;
+        const bool first = s->probe.width != image.width || s->probe.height != image.height;
+        const PixelBox changed = first ? PixelBox() : ChangedBox(s->probe, image);
+        s->probe = std::move(image);
+        s->scrollX = e.scrollX;
+        s->scrollY = e.scrollY;
+        PixelBox page;
+        if (first) {
+            // What changed between the last full-size picture and the
+            // probe's first one cannot be told: the whole page is taken once.
+            page.right = s->width;
+            page.bottom = s->height;
+        } else if (!changed.Empty()) {
+            // A changed pixel of the probe stands for a block of the page,
+            // and the engine's scaling reaches one block further.
+            const double sx = static_cast<double>(s->width) / s->probe.width;
+            const double sy = static_cast<double>(s->height) / s->probe.height;
+            const int padX = 2 * static_cast<int>(std::ceil(sx)), padY = 2 * static_cast<int>(std::ceil(sy));
+            page.left = std::max(0, static_cast<int>(std::floor(changed.left * sx)) - padX);
+            page.top = std::max(0, static_cast<int>(std::floor(changed.top * sy)) - padY);
+            page.right = std::min(s->width, static_cast<int>(std::ceil(changed.right * sx)) + padX);
+            page.bottom = std::min(s->height, static_cast<int>(std::ceil(changed.bottom * sy)) + padY);
+            // A large change is the page moving (a scroll, an animation, a
+            // new document): the full-size stream shows that best.
+            if (static_cast<long long>(page.Width()) * page.Height() * 3 > static_cast<long long>(s->width) * s->height)
+                live = true;
+        }
+        if (!live) s->dirty = Union(s->dirty, page);
+    }
+    if (live)
+        GoLive();
+    else
+        TakePartPicture();
+}
+
+void BrowserImpl::TakePartPicture()
+{
+    Runtime* rt = Runtime::Get();
+    if (!rt) return;
+    PixelBox box;
+    double x, y;
+    {
+        auto s = m_shared.Lock();
+        if (s->stream != Stream::Probe || s->partPending || s->dirty.Empty() || s->state != State::Open) return;
+        box = s->dirty;
+        s->dirty = PixelBox();
+        s->partPending = true;
+        ++s->screenshots;
+        s->screenshotPixels += static_cast<unsigned long long>(box.Width()) * box.Height();
+        // The engine places a part by document coordinates.
+        x = box.left + s->scrollX;
+        y = box.top + s->scrollY;
+    }
+    CefRefPtr<BrowserImpl> self(this);
+    const Json clip = {{"x", x}, {"y", y}, {"width", box.Width()}, {"height", box.Height()}, {"scale", 1}};
+    rt->DevTools().Call(
+        "Page.captureScreenshot", {{"format", "png"}, {"clip", clip}}, m_sessionId,
+        [self, box](const Json& r, const Json& e) {
+            FrameImage part;
+            const std::string* data = json::StringRef(r, "data");
+            const bool decoded = e.is_null() && data && DecodeFrameImage(*data, part) && part.width == box.Width() &&
+                                 part.height == box.Height();
+            bool again = false, live = false;
+            {
+                auto s = self->m_shared.Lock();
+                s->partPending = false;
+                if (s->stream != Stream::Probe) return;  // the full-size stream shows it all again
+                if (decoded && s->window && s->window->PatchImage(box.left, box.top, part)) {
+                    PastePart(s->lossless, box.left, box.top, part);
+                    again = !s->dirty.Empty();
+                } else {
+                    // No picture of the part: the full-size stream takes over
+                    // rather than asking again and again.
+                    live = true;
+                }
+            }
+            if (live)
+                self->GoLive();
+            else if (again)
+                self->TakePartPicture();
+        });
 }
 
 CefRefPtr<FrameImpl> BrowserImpl::FrameFor(const std::string& frameId, const std::string& parentId, bool create)
@@ -154,6 +357,19 @@ void BrowserImpl::OnScreencastFrame(const page::ScreencastFrame& e)
     Send("Page.screencastFrameAck", {{"sessionId", e.ackId}});
     FrameImage image;
     if (!e.data || !DecodeFrameImage(*e.data, image)) return;
+    bool probeFrame;
+    {
+        auto s = m_shared.Lock();
+        // Each stream's frames have their own size: a frame still on its way
+        // from the stream just stopped is dropped.
+        const bool small = s->probeWidth > 0 && image.width <= s->probeWidth && image.height <= s->probeHeight;
+        probeFrame = s->stream == Stream::Probe;
+        if (small != probeFrame) return;
+    }
+    if (probeFrame) {
+        OnProbeFrame(std::move(image), e);
+        return;
+    }
     {
         auto s = m_shared.Lock();
         const DWORD now = GetTickCount();
@@ -341,6 +557,11 @@ void BrowserImpl::OnJavascriptDialogOpening(const page::JavascriptDialogOpening&
 
 void BrowserImpl::OnTargetInfoChanged(const target::InfoChanged& e) { TitleSeen(e.title); }
 
+void BrowserImpl::OnBindingCalled(const page::BindingCalled& e)
+{
+    if (e.name == kTitleBinding) TitleSeen(e.payload);
+}
+
 void BrowserImpl::OnTargetGone(const target::Gone&)
 {
     {
@@ -411,7 +632,9 @@ void BrowserImpl::CloseBrowser(bool force_close)
     Runtime* rt = Runtime::Get();
     {
         auto s = m_shared.Lock();
-        if (s->state == State::Closing || s->state == State::Destroyed || s->state == State::Creating) return;
+        if (s->state == State::Closing || s->state == State::Destroyed) return;
+        // Still waiting for the engine: there is no page to unload yet.
+        if (s->state == State::Creating) s->state = State::EngineClosed;
         if (s->state == State::EngineClosed) {
             // Nothing left to unload: go straight to the window step.
             CefRefPtr<BrowserImpl> self(this);
@@ -443,6 +666,8 @@ void BrowserImpl::OnWindowDestroyed()
         // From here the runtime thread finds no window to paint into.
         s->window = nullptr;
         frames.swap(s->frames);
+        if (s->pendingMain) frames[std::string()] = s->pendingMain;
+        s->pendingMain = nullptr;
     }
     if (closeTarget && rt) rt->DevTools().Call("Target.closeTarget", {{"targetId", m_targetId}}, "");
     m_hwnd = nullptr;
@@ -465,12 +690,14 @@ void BrowserImpl::OnWindowResized(int width, int height)
         s->width = width;
         s->height = height;
         visible = s->visible;
+        s->stream = Stream::Live;
+        s->live = true;
     }
     Send("Emulation.setDeviceMetricsOverride",
          {{"width", width}, {"height", height}, {"deviceScaleFactor", 1}, {"mobile", false}});
     if (visible) {
         Send("Page.stopScreencast");
-        StartScreencast(width, height);
+        StartScreencast(width, height, Stream::Live);
     }
     ScheduleScreenshot(kScreenshotDelayMs);
 }
@@ -483,12 +710,13 @@ void BrowserImpl::OnWindowShown(bool visible)
         auto s = m_shared.Lock();
         if (visible == s->visible) return;
         s->visible = visible;
+        s->stream = Stream::Live;
         if (s->state != State::Open) return;
         width = s->width;
         height = s->height;
     }
     if (visible) {
-        StartScreencast(width, height);
+        StartScreencast(width, height, Stream::Live);
         ScheduleScreenshot(kScreenshotDelayMs);
     } else {
         Send("Page.stopScreencast");
@@ -498,6 +726,7 @@ void BrowserImpl::OnWindowShown(bool visible)
 void BrowserImpl::SendInput(const char* method, const Json& params, bool repaintAfter)
 {
     VXRT_ASSERT_UI_THREAD();
+    bool probing;
     {
         auto s = m_shared.Lock();
         if (s->state != State::Open) return;
@@ -505,7 +734,11 @@ void BrowserImpl::SendInput(const char* method, const Json& params, bool repaint
         s->live = true;
         s->echoUntil = 0;
         s->echoSuppressed = false;
+        s->lastInputTick = GetTickCount();
+        probing = s->stream == Stream::Probe;
     }
+    // The user acts: the page's answer comes at once and in full.
+    if (probing) GoLive();
     Send(method, params);
     if (repaintAfter) ScheduleScreenshot(kScreenshotDelayMs);
 }
@@ -623,7 +856,8 @@ void BrowserImpl::TakeScreenshot()
 void BrowserImpl::Tick()
 {
     const DWORD now = GetTickCount();
-    bool shoot = false, forceClose = false, askTitle = false;
+    bool shoot = false, forceClose = false, probe = false;
+    int width = 0, height = 0;
     {
         auto s = m_shared.Lock();
         if (s->state == State::Creating) return;  // the ids are not ours to read yet
@@ -638,7 +872,9 @@ void BrowserImpl::Tick()
             if (s->echoSuppressed && !s->settled) s->verifying = true;
             s->echoSuppressed = false;
         }
-        if (s->state == State::Open && s->visible && !s->screenshotPending && !s->echoUntil) {
+        if (s->stream == Stream::Probe) s->screenshotDue = 0;  // the probe sees what changes
+        if (s->stream == Stream::Live && s->state == State::Open && s->visible && !s->screenshotPending &&
+            !s->echoUntil) {
             if (s->verifying) shoot = true;
             if (s->screenshotDue && Reached(now, s->screenshotDue)) {
                 s->screenshotDue = 0;
@@ -658,26 +894,27 @@ void BrowserImpl::Tick()
                 // again (a check keeps the mode the page was in).
                 if (!s->verifying) s->live = false;
                 ++s->screenshots;
+                s->screenshotPixels += static_cast<unsigned long long>(s->width) * s->height;
+            } else if (s->restShown && !s->verifying && !s->screenshotDue && now - s->lastFrameTick >= kRestMs &&
+                       now - s->lastInputTick >= kProbeAfterMs && s->width / kProbeScale >= 16 &&
+                       s->height / kProbeScale >= 16 && s->window && s->window->HasImage()) {
+                // At rest, its lossless picture shown, no input for a while:
+                // the probe takes over from the full-size stream.
+                s->stream = Stream::Probe;
+                probe = true;
+                width = s->width;
+                height = s->height;
             }
-        }
-        // Title changes are not always announced by the engine; ask the page.
-        if (s->state == State::Open && s->navigated && now - s->lastTitlePoll >= 250) {
-            s->lastTitlePoll = now;
-            askTitle = true;
         }
     }
     Runtime* rt = Runtime::Get();
     if (!rt) return;
-    if (askTitle) {
-        CefRefPtr<BrowserImpl> self(this);
-        rt->DevTools().Call("Runtime.evaluate", {{"expression", "document.title"}, {"returnByValue", true}},
-                            m_sessionId, [self](const Json& r, const Json& e) {
-                                const std::string* title = json::StringRef(json::Object(r, "result"), "value");
-                                if (e.is_null() && title) self->TitleSeen(*title);
-                            });
-    }
     if (forceClose) rt->DevTools().Call("Target.closeTarget", {{"targetId", m_targetId}}, "");
     if (shoot) TakeScreenshot();
+    if (probe) {
+        Send("Page.stopScreencast");
+        StartScreencast(width, height, Stream::Probe);
+    }
 }
 
 bool BrowserImpl::IsLoading() { return m_shared.Lock()->isLoading; }
@@ -687,6 +924,7 @@ bool BrowserImpl::HasDocument() { return m_shared.Lock()->navigated; }
 CefRefPtr<CefFrame> BrowserImpl::GetMainFrame()
 {
     auto s = m_shared.Lock();
+    if (s->pendingMain) return s->pendingMain.get();
     auto it = s->frames.find(s->mainFrameId);
     return it != s->frames.end() ? it->second.get() : nullptr;
 }

@@ -33,7 +33,11 @@ public:
     ~BrowserImpl() override;
 
     // UI thread: creates the window and the page target, starts loading.
+    // While the engine still starts, only the window is made, and the page
+    // follows in ContinueCreate.
     bool Create(const CefWindowInfo& info, const CefString& url);
+    // UI thread: the engine has come; makes the page target and loads.
+    void ContinueCreate();
 
     // Runtime thread.
     void HandleEvent(const std::string& method, const Json& params);
@@ -79,6 +83,10 @@ public:
     CefRefPtr<CefRequestContext> GetRequestContext() override { return nullptr; }
     void WasResized() override;
 
+    // The main frame loads url; before the page exists (the engine still
+    // starts), url becomes the page it loads first.
+    void NavigateMain(const std::string& url);
+
     // Protocol helpers for frames.
     void Send(const std::string& method, const Json& params = Json::object());
     Json SendSync(const std::string& method, const Json& params = Json::object());
@@ -86,14 +94,36 @@ public:
     // Screenshots asked of the engine so far (a still page must not keep
     // asking).
     unsigned ScreenshotCount() { return m_shared.Lock()->screenshots; }
+    // Pixels those screenshots covered, in all.
+    unsigned long long ScreenshotPixels() { return m_shared.Lock()->screenshotPixels; }
 
     // How long the picture must stay unchanged before the lossless one is
     // taken: the screencast's JPEG is fine in motion, not on a still page.
     static const unsigned kRestMs = 150;
+    // How long after the last input, with the page at rest, the full-size
+    // stream gives way to the probe.
+    static const unsigned kProbeAfterMs = 1000;
+    // The probe's pictures are this many times smaller than the page.
+    static const int kProbeScale = 4;
+
+    // Whether the page's pictures come from the probe (the page at rest).
+    bool Probing() { return m_shared.Lock()->stream == Stream::Probe; }
 
     IMPLEMENT_REFCOUNTING(BrowserImpl);
 
 private:
+    // How pictures of the page come. Live: the screencast at the page's
+    // size, each frame shown as it comes; for a page that moves or a user
+    // who acts. Probe: the page at rest; a screencast a quarter of the
+    // page's size only tells where the page changed, and lossless pictures
+    // of just those parts are shown. A blinking caret then costs two small
+    // pictures a second instead of two full-size frames and two full-size
+    // lossless screenshots.
+    enum class Stream {
+        Live,
+        Probe
+    };
+
     enum class State {
         Creating,
         Open,
@@ -107,6 +137,9 @@ private:
         State state = State::Creating;
         BrowserWindow* window = nullptr;  // null once the window is destroyed
         std::string mainFrameId;
+        // Until the page exists: its main frame, and what it loads first.
+        CefRefPtr<FrameImpl> pendingMain;
+        std::string startUrl;
         std::map<std::string, CefRefPtr<FrameImpl>> frames;
         std::map<std::string, std::string> requestFrame;  // document request -> frame
         std::map<std::string, std::string> requestUrl;
@@ -125,6 +158,7 @@ private:
         DWORD screenshotRequested = 0;
         bool restShown = true;  // no frame since the last lossless picture
         unsigned screenshots = 0;
+        unsigned long long screenshotPixels = 0;
         // A screenshot makes the engine paint, and the screencast sends that
         // paint as a frame of its own: frames that arrive while a picture
         // is taken, or just after, are such echoes and are not shown. One
@@ -137,8 +171,15 @@ private:
         // changing): none is taken for an echo until the page rests again.
         bool live = false;
         FrameImage lossless;  // the last lossless picture shown
+        Stream stream = Stream::Live;
+        DWORD lastInputTick = 0;
+        int probeWidth = 0, probeHeight = 0;  // the probe's largest picture
+        FrameImage probe;                     // the probe's last picture
+        double scrollX = 0, scrollY = 0;      // where it saw the viewport
+        PixelBox dirty;                       // changed parts no picture shows yet
+        bool partPending = false;             // a picture of a part is on its way
+        bool probeSynced = false;             // the probe's first picture was matched by a full one
         DWORD closeDeadline = 0;
-        DWORD lastTitlePoll = 0;
         bool contextsLive = false;  // script contexts from now on are new ones
     };
 
@@ -153,13 +194,22 @@ private:
         return m_ui;
     }
 
-    bool CreateChecked(const CefWindowInfo& info, const CefString& url);
+    bool CreateWindowPart(const CefWindowInfo& info);
+    bool CreateTarget();
+    void DropTarget();
     CefRefPtr<FrameImpl> FrameFor(const std::string& frameId, const std::string& parentId, bool create);
     void Post(std::function<void()> fn);
     void OnTargetClosed();
     void OnMainFrameLoaded();
     void TitleSeen(const std::string& title);
-    void StartScreencast(int width, int height);
+    void StartScreencast(int width, int height, Stream stream);
+    // Runtime thread, lock not held: a frame of the probe.
+    void OnProbeFrame(FrameImage&& image, const page::ScreencastFrame& e);
+    // Any thread, lock not held: takes a lossless picture of the changed
+    // parts, when one is not on its way already.
+    void TakePartPicture();
+    // Any thread, lock not held: back to the full-size stream.
+    void GoLive();
     void ScheduleScreenshot(DWORD delayMs);
     void TakeScreenshot();
     void ShowImage(FrameImage&& image);
@@ -177,6 +227,7 @@ private:
     void OnFrameDetached(const page::FrameDetached& e) override;
     void OnExecutionContextCreated(const page::ExecutionContextCreated& e) override;
     void OnJavascriptDialogOpening(const page::JavascriptDialogOpening& e) override;
+    void OnBindingCalled(const page::BindingCalled& e) override;
     // target::EventSink, runtime thread.
     void OnTargetInfoChanged(const target::InfoChanged& e) override;
     void OnTargetGone(const target::Gone& e) override;

@@ -60,12 +60,38 @@ BrowserWindow* BrowserWindow::Create(BrowserImpl* browser, HWND parent, DWORD st
 
 void BrowserWindow::SetImage(FrameImage&& image)
 {
+    // A caret blink changes a few pixels of the whole picture: only they
+    // are painted again.
+    bool whole;
+    PixelBox changed;
     {
         std::lock_guard<std::mutex> lock(m_lock);
+        whole = image.width != m_image.width || image.height != m_image.height;
+        if (!whole) changed = ChangedBox(m_image, image);
         m_image = std::move(image);
     }
     HWND h = m_hwnd;
-    if (h) InvalidateRect(h, nullptr, FALSE);
+    if (!h) return;
+    if (whole) {
+        InvalidateRect(h, nullptr, FALSE);
+    } else if (!changed.Empty()) {
+        RECT rc = {changed.left, changed.top, changed.right, changed.bottom};
+        InvalidateRect(h, &rc, FALSE);
+    }
+}
+
+bool BrowserWindow::PatchImage(int x, int y, const FrameImage& part)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (!PastePart(m_image, x, y, part)) return false;
+    }
+    HWND h = m_hwnd;
+    if (h) {
+        RECT rc = {x, y, x + part.width, y + part.height};
+        InvalidateRect(h, &rc, FALSE);
+    }
+    return true;
 }
 
 bool BrowserWindow::HasImage()
@@ -237,6 +263,8 @@ void BrowserWindow::Paint()
             bi.bmiHeader.biPlanes = 1;
             bi.bmiHeader.biBitCount = 32;
             bi.bmiHeader.biCompression = BI_RGB;
+            // The paint's clip holds only what changed, so a blink copies
+            // only its few pixels.
             SetStretchBltMode(dc, COLORONCOLOR);
             StretchDIBits(dc, 0, 0, rc.right, rc.bottom, 0, 0, m_image.width, m_image.height, m_image.pixels.data(),
                           &bi, DIB_RGB_COLORS, SRCCOPY);

@@ -19,8 +19,12 @@ public:
                                  int height);
     HWND Handle() const { return m_hwnd; }
 
-    // Any thread: keeps the picture and repaints.
+    // Any thread: keeps the picture and repaints what differs from the one
+    // shown before.
     void SetImage(FrameImage&& image);
+    // Any thread: puts a picture of part of the page at (x, y) of the one
+    // shown and repaints that part only. False when it does not fit.
+    bool PatchImage(int x, int y, const FrameImage& part);
     bool HasImage();
     // Any thread: cursor the page asks for (a system cursor id).
     void SetCursorId(LPCWSTR id);

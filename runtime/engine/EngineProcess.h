@@ -5,6 +5,7 @@
 // program never leaves an engine behind. On Windows the engine runs in a
 // job object that dies with the program.
 
+#include <atomic>
 #include <windows.h>
 
 #include <string>
@@ -32,6 +33,8 @@ public:
     // Waits for the engine to exit by itself; then, or after the timeout,
     // ends whatever is left of it.
     void Stop(DWORD graceMs);
+    // Any thread: a Start still waiting for the endpoint gives up at once.
+    void Cancel() { m_cancelled = true; }
 
     static bool RunningUnderWine();
     // The engine executable to use (Windows path), or empty when none.
@@ -44,6 +47,7 @@ private:
     bool StartNative(const std::wstring& engine, const std::wstring& args);
     bool ReadActivePort(const std::wstring& file, DWORD timeoutMs);
 
+    std::atomic<bool> m_cancelled{false};
     unsigned short m_port;
     std::string m_browserPath;
     HANDLE m_token;                // life token held open while the program runs (Wine)

@@ -18,6 +18,9 @@
 #pragma GCC diagnostic pop
 #endif
 
+#include <algorithm>
+#include <cstring>
+
 namespace vxrt {
 
 bool DecodeBase64(const std::string& in, std::string& out)
@@ -74,6 +77,55 @@ bool DecodeFrameImage(const std::string& base64, FrameImage& out)
         p += 4;
     }
     stbi_image_free(rgba);
+    return true;
+}
+
+PixelBox ChangedBox(const FrameImage& before, const FrameImage& after)
+{
+    PixelBox box;
+    const int w = before.width, h = before.height;
+    if (w <= 0 || h <= 0 || w != after.width || h != after.height) return box;
+    if (before.pixels.size() != static_cast<size_t>(w) * h || after.pixels.size() != before.pixels.size()) return box;
+    box.left = w;
+    box.top = h;
+    for (int y = 0; y < h; ++y) {
+        const uint32_t* a = &before.pixels[static_cast<size_t>(y) * w];
+        const uint32_t* b = &after.pixels[static_cast<size_t>(y) * w];
+        if (std::memcmp(a, b, sizeof(uint32_t) * w) == 0) continue;
+        int first = 0, last = w - 1;
+        while (a[first] == b[first]) ++first;
+        while (a[last] == b[last]) --last;
+        box.left = std::min(box.left, first);
+        box.right = std::max(box.right, last + 1);
+        if (box.top > y) box.top = y;
+        box.bottom = y + 1;
+    }
+    if (box.Empty()) box = PixelBox();
+    return box;
+}
+
+PixelBox Union(const PixelBox& a, const PixelBox& b)
+{
+    if (a.Empty()) return b;
+    if (b.Empty()) return a;
+    PixelBox u;
+    u.left = std::min(a.left, b.left);
+    u.top = std::min(a.top, b.top);
+    u.right = std::max(a.right, b.right);
+    u.bottom = std::max(a.bottom, b.bottom);
+    return u;
+}
+
+bool PastePart(FrameImage& picture, int x, int y, const FrameImage& part)
+{
+    if (x < 0 || y < 0 || part.width <= 0 || part.height <= 0) return false;
+    if (part.width > picture.width - x || part.height > picture.height - y) return false;
+    if (part.pixels.size() != static_cast<size_t>(part.width) * part.height ||
+        picture.pixels.size() != static_cast<size_t>(picture.width) * picture.height)
+        return false;
+    for (int row = 0; row < part.height; ++row)
+        std::memcpy(&picture.pixels[static_cast<size_t>(y + row) * picture.width + x],
+                    &part.pixels[static_cast<size_t>(row) * part.width], sizeof(uint32_t) * part.width);
     return true;
 }
 

@@ -10,6 +10,18 @@ FrameImpl::FrameImpl(BrowserImpl* browser, const std::string& id, bool isMain)
     : m_browser(browser), m_id(id), m_isMain(isMain)
 {}
 
+void FrameImpl::SetId(const std::string& id)
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_id = id;
+}
+
+CefString FrameImpl::GetIdentifierString()
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    return CefString(m_id);
+}
+
 void FrameImpl::SetUrl(const std::string& url)
 {
     std::lock_guard<std::mutex> lock(m_lock);
@@ -86,14 +98,18 @@ void FrameImpl::ViewSource()
 void FrameImpl::LoadURL(const CefString& url)
 {
     CefRefPtr<BrowserImpl> b;
+    std::string id;
     {
         std::lock_guard<std::mutex> lock(m_lock);
         b = m_browser;
+        id = m_id;
     }
     if (!b) return;
-    Json p = {{"url", url.ToString()}};
-    if (!m_isMain) p["frameId"] = m_id;
-    b->Send("Page.navigate", p);
+    if (m_isMain) {
+        b->NavigateMain(url.ToString());
+        return;
+    }
+    b->Send("Page.navigate", {{"url", url.ToString()}, {"frameId", id}});
 }
 
 void FrameImpl::ExecuteJavaScript(const CefString& code, const CefString& script_url, int start_line)

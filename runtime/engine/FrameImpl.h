@@ -16,7 +16,9 @@ public:
     void SetName(const std::string& name);
     void SetParent(CefRefPtr<FrameImpl> parent);
     void Detach();  // drops the browser reference (breaks the cycle)
-    const std::string& Id() const { return m_id; }
+    // The main frame of a browser made while the engine started has its
+    // engine id only once its page exists.
+    void SetId(const std::string& id);
 
     bool IsValid() override;
     void Undo() override { Command("undo"); }
@@ -32,7 +34,7 @@ public:
     bool IsMain() override { return m_isMain; }
     bool IsFocused() override { return m_isMain; }
     CefString GetName() override;
-    CefString GetIdentifierString() override { return CefString(m_id); }
+    CefString GetIdentifierString() override;
     CefRefPtr<CefFrame> GetParent() override;
     CefString GetURL() override;
     CefRefPtr<CefBrowser> GetBrowser() override;
@@ -44,7 +46,7 @@ private:
 
     std::mutex m_lock;
     CefRefPtr<BrowserImpl> m_browser;
-    const std::string m_id;
+    std::string m_id;
     const bool m_isMain;
     std::string m_url;
     std::string m_name;

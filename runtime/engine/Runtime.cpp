@@ -76,14 +76,26 @@ bool Runtime::Start(const cef_settings_t& settings, CefRefPtr<CefApp> app)
     }
     opt.logging = settings.log_severity != LOGSEVERITY_DISABLE;
     opt.logFile = CefString(&settings.log_file).ToWString();
-    unsigned short port = g_testEndpoint.port;
-    std::string path = g_testEndpoint.path;
-    const bool testEndpoint = port != 0;
-    if (!testEndpoint) {
-        if (!m_engine.Start(opt, kEngineStartMs)) return false;
-        port = m_engine.Port();
-        path = m_engine.BrowserPath();
+    if (g_testEndpoint.port != 0) {
+        // An engine that listens already: connected before this returns.
+        if (!Connect(g_testEndpoint.port, g_testEndpoint.path)) return false;
+        OnEngineStarted(true);
+        return true;
     }
+    if (EngineProcess::FindEngine(opt.enginePath).empty()) return false;
+    // The engine takes most of a second to come up: the program's window
+    // paints meanwhile, and its browser gets the page once the engine is
+    // there.
+    m_starter = std::thread([this, opt] {
+        const bool ok = m_engine.Start(opt, kEngineStartMs) && Connect(m_engine.Port(), m_engine.BrowserPath());
+        if (ok) StartWatchdog(m_engine.Port(), m_engine.BrowserPath());
+        m_ui.Post([this, ok] { OnEngineStarted(ok); });
+    });
+    return true;
+}
+
+bool Runtime::Connect(unsigned short port, const std::string& path)
+{
     m_devtools.SetClosedSink([this] { OnConnectionLost(); });
     if (!m_devtools.Open(
             port, path, [this](const std::string& m, const Json& p, const std::string& s) { OnEvent(m, p, s); },
@@ -91,9 +103,62 @@ bool Runtime::Start(const cef_settings_t& settings, CefRefPtr<CefApp> app)
         return false;
     m_devtools.CallSync("Target.setDiscoverTargets", {{"discover", true}}, "", 10000);
     m_downloads.Start(m_devtools);
-    if (!testEndpoint) StartWatchdog(port, path);
-    if (m_app)
+    const Json targets = m_devtools.CallSync("Target.getTargets", Json::object(), "", 10000);
+    if (const Json* infos = json::Member(targets, "targetInfos"); infos && infos->is_array()) {
+        for (const Json& info : *infos) {
+            if (json::String(info, "type") != "page" || json::String(info, "url") != "about:blank") continue;
+            std::lock_guard<std::mutex> lock(m_lock);
+            m_spareTarget = json::String(info, "targetId");
+            break;
+        }
+    }
+    return true;
+}
+
+std::string Runtime::TakeSpareTarget()
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    std::string spare;
+    spare.swap(m_spareTarget);
+    return spare;
+}
+
+void Runtime::OnEngineStarted(bool ok)
+{
+    std::vector<CefRefPtr<BrowserImpl>> awaiting;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (m_engineState != EngineState::Starting) return;
+        m_engineState = ok ? EngineState::Ready : EngineState::Failed;
+        awaiting.swap(m_awaiting);
+    }
+    if (ok && m_app)
         if (CefRefPtr<CefBrowserProcessHandler> h = m_app->GetBrowserProcessHandler()) h->OnContextInitialized();
+    for (auto& b : awaiting) {
+        if (ok)
+            b->ContinueCreate();
+        else
+            b->EngineGone();
+    }
+}
+
+bool Runtime::EngineReady()
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_engineState == EngineState::Ready;
+}
+
+bool Runtime::AwaitEngine(CefRefPtr<BrowserImpl> browser)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (m_engineState == EngineState::Ready) return false;
+        if (m_engineState == EngineState::Starting) {
+            m_awaiting.push_back(browser);
+            return true;
+        }
+    }
+    browser->EngineGone();
     return true;
 }
 
@@ -124,6 +189,14 @@ void Runtime::StartWatchdog(unsigned short port, const std::string& path)
 
 void Runtime::Stop()
 {
+    // A start still under way gives up; what it started is ended below.
+    m_engine.Cancel();
+    if (m_starter.joinable()) m_starter.join();
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_engineState = EngineState::Failed;
+        m_awaiting.clear();
+    }
     // Close what is still open without unload handlers; the windows stay
     // with their owners.
     std::vector<CefRefPtr<BrowserImpl>> browsers;

@@ -5,6 +5,8 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "runtime/CefApp.h"
 #include "runtime/engine/DevToolsConnection.h"
@@ -33,6 +35,8 @@ public:
     static void SetTestEndpoint(const DevToolsEndpoint& endpoint);
 
     // Null unless cef_initialize succeeded and cef_shutdown has not run.
+    // The engine starts in the background: Initialize returns at once, and
+    // browsers created meanwhile get their page once it is connected.
     static Runtime* Get();
     static bool Initialize(const cef_settings_t& settings, CefRefPtr<CefApp> app);
     static void Shutdown();
@@ -41,6 +45,19 @@ public:
     DevToolsConnection& DevTools() { return m_devtools; }
     CefRefPtr<CefApp> App() { return m_app; }
     int NextBrowserId();
+
+    // Whether the engine is connected; false while it starts, and for good
+    // once it failed to.
+    bool EngineReady();
+    // UI thread: while the engine starts, browser waits for it; its
+    // ContinueCreate (or EngineGone, when the engine could not be started)
+    // runs on the UI thread once that is decided. False when the engine is
+    // ready already.
+    bool AwaitEngine(CefRefPtr<BrowserImpl> browser);
+    // The blank page the engine opened at its start, for the first browser
+    // to take rather than have a second page (and its process) made beside
+    // it; empty once taken, or when there is none.
+    std::string TakeSpareTarget();
 
     void AddBrowser(BrowserImpl* browser);
     void RemoveBrowser(BrowserImpl* browser);
@@ -58,6 +75,10 @@ private:
     Runtime();
     ~Runtime();
     bool Start(const cef_settings_t& settings, CefRefPtr<CefApp> app);
+    // Opens the DevTools connection and prepares what spans browsers.
+    bool Connect(unsigned short port, const std::string& path);
+    // UI thread: the background start has ended.
+    void OnEngineStarted(bool ok);
     void Stop();
     void OnEvent(const std::string& method, const Json& params, const std::string& sessionId);
     void OnTick();
@@ -76,6 +97,15 @@ private:
     std::map<std::string, BrowserImpl*> m_bySession;
     std::map<std::string, BrowserImpl*> m_byTarget;
     int m_nextId = 1;
+    enum class EngineState {
+        Starting,
+        Ready,
+        Failed
+    };
+    EngineState m_engineState = EngineState::Starting;  // under m_lock
+    std::vector<CefRefPtr<BrowserImpl>> m_awaiting;     // under m_lock
+    std::thread m_starter;                              // the background start
+    std::string m_spareTarget;                          // under m_lock
 };
 
 }  // namespace vxrt

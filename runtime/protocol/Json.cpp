@@ -55,5 +55,13 @@ long long Int64(const Json& o, const char* name, long long fallback)
     return fallback;
 }
 
+double Number(const Json& o, const char* name, double fallback)
+{
+    const Json* v = Member(o, name);
+    if (!v || !v->is_number()) return fallback;
+    const double d = v->get<double>();
+    return std::isfinite(d) ? d : fallback;
+}
+
 }  // namespace json
 }  // namespace vxrt

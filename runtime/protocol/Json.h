@@ -52,6 +52,8 @@ inline bool Bool(const Json& o, const char* name, bool fallback = false)
 int Int(const Json& o, const char* name, int fallback = 0);
 // A number member as a 64-bit integer, clamped to that range; else fallback.
 long long Int64(const Json& o, const char* name, long long fallback = 0);
+// A finite number member; else the fallback.
+double Number(const Json& o, const char* name, double fallback = 0);
 
 }  // namespace json
 }  // namespace vxrt

@@ -21,6 +21,11 @@ void ReadScreencastFrame(const Json& p, EventSink& sink)
     ScreencastFrame e;
     e.data = json::StringRef(p, "data");
     e.ackId = json::Int(p, "sessionId");
+    const Json& metadata = json::Object(p, "metadata");
+    e.scrollX = json::Number(metadata, "scrollOffsetX");
+    e.scrollY = json::Number(metadata, "scrollOffsetY");
+    e.viewWidth = json::Int(metadata, "deviceWidth");
+    e.viewHeight = json::Int(metadata, "deviceHeight");
     sink.OnScreencastFrame(e);
 }
 
@@ -156,6 +161,12 @@ bool Dispatch(const std::string& method, const Json& params, EventSink& sink)
     if (Is(method, "Page.frameStoppedLoading")) return ReadFrameLoading(params, false, sink);
     if (Is(method, "Page.frameDetached")) return ReadFrameDetached(params, sink);
     if (Is(method, "Runtime.executionContextCreated")) return ReadExecutionContextCreated(params, sink);
+    if (Is(method, "Runtime.bindingCalled")) {
+        BindingCalled e{json::String(params, "name"), json::String(params, "payload")};
+        if (e.name.empty()) return false;
+        sink.OnBindingCalled(e);
+        return true;
+    }
     if (Is(method, "Page.javascriptDialogOpening")) {
         sink.OnJavascriptDialogOpening({json::String(params, "type")});
         return true;

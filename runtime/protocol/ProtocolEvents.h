@@ -16,6 +16,13 @@ namespace page {
 struct ScreencastFrame {
     const std::string* data = nullptr;  // base64 picture; null when absent (still acknowledged)
     int ackId = 0;
+    // Where the viewport stood in the document when the frame was drawn (CSS
+    // pixels); pictures asked for a part of the page are placed by them.
+    double scrollX = 0, scrollY = 0;
+    // The size of the view drawn (CSS pixels; 0 when not told). A picture
+    // taken of part of the page draws a view of that part's size, and the
+    // screencast sends that drawing too.
+    int viewWidth = 0, viewHeight = 0;
 };
 struct RequestWillBeSent {
     std::string requestId, frameId, url;
@@ -61,6 +68,10 @@ struct ExecutionContextCreated {
 struct JavascriptDialogOpening {
     std::string type;
 };
+// A page script called a function the runtime bound into it.
+struct BindingCalled {
+    std::string name, payload;
+};
 
 class EventSink {
 public:
@@ -76,6 +87,7 @@ public:
     virtual void OnFrameDetached(const FrameDetached&) {}
     virtual void OnExecutionContextCreated(const ExecutionContextCreated&) {}
     virtual void OnJavascriptDialogOpening(const JavascriptDialogOpening&) {}
+    virtual void OnBindingCalled(const BindingCalled&) {}
 
 protected:
     ~EventSink() = default;

@@ -217,6 +217,7 @@ public:
         calls.push_back("response");
     }
     void OnLoadingFailed(const page::LoadingFailed&) override { calls.push_back("failed"); }
+    void OnBindingCalled(const page::BindingCalled&) override { calls.push_back("binding"); }
     void OnTargetInfoChanged(const target::InfoChanged&) override { calls.push_back("info"); }
     void OnTargetGone(const target::Gone& e) override
     {
@@ -247,6 +248,8 @@ TEST(ProtocolEventsTest, EventsLackingWhatTheirFunctionNeedsAreDropped)
         {"Network.responseReceived", R"({"requestId":"R","response":"x"})", true},
         {"Network.loadingFailed", R"({"type":"Document","requestId":"R","errorText":"net::ERR_FAILED"})", true},
         {"Network.loadingFailed", R"({"type":"Document","requestId":[]})", false},
+        {"Runtime.bindingCalled", R"({"name":"t","payload":"Title","executionContextId":1})", true},
+        {"Runtime.bindingCalled", R"({"payload":"Title"})", false},
         {"Page.unknownEvent", R"({})", false},
         {"Page.frameNavigated", R"([1])", false},
     };
@@ -264,6 +267,20 @@ TEST(ProtocolEventsTest, FieldsOfTheWrongTypeReadAsTheirFallback)
     ASSERT_TRUE(page::Dispatch("Page.screencastFrame", Json::parse(R"({"data":5,"sessionId":"x"})"), r));
     EXPECT_EQ(r.frame.data, nullptr);
     EXPECT_EQ(r.frame.ackId, 0);
+    EXPECT_EQ(r.frame.scrollX, 0);
+    ASSERT_TRUE(page::Dispatch(
+        "Page.screencastFrame",
+        Json::parse(R"({"data":"","sessionId":2,"metadata":{"scrollOffsetX":"7","scrollOffsetY":null}})"), r));
+    EXPECT_EQ(r.frame.scrollX, 0);
+    EXPECT_EQ(r.frame.scrollY, 0);
+    ASSERT_TRUE(page::Dispatch(
+        "Page.screencastFrame",
+        Json::parse(R"({"data":"","sessionId":2,"metadata":{"scrollOffsetX":3,"scrollOffsetY":120.5,"deviceWidth":800,"deviceHeight":"6"}})"),
+        r));
+    EXPECT_EQ(r.frame.scrollX, 3);
+    EXPECT_EQ(r.frame.scrollY, 120.5);
+    EXPECT_EQ(r.frame.viewWidth, 800);
+    EXPECT_EQ(r.frame.viewHeight, 0);
     ASSERT_TRUE(page::Dispatch("Page.frameNavigated",
                                Json::parse(R"({"frame":{"id":"F","parentId":9,"name":null,"unreachableUrl":"u"}})"),
                                r));

@@ -282,6 +282,46 @@ TEST_F(RuntimeBrowserTest, StillPageIsShownLosslessly)
     EXPECT_LE(impl->ScreenshotCount(), shots + 2);
 }
 
+TEST_F(RuntimeBrowserTest, AtRestABlinkingCaretCostsOnlySmallPictures)
+{
+    // A focused field whose caret blinks: at rest the probe takes over, and
+    // a blink brings a lossless picture of a few pixels, not of the page.
+    CefRefPtr<CefBrowser> b = Open("/input");
+    ASSERT_TRUE(WaitFor("LoadEnd"));
+    auto* impl = static_cast<vxrt::BrowserImpl*>(b.get());
+    ASSERT_TRUE(PumpUntil([&] { return impl->Probing(); }, 10000));
+    PumpUntil([] { return false; }, 1000);  // the probe's first, whole-page picture
+    const unsigned shots = impl->ScreenshotCount();
+    const unsigned long long pixels = impl->ScreenshotPixels();
+    PumpUntil([] { return false; }, 3000);
+    EXPECT_TRUE(impl->Probing());
+    const unsigned taken = impl->ScreenshotCount() - shots;
+    EXPECT_GE(taken, 2u) << "the caret blinks about twice a second";
+    const double perPicture = static_cast<double>(impl->ScreenshotPixels() - pixels) / std::max(taken, 1u);
+    std::printf("at rest, 3 s of a blinking caret: %u pictures of %.0f pixels each\n", taken, perPicture);
+    EXPECT_LT(perPicture, 800.0 * 600 / 50);
+    // What the window shows is still the page, exactly.
+    double best = 0;
+    const DWORD start = GetTickCount();
+    bool exact = false;
+    while (!exact && GetTickCount() - start < 15000) {
+        const Picture engine = EngineScreenshot(b);
+        ASSERT_GT(engine.width, 0);
+        exact = PumpUntil(
+            [&] {
+                best = std::max(best, Psnr(CaptureWindow(BrowserWindow()), engine));
+                return best >= 48;
+            },
+            1500);
+    }
+    EXPECT_TRUE(exact) << "best PSNR against the engine's lossless screenshot: " << best << " dB";
+    // Typing brings the full-size stream back at once; rest, the probe.
+    PostMessageW(BrowserWindow(), WM_CHAR, L'x', 1);
+    EXPECT_TRUE(PumpUntil([&] { return !impl->Probing(); }, 2000));
+    EXPECT_TRUE(WaitTitle("v:x"));
+    EXPECT_TRUE(PumpUntil([&] { return impl->Probing(); }, 10000));
+}
+
 TEST_F(RuntimeBrowserTest, SameDocumentNavigationChangesTheAddress)
 {
     CefRefPtr<CefBrowser> b = Open("/fragment");

@@ -154,6 +154,59 @@ TEST(FrameImageTest, DecodesPngAndRejectsGarbage)
         EXPECT_FALSE(vxrt::DecodeFrameImage(bad, img)) << bad;
 }
 
+vxrt::FrameImage Filled(int w, int h, uint32_t colour)
+{
+    vxrt::FrameImage img;
+    img.width = w;
+    img.height = h;
+    img.pixels.assign(static_cast<size_t>(w) * h, colour);
+    return img;
+}
+
+TEST(FrameImageTest, ChangedBoxHoldsExactlyThePixelsThatDiffer)
+{
+    const vxrt::FrameImage base = Filled(8, 6, 0xFFFFFF);
+    const struct {
+        std::vector<std::pair<int, int>> changed;  // (x, y) painted black
+        vxrt::PixelBox box;
+    } cases[] = {
+        {{}, {}},
+        {{{0, 0}}, {0, 0, 1, 1}},
+        {{{7, 5}}, {7, 5, 8, 6}},
+        {{{2, 1}, {5, 4}}, {2, 1, 6, 5}},
+        {{{6, 0}, {1, 5}}, {1, 0, 7, 6}},
+    };
+    for (const auto& c : cases) {
+        vxrt::FrameImage after = base;
+        for (const auto& xy : c.changed) after.pixels[static_cast<size_t>(xy.second) * 8 + xy.first] = 0;
+        const vxrt::PixelBox box = vxrt::ChangedBox(base, after);
+        EXPECT_EQ(box.left, c.box.left);
+        EXPECT_EQ(box.top, c.box.top);
+        EXPECT_EQ(box.right, c.box.right);
+        EXPECT_EQ(box.bottom, c.box.bottom);
+    }
+    // Pictures of another size, or without their pixels, compare as nothing.
+    EXPECT_TRUE(vxrt::ChangedBox(base, Filled(8, 5, 0)).Empty());
+    vxrt::FrameImage hollow = base;
+    hollow.pixels.clear();
+    EXPECT_TRUE(vxrt::ChangedBox(hollow, base).Empty());
+}
+
+TEST(FrameImageTest, PastePartCopiesOnlyWhatFitsWhole)
+{
+    vxrt::FrameImage picture = Filled(6, 4, 0xFFFFFF);
+    const vxrt::FrameImage part = Filled(2, 2, 0x123456);
+    ASSERT_TRUE(vxrt::PastePart(picture, 4, 2, part));
+    EXPECT_EQ(picture.pixels[2 * 6 + 4], 0x123456u);
+    EXPECT_EQ(picture.pixels[3 * 6 + 5], 0x123456u);
+    EXPECT_EQ(picture.pixels[2 * 6 + 3], 0xFFFFFFu);
+    const vxrt::FrameImage before = picture;
+    for (auto xy : {std::make_pair(5, 0), std::make_pair(0, 3), std::make_pair(-1, 0), std::make_pair(0, -1)}) {
+        EXPECT_FALSE(vxrt::PastePart(picture, xy.first, xy.second, part)) << xy.first << "," << xy.second;
+        EXPECT_EQ(picture.pixels, before.pixels);
+    }
+}
+
 TEST(NetErrorTest, NamesMapToCodes)
 {
     EXPECT_EQ(vxrt::NetErrorCode("net::ERR_ABORTED"), ERR_ABORTED);
