@@ -6,8 +6,11 @@
 // Threads. State both threads touch lives in m_shared and is reached only
 // under its lock. State of the UI thread alone lives in m_ui and is reached
 // through Ui(), which checks the thread in debug builds. The target and
-// session ids are written once by Create before the browser is published to
-// the runtime thread, and only read afterwards.
+// session ids are written by CreateTarget on the UI thread while the browser
+// is Creating (at its start, and again for a new engine once the old
+// engine's connection and its thread have ended), before they are published
+// to the runtime thread; the runtime thread reads them only while the state
+// is past Creating.
 
 #include <atomic>
 #include <functional>
@@ -252,7 +255,7 @@ private:
     const int m_id;
     const CefRefPtr<CefClient> m_client;
     std::atomic<HWND> m_hwnd{nullptr};
-    std::string m_targetId;   // written once before the browser is published
+    std::string m_targetId;   // written while Creating, before the browser is published
     std::string m_sessionId;  // likewise
     Guarded<Shared> m_shared;
     UiOnly m_ui;
