@@ -6,6 +6,7 @@
 #include "app/ExitWnd.h"
 #include "app/ScrollTextButtonUI.h"
 #include "app/feed/AdItem.h"
+#include "browser/CefHandler.h"
 #include "browser/CefWebkitUI.h"
 #include "runtime/CefRuntimeApi.h"
 #include "ui/control/TabLayoutUI.h"
@@ -23,7 +24,12 @@ namespace {
 constexpr const wchar_t* kProductName = L"Vornex短网址";
 constexpr UINT kMainIcon = 107;
 constexpr UINT kSkinArchiveId = 130;
+constexpr int kLoadingPage = 0;
 constexpr int kBrowserPage = 1;
+// The error the runtime reports when it stops restarting an engine that
+// keeps being lost; a reload of the browser tries again.
+constexpr ErrorCode kEngineGivenUp = ERR_INSUFFICIENT_RESOURCES;
+constexpr const wchar_t* kEngineLostText = L"浏览器组件多次意外退出，点击此处重新加载";
 // How long the browser may take to close its page before the window goes
 // anyway: a hung or vanished engine must not keep the program open.
 constexpr UINT_PTR kCloseTimer = 0x5601;
@@ -90,6 +96,10 @@ void CMainWnd::OnClick(TNotifyUI& msg)
             // A button whose feed item has no address opens nothing.
             if (!link.empty()) OpenInDefaultBrowser(link.c_str(), SW_SHOWNORMAL);
         }
+        return;
+    }
+    if (name == L"btn_retry") {
+        RetryEngine();
         return;
     }
     if (name.Left(9) == L"btn_topad") {
@@ -192,7 +202,29 @@ void CMainWnd::ShowBrowserPage()
 
 void CMainWnd::OnWebLoadStart(CCefHandler*, int) { ShowBrowserPage(); }
 void CMainWnd::OnWebLoadEnd(CCefHandler*, int, CefRefPtr<CefBrowser>) { ShowBrowserPage(); }
-void CMainWnd::OnWebLoadError(CCefHandler*, int, CefRefPtr<CefFrame>) {}
+void CMainWnd::OnWebLoadError(CCefHandler* handler, int, CefRefPtr<CefFrame>)
+{
+    if (handler != nullptr && handler->GetLastLoadError() == kEngineGivenUp) ShowEngineLost();
+}
+
+void CMainWnd::ShowEngineLost()
+{
+    if (m_pTabMain != nullptr) m_pTabMain->SelectItem(kLoadingPage, false);
+    if (CControlUI* label = m_PaintManager.FindControl(L"lbl_loading")) label->SetVisible(false);
+    if (CControlUI* retry = m_PaintManager.FindControl(L"btn_retry")) {
+        retry->SetText(kEngineLostText);
+        retry->SetVisible(true);
+    }
+}
+
+void CMainWnd::RetryEngine()
+{
+    if (CControlUI* retry = m_PaintManager.FindControl(L"btn_retry")) retry->SetVisible(false);
+    if (CControlUI* label = m_PaintManager.FindControl(L"lbl_loading")) label->SetVisible(true);
+    // The page's first load start shows the browser page again.
+    if (m_pWebMain != nullptr)
+        if (CefRefPtr<CefBrowser> browser = m_pWebMain->GetBrowser()) browser->Reload();
+}
 void CMainWnd::OnWebTitleChange(CCefHandler*, int, const wchar_t*) {}
 bool CMainWnd::OnWebBeforePopup(CCefHandler*, int, const wchar_t*) { return true; }
 

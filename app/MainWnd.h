@@ -8,6 +8,10 @@
 // (its page's unload handlers run) and is swallowed; the runtime then sends
 // a second WM_CLOSE, which destroys the window. When there is no browser to
 // ask, or it does not answer in time, the window closes anyway.
+//
+// A lost browser engine comes back by itself (the runtime restarts it and
+// reloads the page); when it is lost too often the loading panel returns
+// with a message, and a click on it tries again.
 
 #include "browser/CefWebLoadCallback.h"
 #include "ui/window/WindowImplBase.h"
@@ -53,6 +57,10 @@ private:
     LRESULT ShowFeed();
     void BringBack();
     void ShowBrowserPage();
+    // The engine was lost too often and is no longer restarted by itself:
+    // the loading panel says so and offers a retry; the click retries.
+    void ShowEngineLost();
+    void RetryEngine();
     // The first close request: asks the browser to close. False when there
     // is no browser to ask, so the window may close at once.
     bool CloseBrowserFirst();

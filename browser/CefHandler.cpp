@@ -109,6 +109,7 @@ void CCefHandler::OnAfterCreated(CefRefPtr<CefBrowser> browser)
 void CCefHandler::OnLoadStart(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame)
 {
     assert(OnOwnerThread());
+    if (frame && frame->IsMain()) m_lastLoadError = ERR_NONE;
     if (m_pLoadCallback && frame && frame->IsMain()) m_pLoadCallback->OnWebLoadStart(this, m_nCallbackTag);
 }
 
@@ -124,6 +125,7 @@ void CCefHandler::OnLoadError(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame>
     assert(OnOwnerThread());
     // An aborted load (the user stopped it, or a new one replaced it) is no error.
     if (errorCode == ERR_ABORTED) return;
+    if (frame && frame->IsMain()) m_lastLoadError = errorCode;
     if (m_pLoadCallback && frame && frame->IsMain()) m_pLoadCallback->OnWebLoadError(this, m_nCallbackTag, frame);
 }
 

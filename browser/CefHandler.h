@@ -34,6 +34,9 @@ public:
     int GetCallbackTag() const { return m_nCallbackTag; }
     // The control is going away: no further calls reach it or its window.
     void Detach();
+    // The error of the main frame's last failed load, ERR_NONE once a new
+    // load starts: the window reads it when told of a load error.
+    ErrorCode GetLastLoadError() const { return m_lastLoadError; }
 
     // CefClient
     CefRefPtr<CefContextMenuHandler> GetContextMenuHandler() override;
@@ -77,6 +80,7 @@ private:
     CCefWebLoadCallback* m_pLoadCallback;
     Delegate* m_pDelegate;
     bool m_bBrowserHanded;  // the first browser went to the delegate
+    ErrorCode m_lastLoadError = ERR_NONE;
     DWORD m_ownerThread;
 
     IMPLEMENT_REFCOUNTING(CCefHandler);

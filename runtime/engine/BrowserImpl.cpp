@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "runtime/engine/BrowserWindow.h"
+#include "runtime/engine/EngineLoss.h"
 #include "runtime/engine/FrameImpl.h"
 #include "runtime/engine/NetError.h"
 #include "runtime/engine/Runtime.h"
@@ -450,7 +451,10 @@ void BrowserImpl::OnFrameNavigated(const page::FrameNavigated& e)
             s->loading.erase(e.frameId);
         else
             s->loading.insert(e.frameId);
-        if (e.frameId == s->mainFrameId) s->navigated = true;
+        if (e.frameId == s->mainFrameId) {
+            s->navigated = true;
+            s->recovering = false;
+        }
     }
     if (e.errorPage) return;
     const bool isMain = frame->IsMain();
@@ -560,6 +564,130 @@ void BrowserImpl::OnTargetInfoChanged(const target::InfoChanged& e) { TitleSeen(
 void BrowserImpl::OnBindingCalled(const page::BindingCalled& e)
 {
     if (e.name == kTitleBinding) TitleSeen(e.payload);
+}
+
+void BrowserImpl::OnRendererGone(const page::RendererGone&)
+{
+    std::string url;
+    {
+        auto s = m_shared.Lock();
+        if (s->state != State::Open || s->recovering) return;
+        s->recovering = true;
+        s->loading.clear();
+        s->isLoading = false;
+    }
+    url = LastUrl();
+    CefRefPtr<BrowserImpl> self(this);
+    Post([self, url] { self->RecoverPage(url); });
+}
+
+std::string BrowserImpl::LastUrl()
+{
+    CefRefPtr<FrameImpl> main;
+    std::string start;
+    {
+        auto s = m_shared.Lock();
+        if (s->pendingMain)
+            main = s->pendingMain;
+        else if (auto it = s->frames.find(s->mainFrameId); it != s->frames.end())
+            main = it->second;
+        start = s->startUrl;
+    }
+    // The frame has a lock of its own: asked outside the browser's.
+    std::string url = main ? main->GetURL().ToString() : std::string();
+    return url.empty() || url == "about:blank" ? start : url;
+}
+
+void BrowserImpl::RecoverPage(const std::string& url)
+{
+    VXRT_ASSERT_UI_THREAD();
+    Runtime* rt = Runtime::Get();
+    int width, height;
+    bool visible;
+    {
+        auto s = m_shared.Lock();
+        if (s->state != State::Open) return;
+        width = s->width;
+        height = s->height;
+        visible = s->visible;
+        // The new renderer paints from scratch: its frames are news.
+        s->stream = Stream::Live;
+        s->probe = FrameImage();
+        s->dirty = PixelBox();
+        s->screenshotPending = false;
+        s->partPending = false;
+        s->live = true;
+        s->echoUntil = 0;
+        s->echoSuppressed = false;
+    }
+    if (!rt || !rt->TakeLoss()) {
+        ReportRecoveryAbandoned(this);
+        return;
+    }
+    Send("Page.navigate", {{"url", url.empty() ? std::string("about:blank") : url}});
+    // The stream of the dead renderer's view does not carry over.
+    if (visible) {
+        Send("Page.stopScreencast");
+        StartScreencast(width, height, Stream::Live);
+    }
+    ScheduleScreenshot(kScreenshotDelayMs);
+}
+
+bool BrowserImpl::AwaitNewEngine()
+{
+    VXRT_ASSERT_UI_THREAD();
+    CefRefPtr<FrameImpl> main;
+    bool finishClose = false;
+    {
+        auto s = m_shared.Lock();
+        if (s->state == State::Destroyed || s->state == State::EngineClosed) return false;
+        if (s->state == State::Closing) {
+            // The user asked to close: the dead engine cannot run the
+            // page's handlers any more, so the close goes on without them.
+            s->state = State::EngineClosed;
+            finishClose = true;
+        } else if (s->state == State::Open) {
+            if (auto it = s->frames.find(s->mainFrameId); it != s->frames.end()) main = it->second;
+        }
+    }
+    if (finishClose) {
+        CefRefPtr<BrowserImpl> self(this);
+        Post([self] { self->OnTargetClosed(); });
+        return false;
+    }
+    const std::string url = LastUrl();
+    std::map<std::string, CefRefPtr<FrameImpl>> frames;
+    {
+        auto s = m_shared.Lock();
+        if (s->state != State::Open && s->state != State::Creating) return false;
+        s->state = State::Creating;
+        s->startUrl = url;
+        // The client's main frame stays the same object across engines;
+        // the sub-frames died with the old one.
+        if (main) s->pendingMain = main;
+        frames.swap(s->frames);
+        if (main) frames.erase(s->mainFrameId);
+        s->mainFrameId.clear();
+        s->requestFrame.clear();
+        s->requestUrl.clear();
+        s->status.clear();
+        s->loading.clear();
+        s->isLoading = false;
+        s->recovering = false;
+        s->stream = Stream::Live;
+        s->probe = FrameImage();
+        s->dirty = PixelBox();
+        s->screenshotPending = false;
+        s->screenshotDue = 0;
+        s->partPending = false;
+        s->verifying = false;
+        s->live = true;
+        s->echoUntil = 0;
+        s->echoSuppressed = false;
+        s->contextsLive = false;
+    }
+    for (auto& f : frames) f.second->Detach();
+    return true;
 }
 
 void BrowserImpl::OnTargetGone(const target::Gone&)
@@ -958,8 +1086,18 @@ void BrowserImpl::GoForward()
     if (entry >= 0) Send("Page.navigateToHistoryEntry", {{"entryId", entry}});
 }
 
-void BrowserImpl::Reload() { Send("Page.reload"); }
-void BrowserImpl::ReloadIgnoreCache() { Send("Page.reload", {{"ignoreCache", true}}); }
+void BrowserImpl::Reload()
+{
+    // After losses the runtime gave up on, a reload is the user's retry.
+    if (Runtime* rt = Runtime::Get(); rt && rt->RetryAfterLosses()) return;
+    Send("Page.reload");
+}
+
+void BrowserImpl::ReloadIgnoreCache()
+{
+    if (Runtime* rt = Runtime::Get(); rt && rt->RetryAfterLosses()) return;
+    Send("Page.reload", {{"ignoreCache", true}});
+}
 void BrowserImpl::StopLoad() { Send("Page.stopLoading"); }
 
 void BrowserImpl::SetFocus(bool focus)

@@ -6,8 +6,11 @@
 // Threads. State both threads touch lives in m_shared and is reached only
 // under its lock. State of the UI thread alone lives in m_ui and is reached
 // through Ui(), which checks the thread in debug builds. The target and
-// session ids are written once by Create before the browser is published to
-// the runtime thread, and only read afterwards.
+// session ids are written by CreateTarget on the UI thread while the browser
+// is Creating (at its start, and again for a new engine once the old
+// engine's connection and its thread have ended), before they are published
+// to the runtime thread; the runtime thread reads them only while the state
+// is past Creating.
 
 #include <atomic>
 #include <functional>
@@ -45,6 +48,13 @@ public:
     void Tick();
     // Engine gone (shutdown): the page cannot be closed any more.
     void EngineGone();
+    // UI thread: the engine died and a new one is on its way. The window
+    // stays; the browser waits for the new engine as at its start and then
+    // loads the address it showed. False when it has nothing to come back
+    // to (closed, or being closed: that close is then finished).
+    bool AwaitNewEngine();
+    // The address the page showed last (its start address before any).
+    std::string LastUrl();
 
     // UI thread, from the window.
     void OnWindowResized(int width, int height);
@@ -181,6 +191,9 @@ private:
         bool probeSynced = false;             // the probe's first picture was matched by a full one
         DWORD closeDeadline = 0;
         bool contextsLive = false;  // script contexts from now on are new ones
+        // The renderer died and the page is being loaded again: the second
+        // report of the same death is not a new one.
+        bool recovering = false;
     };
 
     // The UI thread alone.
@@ -200,6 +213,9 @@ private:
     CefRefPtr<FrameImpl> FrameFor(const std::string& frameId, const std::string& parentId, bool create);
     void Post(std::function<void()> fn);
     void OnTargetClosed();
+    // UI thread: the page's renderer died; the page loads url again, unless
+    // losses came too often.
+    void RecoverPage(const std::string& url);
     void OnMainFrameLoaded();
     void TitleSeen(const std::string& title);
     void StartScreencast(int width, int height, Stream stream);
@@ -228,6 +244,8 @@ private:
     void OnExecutionContextCreated(const page::ExecutionContextCreated& e) override;
     void OnJavascriptDialogOpening(const page::JavascriptDialogOpening& e) override;
     void OnBindingCalled(const page::BindingCalled& e) override;
+    // Both sinks: the page tells it on its session, the engine on the target.
+    void OnRendererGone(const page::RendererGone& e) override;
     // target::EventSink, runtime thread.
     void OnTargetInfoChanged(const target::InfoChanged& e) override;
     void OnTargetGone(const target::Gone& e) override;
@@ -237,7 +255,7 @@ private:
     const int m_id;
     const CefRefPtr<CefClient> m_client;
     std::atomic<HWND> m_hwnd{nullptr};
-    std::string m_targetId;   // written once before the browser is published
+    std::string m_targetId;   // written while Creating, before the browser is published
     std::string m_sessionId;  // likewise
     Guarded<Shared> m_shared;
     UiOnly m_ui;

@@ -83,15 +83,35 @@ bool Runtime::Start(const cef_settings_t& settings, CefRefPtr<CefApp> app)
         return true;
     }
     if (EngineProcess::FindEngine(opt.enginePath).empty()) return false;
+    m_engineOptions = opt;
+    m_ownsEngine = true;
+    StartEngine();
+    return true;
+}
+
+void Runtime::StartEngine()
+{
     // The engine takes most of a second to come up: the program's window
     // paints meanwhile, and its browser gets the page once the engine is
-    // there.
-    m_starter = std::thread([this, opt] {
-        const bool ok = m_engine.Start(opt, kEngineStartMs) && Connect(m_engine.Port(), m_engine.BrowserPath());
+    // there. The thread that started the previous engine ended long ago.
+    if (m_starter.joinable()) m_starter.join();
+    m_starter = std::thread([this] {
+        // What is left of a dead engine goes first: its connection, its
+        // downloads and, through its guard, any helper still running.
+        m_devtools.Close();
+        m_engine.Stop(5000);
+        m_downloads.Stop();
+        const bool ok =
+            m_engine.Start(m_engineOptions, kEngineStartMs) && Connect(m_engine.Port(), m_engine.BrowserPath());
         if (ok) StartWatchdog(m_engine.Port(), m_engine.BrowserPath());
         m_ui.Post([this, ok] { OnEngineStarted(ok); });
     });
-    return true;
+}
+
+bool Runtime::TakeLoss()
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_recovery.TakeLoss(GetTickCount());
 }
 
 bool Runtime::Connect(unsigned short port, const std::string& path)
@@ -132,13 +152,18 @@ void Runtime::OnEngineStarted(bool ok)
         m_engineState = ok ? EngineState::Ready : EngineState::Failed;
         awaiting.swap(m_awaiting);
     }
-    if (ok && m_app)
+    if (ok && m_app && !m_contextAnnounced) {
+        m_contextAnnounced = true;
         if (CefRefPtr<CefBrowserProcessHandler> h = m_app->GetBrowserProcessHandler()) h->OnContextInitialized();
+    }
     for (auto& b : awaiting) {
-        if (ok)
+        if (ok) {
             b->ContinueCreate();
-        else
+        } else {
             b->EngineGone();
+            // A browser that had its page before hears why it is gone.
+            ReportEngineLost(b);
+        }
     }
 }
 
@@ -195,6 +220,7 @@ void Runtime::Stop()
     {
         std::lock_guard<std::mutex> lock(m_lock);
         m_engineState = EngineState::Failed;
+        m_gaveUp = false;
         m_awaiting.clear();
     }
     // Close what is still open without unload handlers; the windows stay
@@ -330,9 +356,15 @@ CefRefPtr<BrowserImpl> Runtime::BrowserOfWindow(HWND hwnd)
 
 void Runtime::OnConnectionLost()
 {
-    // The engine went away (crashed, killed, or its endpoint broke): every
-    // page still shown reports a failed load of its main frame, so the host
-    // shows its error instead of waiting for events that will never come.
+    // An engine of our own is started again, and the pages come back in
+    // their windows.
+    if (m_ownsEngine) {
+        m_ui.Post([this] { OnEngineLost(); });
+        return;
+    }
+    // An endpoint we did not start went away (or broke): every page still
+    // shown reports a failed load of its main frame, so the host shows its
+    // error instead of waiting for events that will never come.
     std::vector<CefRefPtr<BrowserImpl>> browsers;
     {
         std::lock_guard<std::mutex> lock(m_lock);
@@ -342,6 +374,54 @@ void Runtime::OnConnectionLost()
         b->EngineGone();
         m_ui.Post([b] { ReportEngineLost(b); });
     }
+}
+
+void Runtime::OnEngineLost()
+{
+    VXRT_ASSERT_UI_THREAD();
+    std::vector<CefRefPtr<BrowserImpl>> browsers;
+    bool recover;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        // Shutting down (Stop marks the engine failed first), or already
+        // starting another one.
+        if (m_engineState != EngineState::Ready) return;
+        recover = m_recovery.TakeLoss(GetTickCount());
+        m_engineState = recover ? EngineState::Starting : EngineState::Failed;
+        m_gaveUp = !recover;
+        for (auto& b : m_browsers) browsers.push_back(b.second);
+        // The old engine's ids mean nothing to the new one.
+        m_bySession.clear();
+        m_byTarget.clear();
+        m_spareTarget.clear();
+    }
+    // Given up on, the browsers still wait: a reload starts the engine again.
+    for (auto& b : browsers) {
+        if (!b->AwaitNewEngine()) continue;
+        {
+            std::lock_guard<std::mutex> lock(m_lock);
+            m_awaiting.push_back(b);
+        }
+        if (!recover) ReportRecoveryAbandoned(b);
+    }
+    if (recover)
+        StartEngine();
+    else
+        m_devtools.Close();
+}
+
+bool Runtime::RetryAfterLosses()
+{
+    VXRT_ASSERT_UI_THREAD();
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_recovery.Reset();
+        if (!m_gaveUp || m_engineState != EngineState::Failed) return false;
+        m_gaveUp = false;
+        m_engineState = EngineState::Starting;
+    }
+    StartEngine();
+    return true;
 }
 
 }  // namespace vxrt

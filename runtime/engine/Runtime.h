@@ -14,6 +14,7 @@
 #include "runtime/engine/EngineProcess.h"
 #include "runtime/engine/PopupController.h"
 #include "runtime/engine/PrivateProfile.h"
+#include "runtime/engine/RecoveryBudget.h"
 #include "runtime/engine/UiDispatcher.h"
 
 namespace vxrt {
@@ -59,6 +60,14 @@ public:
     // it; empty once taken, or when there is none.
     std::string TakeSpareTarget();
 
+    // UI thread: notes a lost engine or page; false when losses came too
+    // often and this one is not to be recovered from.
+    bool TakeLoss();
+    // UI thread: the user asks for the page again (a reload): earlier losses
+    // no longer count, and an engine given up on is started again. True when
+    // that start is under way and the browser comes back with it.
+    bool RetryAfterLosses();
+
     void AddBrowser(BrowserImpl* browser);
     void RemoveBrowser(BrowserImpl* browser);
     void SetBrowserSession(BrowserImpl* browser, const std::string& targetId, const std::string& sessionId);
@@ -83,11 +92,19 @@ private:
     void OnEvent(const std::string& method, const Json& params, const std::string& sessionId);
     void OnTick();
     void OnConnectionLost();
+    // UI thread: the engine this runtime started has died.
+    void OnEngineLost();
+    // UI thread: starts the engine in the background (again); each browser
+    // in m_awaiting continues once it is there.
+    void StartEngine();
     void StartWatchdog(unsigned short port, const std::string& path);
 
     UiDispatcher m_ui;
     DevToolsConnection m_devtools;
     EngineProcess m_engine;
+    EngineOptions m_engineOptions;
+    bool m_ownsEngine = false;      // false when connected to a test endpoint
+    bool m_contextAnnounced = false;  // UI thread: OnContextInitialized has run
     PrivateProfile m_privateProfile;  // used when the settings name no cache path
     PopupController m_popups;
     DownloadController m_downloads;
@@ -106,6 +123,8 @@ private:
     std::vector<CefRefPtr<BrowserImpl>> m_awaiting;     // under m_lock
     std::thread m_starter;                              // the background start
     std::string m_spareTarget;                          // under m_lock
+    RecoveryBudget m_recovery;                          // under m_lock
+    bool m_gaveUp = false;                              // under m_lock: engine lost too often
 };
 
 }  // namespace vxrt

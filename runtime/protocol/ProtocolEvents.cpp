@@ -145,6 +145,11 @@ bool ReadExecutionContextCreated(const Json& p, EventSink& sink)
 
 bool Dispatch(const std::string& method, const Json& params, EventSink& sink)
 {
+    // Carries nothing the runtime needs.
+    if (Is(method, "Inspector.targetCrashed")) {
+        sink.OnRendererGone({});
+        return true;
+    }
     if (!params.is_object()) return false;
     if (Is(method, "Page.screencastFrame")) {
         ReadScreencastFrame(params, sink);
@@ -189,11 +194,17 @@ bool Dispatch(const std::string& method, const Json& params, EventSink& sink)
         sink.OnTargetInfoChanged(e);
         return true;
     }
-    if (Is(method, "Target.targetDestroyed") || Is(method, "Target.targetCrashed")) {
+    if (Is(method, "Target.targetDestroyed")) {
         Gone e;
         e.targetId = json::String(params, "targetId");
         if (e.targetId.empty()) return false;
         sink.OnTargetGone(e);
+        return true;
+    }
+    if (Is(method, "Target.targetCrashed")) {
+        page::RendererGone e{json::String(params, "targetId")};
+        if (e.targetId.empty()) return false;
+        sink.OnRendererGone(e);
         return true;
     }
     if (Is(method, "Target.detachedFromTarget")) {

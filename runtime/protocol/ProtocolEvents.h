@@ -72,6 +72,11 @@ struct JavascriptDialogOpening {
 struct BindingCalled {
     std::string name, payload;
 };
+// The page's renderer died (crashed or killed); the target and the session
+// stay, and a new load brings a new renderer.
+struct RendererGone {
+    std::string targetId;  // empty when the page's session told it
+};
 
 class EventSink {
 public:
@@ -88,6 +93,7 @@ public:
     virtual void OnExecutionContextCreated(const ExecutionContextCreated&) {}
     virtual void OnJavascriptDialogOpening(const JavascriptDialogOpening&) {}
     virtual void OnBindingCalled(const BindingCalled&) {}
+    virtual void OnRendererGone(const RendererGone&) {}
 
 protected:
     ~EventSink() = default;
@@ -105,7 +111,8 @@ namespace target {
 struct InfoChanged {
     std::string targetId, type, title, url;
 };
-// The page's target went away: closed, crashed, or detached from us.
+// The page's target went away: closed, or detached from us. A crashed
+// renderer is not that (page::RendererGone): the page can come back.
 struct Gone {
     std::string targetId;   // empty for a detach reported by session only
     std::string sessionId;  // set for a detach
@@ -115,6 +122,7 @@ class EventSink {
 public:
     virtual void OnTargetInfoChanged(const InfoChanged&) {}
     virtual void OnTargetGone(const Gone&) {}
+    virtual void OnRendererGone(const page::RendererGone&) {}
 
 protected:
     ~EventSink() = default;

@@ -6,12 +6,16 @@
 #include "app/MainWnd.h"
 #include "app/ScrollTextButtonUI.h"
 #include "app/feed/AdItem.h"
+#include "browser/CefHandler.h"
+#include "browser/CefWebkitUI.h"
+#include "ui/control/TabLayoutUI.h"
 
 #include <gtest/gtest.h>
 
 namespace Vornex {
 namespace {
 
+using SkinUI::CControlUI;
 using SkinUI::CPaintManagerUI;
 
 class MainWndTest : public ::testing::Test {
@@ -77,6 +81,66 @@ TEST_F(MainWndTest, ADoubleClickOnTheTrayIconBringsBackAMinimisedWindow)
     EXPECT_TRUE(::IsIconic(m_hwnd)) << "only a double click brings it back";
     ::SendMessageW(m_hwnd, UM_ICONNOTIFY, 0, WM_LBUTTONDBLCLK);
     EXPECT_FALSE(::IsIconic(m_hwnd));
+}
+
+// A main frame as the runtime reports it to the handler.
+class MainFrame : public CefFrame {
+public:
+    bool IsValid() override { return true; }
+    void Undo() override {}
+    void Redo() override {}
+    void Cut() override {}
+    void Copy() override {}
+    void Paste() override {}
+    void Delete() override {}
+    void SelectAll() override {}
+    void ViewSource() override {}
+    void LoadURL(const CefString&) override {}
+    void ExecuteJavaScript(const CefString&, const CefString&, int) override {}
+    bool IsMain() override { return true; }
+    bool IsFocused() override { return true; }
+    CefString GetName() override { return CefString(); }
+    CefString GetIdentifierString() override { return CefString("main"); }
+    CefRefPtr<CefFrame> GetParent() override { return nullptr; }
+    CefString GetURL() override { return CefString("http://127.0.0.1/"); }
+    CefRefPtr<CefBrowser> GetBrowser() override { return nullptr; }
+    IMPLEMENT_REFCOUNTING(MainFrame);
+};
+
+TEST_F(MainWndTest, AnEngineGivenUpOnShowsTheLoadingPanelWithARetry)
+{
+    auto& pm = m_wnd->GetPaintManager();
+    auto* web = dynamic_cast<CCefWebkitUI*>(pm.FindControl(L"web1"));
+    auto* tab = dynamic_cast<SkinUI::CTabLayoutUI*>(pm.FindControl(L"tab_main"));
+    CControlUI* retry = pm.FindControl(L"btn_retry");
+    CControlUI* loading = pm.FindControl(L"lbl_loading");
+    ASSERT_TRUE(web && tab && retry && loading);
+    CefRefPtr<CCefHandler> handler = web->GetHandler();
+    ASSERT_TRUE(handler.get() != nullptr);
+    CefRefPtr<CefFrame> frame = new MainFrame;
+    handler->OnLoadStart(nullptr, frame);
+    ASSERT_EQ(1, tab->GetCurSel());
+    EXPECT_FALSE(retry->IsVisible());
+
+    // An ordinary failed load keeps the page (the engine's error page shows).
+    handler->OnLoadError(nullptr, frame, ERR_CONNECTION_REFUSED, "net::ERR_CONNECTION_REFUSED", "http://127.0.0.1/");
+    EXPECT_EQ(1, tab->GetCurSel());
+    EXPECT_FALSE(retry->IsVisible());
+
+    // The runtime stopped restarting the engine.
+    handler->OnLoadError(nullptr, frame, ERR_INSUFFICIENT_RESOURCES, "net::ERR_INSUFFICIENT_RESOURCES",
+                         "http://127.0.0.1/");
+    EXPECT_EQ(0, tab->GetCurSel());
+    EXPECT_TRUE(retry->IsVisible());
+    EXPECT_FALSE(loading->IsVisible());
+    EXPECT_NE(std::wstring(retry->GetText().GetData()).find(L"重新加载"), std::wstring::npos);
+
+    // A click retries: the panel says it loads again until the page starts.
+    pm.SendNotify(retry, L"click");
+    EXPECT_FALSE(retry->IsVisible());
+    EXPECT_TRUE(loading->IsVisible());
+    handler->OnLoadStart(nullptr, frame);
+    EXPECT_EQ(1, tab->GetCurSel());
 }
 
 TEST_F(MainWndTest, WithoutABrowserTheFirstCloseClosesTheWindow)

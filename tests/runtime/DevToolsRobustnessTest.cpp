@@ -88,62 +88,6 @@ INSTANTIATE_TEST_SUITE_P(Scenarios, DevToolsRobustnessTest,
 
 namespace {
 
-// Process id of the engine's browser process for a profile (not its
-// helpers, which carry --type=, nor the guard shell).
-int EnginePid(const std::wstring& profile)
-{
-    const std::string needle = "--user-data-dir=" + UnixPath(profile);
-    int pid = 0;
-    ForEachLinuxProcess([&](int candidate, const std::string& text) {
-        if (text.find(needle) != std::string::npos && text.find("vxrt-guard") == std::string::npos &&
-            text.find("--type=") == std::string::npos)
-            pid = candidate;
-        return pid == 0;
-    });
-    return pid;
-}
-
-TEST(EngineLossTest, KilledEngineIsReportedAsAFailedLoadAndNothingHangs)
-{
-    PageServer server;
-    ASSERT_TRUE(server.Start());
-    std::wstring profile = UniqueTempDir(L"vxrt-killed");
-    std::unique_ptr<RuntimeSession> session(new RuntimeSession(profile));
-    ASSERT_TRUE(session->ok);
-    std::unique_ptr<HostWindow> host(new HostWindow(640, 480));
-    CefRefPtr<RecordingClient> client = new RecordingClient;
-    RECT rc = {0, 0, 600, 400};
-    CefRefPtr<CefBrowser> browser = CreateBrowser(host->Handle(), rc, client.get(), server.Url("/title"));
-    ASSERT_TRUE(browser.get() != nullptr);
-    ASSERT_TRUE(PumpUntil([&] { return client->Has("LoadEnd"); }, 30000));
-    int pid = EnginePid(profile);
-    ASSERT_GT(pid, 0);
-    std::wstring cmd = L"kill -9 " + std::to_wstring(pid);
-    std::vector<wchar_t> buf(cmd.begin(), cmd.end());
-    buf.push_back(0);
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    ASSERT_TRUE(CreateProcessW(L"Z:\\bin\\kill", buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    ASSERT_TRUE(PumpUntil([&] { return client->Has("LoadError"); }, 30000));
-    EXPECT_EQ(client->Find("LoadError")->code, ERR_CONNECTION_CLOSED);
-    // The window stays, showing the last picture, until its host closes.
-    EXPECT_TRUE(IsWindow(browser->GetHost()->GetWindowHandle()));
-    browser = nullptr;
-    client->browser = nullptr;
-    host.reset();
-    DWORD start = GetTickCount();
-    session.reset();
-    EXPECT_LT(GetTickCount() - start, 15000u);
-    EXPECT_TRUE(PumpUntil([&] { return EngineProcessCount(profile) == 0; }, 10000));
-}
-
-}  // namespace
-
-namespace {
-
 // Frames arrive without pause from a fake endpoint while the browser closes
 // (its window going away under the painting thread) and while the runtime
 // stops (events still being read, tasks still queued for the UI thread).

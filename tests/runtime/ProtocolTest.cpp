@@ -224,6 +224,7 @@ public:
         gone = e;
         calls.push_back("gone");
     }
+    void OnRendererGone(const page::RendererGone& e) override { calls.push_back("crashed:" + e.targetId); }
 };
 
 TEST(ProtocolEventsTest, EventsLackingWhatTheirFunctionNeedsAreDropped)
@@ -308,6 +309,15 @@ TEST(ProtocolEventsTest, TargetEventsNameTheTargetOrTheSession)
     EXPECT_FALSE(target::Dispatch("Target.targetCrashed", Json::parse(R"({"targetId":5})"), r));
     EXPECT_FALSE(target::Dispatch("Target.targetInfoChanged", Json::parse(R"({"targetInfo":[]})"), r));
     EXPECT_EQ(r.calls, (std::vector<std::string>{"gone", "gone"}));
+}
+
+TEST(ProtocolEventsTest, ACrashedRendererIsNotAGoneTarget)
+{
+    // A crashed page can be loaded again; a gone one closes its window.
+    Recorder r;
+    EXPECT_TRUE(target::Dispatch("Target.targetCrashed", Json::parse(R"({"targetId":"T","status":"killed"})"), r));
+    EXPECT_TRUE(page::Dispatch("Inspector.targetCrashed", Json::object(), r));
+    EXPECT_EQ(r.calls, (std::vector<std::string>{"crashed:T", "crashed:"}));
 }
 
 }  // namespace

@@ -61,6 +61,37 @@ int EngineProcessCount(const std::wstring& profileDir)
     return listed ? count : -1;
 }
 
+std::vector<int> EnginePids(const std::wstring& profileDir, const std::string& type)
+{
+    const std::string needle = "--user-data-dir=" + UnixPath(profileDir);
+    std::vector<int> pids;
+    ForEachLinuxProcess([&](int pid, const std::string& text) {
+        if (text.find(needle) == std::string::npos || text.find("vxrt-guard") != std::string::npos) return true;
+        const bool typed = text.find("--type=") != std::string::npos;
+        if (type.empty() ? !typed : text.find("--type=" + type + " ") != std::string::npos) pids.push_back(pid);
+        return true;
+    });
+    return pids;
+}
+
+bool KillLinuxProcesses(const std::vector<int>& pids)
+{
+    if (pids.empty()) return true;
+    std::wstring cmd = L"kill -9";
+    for (int pid : pids) cmd += L" " + std::to_wstring(pid);
+    std::vector<wchar_t> buf(cmd.begin(), cmd.end());
+    buf.push_back(0);
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(L"Z:\\bin\\kill", buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return false;
+    WaitForSingleObject(pi.hProcess, 10000);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    return true;
+}
+
 std::string ReadFirstLine(const std::wstring& path)
 {
     HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,

@@ -19,6 +19,12 @@ std::string UnixPath(const std::wstring& windowsPath);
 // until it returns false; false when /proc cannot be listed.
 bool ForEachLinuxProcess(const std::function<bool(int pid, const std::string& commandLine)>& visit);
 int EngineProcessCount(const std::wstring& profileDir);
+// Ids of the engine's processes for a profile: with type "renderer" its
+// renderers (--type=renderer), with an empty type its main process (the one
+// without --type=); never the guard shell.
+std::vector<int> EnginePids(const std::wstring& profileDir, const std::string& type);
+// Sends SIGKILL to these Linux processes; false when kill could not run.
+bool KillLinuxProcesses(const std::vector<int>& pids);
 // Pumps UI messages until pred() or the timeout; returns pred().
 bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs);
 // Starts a Python server (a script of this folder by name, or any script by
