@@ -238,7 +238,13 @@ public:
     HWND Open()
     {
         HWND hWnd = Create(nullptr, L"ending", WS_POPUP, 0, 100, 100, 10, 10);
-        if (hWnd) m_PaintManager.AddNotifier(&m_laterListener);
+        if (!hWnd) return nullptr;
+        m_PaintManager.AddNotifier(&m_laterListener);
+        // The tree is laid out when the window first paints.
+        ::ShowWindow(hWnd, SW_SHOWNOACTIVATE);
+        ::RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        CControlUI* button = m_PaintManager.FindControl(L"btn_end");
+        if (!button || !WaitFor([&] { return button->GetPos().right > button->GetPos().left; })) return nullptr;
         return hWnd;
     }
 
@@ -251,7 +257,7 @@ protected:
     }
     void OnClick(TNotifyUI& msg) override
     {
-        if (msg.pSender == nullptr || msg.pSender->GetName() != L"btn_end") return;
+        if (msg.pSender == nullptr || !(msg.pSender->GetName() == L"btn_end")) return;
         ::DestroyWindow(m_hWnd);
         m_seen.deletedInHandler = m_seen.deleted;
         m_seen.refInHandler = static_cast<bool>(m_seen.ref);
@@ -284,8 +290,11 @@ TEST(WindowImplBase, AWindowEndedByItsOwnClickLivesUntilTheClickHasBeenHandled)
     HWND hWnd = window->Open();
     ASSERT_NE(hWnd, nullptr);
     seen.ref = window->GetWeakRef();
-    ::SendMessageW(hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 50));
-    ::SendMessageW(hWnd, WM_LBUTTONUP, 0, MAKELPARAM(50, 50));
+    const LPARAM at = MAKELPARAM(50, 10);
+    ::PostMessageW(hWnd, WM_MOUSEMOVE, 0, at);
+    ::PostMessageW(hWnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::PostMessageW(hWnd, WM_LBUTTONUP, 0, at);
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(hWnd); }));
     EXPECT_FALSE(seen.deletedInHandler) << "deleted under its own click handler";
     EXPECT_FALSE(seen.refInHandler) << "the window is gone: references must say so at once";
     EXPECT_EQ(seen.laterListenerCalls, 0) << "a listener of a window that is gone was called";
