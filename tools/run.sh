@@ -34,8 +34,9 @@ build=$root/build/win
 export CMAKE_C_COMPILER_LAUNCHER=${CMAKE_C_COMPILER_LAUNCHER-ccache}
 export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER-ccache}
 command -v ccache >/dev/null || unset CMAKE_C_COMPILER_LAUNCHER CMAKE_CXX_COMPILER_LAUNCHER
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
+source tools/wine-env.sh
+if [ ! -f "$build/CMakeCache.txt" ] || ! grep -q "=$VORNEX_WIN_TOOLCHAIN\$" "$build/CMakeCache.txt"; then
+  vornex_configure_windows "$build"
 fi
 cmake --build "$build" -j"${JOBS:-2}" --target Vornex >/dev/null || {
   say "the build failed; see: cmake --build $build --target Vornex"
@@ -48,7 +49,7 @@ host=$(sed -n 's/^VORNEX_SERVICE_HOST:[A-Z]*=//p' "$build/CMakeCache.txt")
 pids=()
 run_dir=$root/build/run
 mkdir -p "$run_dir"
-export WINEPREFIX=$root/build/wine/run-prefix WINEARCH=win32 WINEDEBUG=-all
+export WINEPREFIX=$root/build/wine/run-prefix WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 cleanup() {
   trap - EXIT INT TERM

@@ -5,7 +5,8 @@
 test_session_start() {
   local prefix=$1 tools_dir
   tools_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-  export VORNEX_WINEPREFIX=$prefix WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all
+  source "$tools_dir/wine-env.sh"
+  export VORNEX_WINEPREFIX=$prefix WINEPREFIX=$prefix WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   "$tools_dir/wine-prefix.sh" "$prefix"
   local fd_file

@@ -3,8 +3,10 @@
 # Chinese font faces to the installed CJK font. Reused when it already exists.
 set -euo pipefail
 prefix=${1:?usage: wine-prefix.sh <prefix-dir>}
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-if [ -f "$prefix/.vornex-ready" ]; then exit 0; fi
+source "$(dirname "$0")/wine-env.sh"
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# A prefix made for the other architecture cannot be reused.
+if [ "$(cat "$prefix/.vornex-ready" 2>/dev/null)" = "$WINEARCH" ]; then exit 0; fi
 rm -rf "$prefix"
 mkdir -p "$(dirname "$prefix")"
 wineboot -i >/dev/null 2>&1 </dev/null || true
@@ -29,4 +31,4 @@ REG
 { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$reg"; } > "$reg.u16"
 wine regedit /S "$(winepath -w "$reg.u16" 2>/dev/null)" >/dev/null 2>&1 </dev/null
 wineserver -w
-touch "$prefix/.vornex-ready"
+echo "$WINEARCH" >"$prefix/.vornex-ready"

@@ -5,7 +5,8 @@
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 : "${VORNEX_WINEPREFIX:=$here/../build/wine/prefix}"
-export WINEPREFIX=$VORNEX_WINEPREFIX WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
+source "$here/wine-env.sh"
+export WINEPREFIX=$VORNEX_WINEPREFIX WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 "$here/wine-prefix.sh" "$WINEPREFIX"
 if [ -z "${DISPLAY:-}" ]; then

@@ -81,7 +81,7 @@ class Session:
             raise HarnessError("Xvfb did not start")
         self.display = ":" + number.decode().strip()
         self.env = dict(os.environ, DISPLAY=self.display, WINEPREFIX=self.prefix,
-                        WINEARCH="win32", WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+                        WINEARCH=os.environ.get("WINEARCH", "win32"), WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
         comp = subprocess.Popen(["xcompmgr"], env=self.env,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self._children.append(comp)
