@@ -181,5 +181,20 @@ TEST_F(MainWndCloseTest, TheQuestionsOkClosesTheWindowOnlyAfterTheQuestionHasEnd
     EXPECT_FALSE(g_closeWatch.finalInsideClose) << "destroyed under the modal loop and the handler that asked";
 }
 
+TEST_F(MainWndCloseTest, EveryCloseRequestAsksAgainAfterACancelledOne)
+{
+    for (int round = 1; round <= 2; ++round) {
+        ASSERT_TRUE(CloseAnswering(kCancelButton)) << "question " << round << " did not come or go";
+        SkinUI::Test::PumpUntil([] { return false; }, 200);
+        ASSERT_TRUE(::IsWindow(m_hwnd)) << "closed on Cancel " << round;
+        EXPECT_TRUE(::IsWindowEnabled(m_hwnd)) << "left disabled by question " << round;
+        EXPECT_EQ(m_hwnd, ::GetActiveWindow()) << "not given back the activation after question " << round;
+        EXPECT_EQ(m_hwnd, ::GetFocus()) << "not given back the keyboard after question " << round;
+    }
+    ASSERT_TRUE(CloseAnswering(kOkButton));
+    EXPECT_TRUE(SkinUI::Test::PumpUntil([&] { return !::IsWindow(m_hwnd); }, 5000));
+    EXPECT_EQ(3, g_questionsAnswered);
+}
+
 }  // namespace
 }  // namespace Vornex
