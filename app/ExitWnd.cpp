@@ -40,7 +40,7 @@ void CExitWnd::OnClick(TNotifyUI& msg)
 void CExitWnd::OnFinalMessage(HWND hWnd)
 {
     WindowImplBase::OnFinalMessage(hWnd);
-    delete this;
+    DeleteWhenUnwound();
 }
 
 }  // namespace Vornex

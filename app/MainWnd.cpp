@@ -112,6 +112,9 @@ void CMainWnd::OnClick(TNotifyUI& msg)
 void CMainWnd::Close(UINT nRet)
 {
     if (g_nExitPrompt != 0) {
+        // A close request while the question is already up (a second Alt+F4
+        // reaching this window) asks nothing more.
+        if (m_exitQuestion != ExitQuestion::None) return;
         auto* dialog = new CExitWnd;
         if (dialog->Create(m_hWnd, L"退出提示：",
                            WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU,
@@ -119,8 +122,14 @@ void CMainWnd::Close(UINT nRet)
             delete dialog;
             return;
         }
+        m_exitQuestion = ExitQuestion::Asking;
         dialog->CenterWindow();
         dialog->ShowModal();
+        const bool confirmed = m_exitQuestion == ExitQuestion::Confirmed;
+        m_exitQuestion = ExitQuestion::None;
+        // Closed from the outer message loop, once the click or key handler
+        // that asked has returned: this window's handlers are below us.
+        if (confirmed) PostMessage(WM_CLOSE, 0, 0);
         return;
     }
     WindowImplBase::Close(nRet);
@@ -133,11 +142,19 @@ LRESULT CMainWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, B
         if (lParam == WM_LBUTTONDBLCLK) BringBack();
         return 0;
     case UM_CLOSEMAIN:
-        SendMessage(WM_CLOSE, 0, 0);
+        // The exit question's OK arrives from inside its modal loop, which
+        // runs inside Close: destroying the window now would pull it from
+        // under that loop and the handler that opened the question.
+        if (m_exitQuestion == ExitQuestion::Asking)
+            m_exitQuestion = ExitQuestion::Confirmed;
+        else
+            SendMessage(WM_CLOSE, 0, 0);
         return 0;
     case UM_FEEDREADY:
         return ShowFeed();
     case WM_CLOSE:
+        // Not from under the exit question's loop: the question decides.
+        if (m_exitQuestion != ExitQuestion::None) return 0;
         if (m_pWebMain != nullptr && CloseBrowserFirst()) return 0;
         m_pWebMain = nullptr;
         break;
@@ -233,8 +250,8 @@ void CMainWnd::OnFinalMessage(HWND hWnd)
     ::KillTimer(hWnd, kCloseTimer);
     g_hMainWnd = nullptr;
     WindowImplBase::OnFinalMessage(hWnd);
-    delete this;
     cef_quit_message_loop();
+    DeleteWhenUnwound();
 }
 
 }  // namespace Vornex

@@ -65,6 +65,11 @@ private:
     // is no browser to ask, so the window may close at once.
     bool CloseBrowserFirst();
 
+    // Where the exit question stands: its OK arrives while Close still runs
+    // its modal loop, and the window is closed only after the loop ended.
+    enum class ExitQuestion { None, Asking, Confirmed };
+    ExitQuestion m_exitQuestion = ExitQuestion::None;
+
     SkinUI::CTabLayoutUI* m_pTabMain = nullptr;
     CCefWebkitUI* m_pWebMain = nullptr;
     SkinUI::CControlUI* m_pScrollAd[kScrollAdCount] = {};

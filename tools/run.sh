@@ -109,6 +109,15 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 
 tools/wine-prefix.sh "$WINEPREFIX"
+
+# --- Wine's window management, as the tests have it ----------------------------
+# Without a window manager (a private Xvfb included) Wine places its windows
+# itself; with one it leaves that to it (tools/wine-window-management.sh).
+case $(tools/wine-window-management.sh) in
+  managed) say "window manager found on $DISPLAY: Wine leaves the windows to it" ;;
+  unmanaged) say "no window manager on $DISPLAY: Wine places the windows itself" ;;
+  *) say "could not set Wine's window management; maximising may not work" ;;
+esac
 # The feed is written in the code page of Chinese Windows (936), which
 # Wine takes from the locale.
 LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 wine "$exe" >/dev/null 2>&1 </dev/null &

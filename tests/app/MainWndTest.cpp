@@ -8,6 +8,7 @@
 #include "app/feed/AdItem.h"
 #include "browser/CefHandler.h"
 #include "browser/CefWebkitUI.h"
+#include "tests/support/MessagePump.h"
 #include "ui/control/TabLayoutUI.h"
 
 #include <gtest/gtest.h>
@@ -148,6 +149,115 @@ TEST_F(MainWndTest, WithoutABrowserTheFirstCloseClosesTheWindow)
     // No engine here: nothing would ever send the second WM_CLOSE.
     ::SendMessageW(m_hwnd, WM_CLOSE, 0, 0);
     EXPECT_FALSE(::IsWindow(m_hwnd));
+}
+
+// ---- closing through the exit question ---------------------------------------
+
+// Where the window's end came from: the question's OK must close the window
+// only once Close, and the modal loop inside it, has returned.
+struct CloseWatch {
+    bool insideClose = false;
+    int finals = 0;
+    bool finalInsideClose = false;
+};
+CloseWatch g_closeWatch;
+
+class WatchedMainWnd final : public CMainWnd {
+public:
+    void Close(UINT nRet) override
+    {
+        g_closeWatch.insideClose = true;
+        CMainWnd::Close(nRet);
+        g_closeWatch.insideClose = false;
+    }
+
+protected:
+    void OnFinalMessage(HWND hWnd) override
+    {
+        ++g_closeWatch.finals;
+        g_closeWatch.finalInsideClose = g_closeWatch.insideClose;
+        CMainWnd::OnFinalMessage(hWnd);
+    }
+};
+
+// Client points of the exit question's buttons (ExitWnd.xml: below the 36
+// pixel title band).
+constexpr POINT kOkButton = {176, 36 + 123};
+constexpr POINT kCancelButton = {262, 36 + 123};
+POINT g_answer = kOkButton;
+int g_questionsAnswered = 0;
+
+HWND ExitQuestion() { return ::FindWindowW(L"MainWndClass", L"退出提示："); }
+
+// Clicks the answer on the question once it is up, from inside its modal loop.
+void CALLBACK AnswerExitQuestion(HWND, UINT, UINT_PTR id, DWORD)
+{
+    HWND dialog = ExitQuestion();
+    if (dialog == nullptr || !::IsWindowVisible(dialog)) return;
+    ::KillTimer(nullptr, id);
+    ++g_questionsAnswered;
+    const LPARAM at = MAKELPARAM(g_answer.x, g_answer.y);
+    ::SendMessageW(dialog, WM_MOUSEMOVE, 0, at);
+    ::SendMessageW(dialog, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageW(dialog, WM_LBUTTONUP, 0, at);
+}
+
+class MainWndCloseTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CPaintManagerUI::SetInstance(::GetModuleHandleW(nullptr));
+        g_nExitPrompt = 1;
+        g_closeWatch = CloseWatch();
+        g_questionsAnswered = 0;
+        m_hwnd = (new WatchedMainWnd)->Create(nullptr, L"Vornex短网址", WS_OVERLAPPEDWINDOW, 0);
+        ASSERT_NE(nullptr, m_hwnd);
+        ::ShowWindow(m_hwnd, SW_SHOWNOACTIVATE);
+    }
+    void TearDown() override
+    {
+        if (::IsWindow(m_hwnd)) ::DestroyWindow(m_hwnd);
+        g_nExitPrompt = 0;
+    }
+
+    // Asks to close as Alt+F4 does and answers the question with `answer`;
+    // true once the question has come and gone.
+    bool CloseAnswering(POINT answer)
+    {
+        g_answer = answer;
+        const int before = g_questionsAnswered;
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, AnswerExitQuestion);
+        ::PostMessageW(m_hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+        const bool answered = SkinUI::Test::PumpUntil(
+            [&] { return g_questionsAnswered == before + 1 && ExitQuestion() == nullptr; }, 10000);
+        ::KillTimer(nullptr, timer);
+        return answered;
+    }
+
+    HWND m_hwnd = nullptr;
+};
+
+TEST_F(MainWndCloseTest, TheQuestionsOkClosesTheWindowOnlyAfterTheQuestionHasEnded)
+{
+    ASSERT_TRUE(CloseAnswering(kOkButton));
+    EXPECT_TRUE(SkinUI::Test::PumpUntil([&] { return !::IsWindow(m_hwnd); }, 5000));
+    EXPECT_EQ(1, g_closeWatch.finals);
+    EXPECT_FALSE(g_closeWatch.finalInsideClose) << "destroyed under the modal loop and the handler that asked";
+}
+
+TEST_F(MainWndCloseTest, EveryCloseRequestAsksAgainAfterACancelledOne)
+{
+    for (int round = 1; round <= 2; ++round) {
+        ASSERT_TRUE(CloseAnswering(kCancelButton)) << "question " << round << " did not come or go";
+        SkinUI::Test::PumpUntil([] { return false; }, 200);
+        ASSERT_TRUE(::IsWindow(m_hwnd)) << "closed on Cancel " << round;
+        EXPECT_TRUE(::IsWindowEnabled(m_hwnd)) << "left disabled by question " << round;
+        EXPECT_EQ(m_hwnd, ::GetActiveWindow()) << "not given back the activation after question " << round;
+        EXPECT_EQ(m_hwnd, ::GetFocus()) << "not given back the keyboard after question " << round;
+    }
+    ASSERT_TRUE(CloseAnswering(kOkButton));
+    EXPECT_TRUE(SkinUI::Test::PumpUntil([&] { return !::IsWindow(m_hwnd); }, 5000));
+    EXPECT_EQ(3, g_questionsAnswered);
 }
 
 }  // namespace

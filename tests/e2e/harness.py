@@ -30,13 +30,16 @@ def _build_dir():
 
 
 class Session:
-    def __init__(self, prefix=None, width=1600, height=1000):
+    def __init__(self, prefix=None, width=1600, height=1000, window_manager=None):
         build = _build_dir()
         self.prefix = prefix or os.environ.get(
             "VORNEX_E2E_WINEPREFIX", os.path.join(REPO, "build", "wine", "e2e-prefix"))
         self.prefix = os.path.abspath(self.prefix)
         self.driver = os.path.join(build, "tests", "e2e", "UiDriver.exe")
         self.size = (width, height)
+        # A window manager command (e.g. ["openbox"]) to run on the display,
+        # as on a user's desktop; None for a bare display.
+        self.window_manager = window_manager
         self._children = []       # Popen objects to end at close
         self._cleanups = []       # callables run at close
         self._pidfile = None
@@ -86,6 +89,12 @@ class Session:
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self._children.append(comp)
         self._record(comp.pid)
+        if self.window_manager:
+            manager = subprocess.Popen(self.window_manager, env=self.env,
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            self._children.append(manager)
+            self._record(manager.pid)
+            self.wait_for(self.has_window_manager, 15, "the window manager %r to start" % self.window_manager[0])
         # A private wineserver on this prefix, kept alive for the session.
         self.run_quiet(["wineserver", "-k"])
         self.run_quiet(["wineserver", "-p"])
@@ -133,6 +142,12 @@ class Session:
     def _record(self, pid):
         with open(self._pidfile, "a") as f:
             f.write("%d\n" % pid)
+
+    def has_window_manager(self):
+        """Whether a window manager has announced itself on the display."""
+        result = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env,
+                                capture_output=True, text=True)
+        return "window id" in result.stdout
 
     def add_cleanup(self, callable_):
         self._cleanups.append(callable_)

@@ -54,12 +54,18 @@ def region(session, x, y, w, h):
                           capture_output=True).stdout
 
 
-def windows_without_manager(session):
-    """The test display has no window manager, and Wine leaves maximising a
-    managed window to one: let Wine place its windows itself for the session."""
+def configure_window_management(session):
+    """Sets Wine's window management for the session's display exactly as the
+    run command does (tools/wine-window-management.sh): Wine places its
+    windows itself on a bare display ("Managed" = N) and leaves them to a
+    window manager when there is one. Returns "managed" or "unmanaged"."""
+    result = subprocess.run([os.path.join(REPO, "tools", "wine-window-management.sh")], env=session.env,
+                            stdin=subprocess.DEVNULL, capture_output=True, text=True)
+    if result.returncode != 0:
+        raise harness.HarnessError("could not set Wine's window management")
     key = r"HKCU\Software\Wine\X11 Driver"
-    session.run_quiet(["wine", "reg", "add", key, "/v", "Managed", "/d", "N", "/f"])
     session.add_cleanup(lambda: session.run_quiet(["wine", "reg", "delete", key, "/v", "Managed", "/f"]))
+    return result.stdout.strip()
 
 
 class Install:

@@ -3,6 +3,8 @@
 input, screen pixels, Config.ini and the service's own records."""
 
 import os
+import shutil
+import subprocess
 import sys
 import time
 import unittest
@@ -60,6 +62,27 @@ class ShellRecorder:
                                      "%d address(es) handed to the shell" % count)
 
 
+def alt_f4(session):
+    """Alt+F4 on the X keyboard, as a person presses it: under a window
+    manager the manager takes it and asks the window to close."""
+    subprocess.run(["xdotool", "key", "alt+F4"], env=session.env, check=True,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def close_and_cancel(test, session, app, install, request_close):
+    """One close request answered with Cancel: the question comes, goes, and
+    leaves the program running with its page and no Config.ini."""
+    request_close()
+    dialog = app.exit_dialog()
+    session.click(*dialog.client_point(*program.CANCEL_BUTTON))
+    session.wait_for(lambda: session.find_window(program.MAIN_CLASS, program.EXIT_TITLE) is None, 10,
+                     "the exit dialog to close")
+    test.assertIsNone(app.proc.poll(), "the program ended on Cancel")
+    test.assertFalse(app.is_window_gone())
+    test.assertTrue(program.is_page_blue(app.pixel(program.CONTENT_PROBE)))
+    test.assertIsNone(install.config_text())
+
+
 class ProgramEndToEnd(unittest.TestCase):
     def setUp(self):
         self.install = Install()
@@ -69,7 +92,7 @@ class ProgramEndToEnd(unittest.TestCase):
         with harness.Session() as session:
             service = DemoService(session, FEED)
             shell = ShellRecorder(session, self.install.folder)
-            program.windows_without_manager(session)
+            self.assertEqual("unmanaged", program.configure_window_management(session))
             app = Program(session, self.install)
             w = app.window
 
@@ -124,18 +147,17 @@ class ProgramEndToEnd(unittest.TestCase):
             session.click(*w.client_point(400, 18), button="double")
             session.wait_for(lambda: size() == (1200, 720), 10, "a caption double click to restore")
 
-            # Close asks; Cancel keeps everything.
-            app.click(program.CLOSE_BUTTON)
-            dialog = app.exit_dialog()
-            session.click(*dialog.client_point(*program.CANCEL_BUTTON))
-            session.wait_for(lambda: session.find_window(program.MAIN_CLASS, program.EXIT_TITLE) is None, 10,
-                             "the exit dialog to close")
-            self.assertIsNone(app.proc.poll())
-            self.assertTrue(program.is_page_blue(app.pixel(program.CONTENT_PROBE)))
-            self.assertIsNone(self.install.config_text())
-
-            # Close again, tick "remember", OK: exit=0 is stored and the program ends.
-            app.click(program.CLOSE_BUTTON)
+            # Close asks; Cancel keeps everything, and the next close asks
+            # again: by the button, by Alt+F4 while maximised, by Alt+F4
+            # again, then OK with "remember" ticked.
+            app.click(program.MAX_BUTTON)
+            session.wait_for(lambda: size() == screen_size, 10, "the window to maximise")
+            close_and_cancel(self, session, app, self.install, lambda: app.click(program.CLOSE_BUTTON))
+            close_and_cancel(self, session, app, self.install, lambda: alt_f4(session))
+            close_and_cancel(self, session, app, self.install, lambda: alt_f4(session))
+            app.click(program.MAX_BUTTON)  # now the restore button
+            session.wait_for(lambda: size() == (1200, 720), 10, "the window to restore")
+            alt_f4(session)
             dialog = app.exit_dialog()
             session.click(*dialog.client_point(*program.REMEMBER_BOX))
             session.click(*dialog.client_point(*program.OK_BUTTON))
@@ -154,6 +176,28 @@ class ProgramEndToEnd(unittest.TestCase):
                                   "no exit dialog once the choice is remembered")
                 time.sleep(0.2)
             self.assertEqual(0, again.wait_exit(1))
+            session.wait_for(lambda: not program.engine_processes(self.install.folder), 15,
+                             "the browser engine to end with the program")
+            prefix = session.prefix
+        self.assertEqual([], harness.wine_processes_of(prefix))
+
+    @unittest.skipUnless(shutil.which("openbox"), "no openbox on this machine")
+    def test_closing_asks_again_after_cancel_under_a_window_manager(self):
+        # A desktop user's display: the window manager takes Alt+F4 and asks
+        # the window to close.
+        with harness.Session(window_manager=["openbox", "--sm-disable"]) as session:
+            DemoService(session, FEED)
+            self.assertEqual("managed", program.configure_window_management(session))
+            app = Program(session, self.install)
+            app.wait_page()
+            close_and_cancel(self, session, app, self.install, lambda: app.click(program.CLOSE_BUTTON))
+            close_and_cancel(self, session, app, self.install, lambda: alt_f4(session))
+            close_and_cancel(self, session, app, self.install, lambda: alt_f4(session))
+            alt_f4(session)
+            dialog = app.exit_dialog()
+            session.click(*dialog.client_point(*program.OK_BUTTON))
+            self.assertEqual(0, app.wait_exit())
+            self.assertIsNone(self.install.config_text(), "OK without the box ticked remembers nothing")
             session.wait_for(lambda: not program.engine_processes(self.install.folder), 15,
                              "the browser engine to end with the program")
             prefix = session.prefix

@@ -43,10 +43,26 @@ bool COptionUI::Activate()
     return true;
 }
 
+COptionUI::~COptionUI() { LeaveGroup(); }
+
 void COptionUI::SetManager(CPaintManagerUI* pManager, CControlUI* pParent, bool bInit)
 {
     CControlUI::SetManager(pManager, pParent, bInit);
-    if (bInit && !m_sGroupName.IsEmpty() && m_pManager) m_pManager->AddOptionGroup(m_sGroupName, this);
+    if (bInit && !m_sGroupName.IsEmpty() && m_pManager) JoinGroup();
+}
+
+void COptionUI::JoinGroup()
+{
+    CPaintManagerUI* holder = m_groupManager.Get();
+    if (holder != nullptr && holder != m_pManager) LeaveGroup();
+    m_pManager->AddOptionGroup(m_sGroupName, this);
+    m_groupManager = m_pManager->GetWeakRef();
+}
+
+void COptionUI::LeaveGroup()
+{
+    if (CPaintManagerUI* holder = m_groupManager.Get()) holder->RemoveOptionGroup(m_sGroupName, this);
+    m_groupManager = WeakRef<CPaintManagerUI>();
 }
 
 void COptionUI::SetEnabled(bool bEnable)
@@ -94,9 +110,9 @@ void COptionUI::SetGroup(LPCTSTR pStrGroupName)
 {
     const wchar_t* name = pStrGroupName ? pStrGroupName : L"";
     if (m_sGroupName == name) return;
-    if (!m_sGroupName.IsEmpty() && m_pManager) m_pManager->RemoveOptionGroup(m_sGroupName, this);
+    if (!m_sGroupName.IsEmpty()) LeaveGroup();
     m_sGroupName = name;
-    if (!m_sGroupName.IsEmpty() && m_pManager) m_pManager->AddOptionGroup(m_sGroupName, this);
+    if (!m_sGroupName.IsEmpty() && m_pManager) JoinGroup();
 }
 
 LPCTSTR COptionUI::GetSelectedImage() const { return m_sSelectedImage; }

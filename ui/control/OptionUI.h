@@ -9,8 +9,11 @@ namespace SkinUI {
 
 class COptionUI : public CButtonUI {
 public:
-    // The manager forgets a destroyed option's groups itself (ReapObjects).
     COptionUI() = default;
+    // Leaves its group, also when it is no longer attached to the manager
+    // that keeps the group (an option built and deleted by the builder
+    // without ever joining a tree).
+    ~COptionUI() override;
 
     LPCTSTR GetClass() const override;
     LPVOID GetInterface(LPCTSTR pstrName) override;
@@ -44,6 +47,9 @@ public:
     void SetForeImage(LPCTSTR pStrImage);
 
 protected:
+    void JoinGroup();
+    void LeaveGroup();
+
     bool m_bSelected = false;
     CUiString m_sGroupName;
     DWORD m_dwSelectedBkColor = 0;
@@ -51,6 +57,8 @@ protected:
     CUiString m_sSelectedImage;
     CUiString m_sSelectedHotImage;
     CUiString m_sOptionForeImage;
+    // The manager whose group holds this option, whatever m_pManager says now.
+    WeakRef<CPaintManagerUI> m_groupManager;
 };
 
 }  // namespace SkinUI

@@ -1,5 +1,7 @@
 #include "ui/control/ScrollBarGeometry.h"
 
+#include "ui/control/LayoutArithmetic.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -18,37 +20,47 @@ int Clamp64(int64_t v)
     return static_cast<int>(v);
 }
 
-Parts ComputeVertical(const RECT& item, int T, bool show1, bool show2, int range, int position)
+// Sums of skin-given sizes are taken in 64 bits and every coordinate handed
+// back is limited as the layouts limit theirs: a hostile skin size gives an
+// absurd bar, never an overflowed one.
+RECT MakeRect(int64_t l, int64_t t, int64_t r, int64_t b)
+{
+    return RECT{Layout::ClampCoord(l), Layout::ClampCoord(t), Layout::ClampCoord(r), Layout::ClampCoord(b)};
+}
+
+Parts ComputeVertical(const RECT& item, int thickness, bool show1, bool show2, int range, int position)
 {
     Parts p;
-    const int l = item.left, t = item.top, b = item.bottom;
-    const int H = b - t;
-    const int L = H - (show1 ? T : 0) - (show2 ? T : 0);
+    const int64_t l = item.left, t = item.top, b = item.bottom, T = thickness;
+    const int64_t H = b - t;
+    const int64_t L = H - (show1 ? T : 0) - (show2 ? T : 0);
     if (T >= L) {
-        const int s = std::min(H / 2, T);
-        p.button1 = show1 ? RECT{l, t, l + T, t + s} : RECT{l, t, l, t};
-        p.button2 = show2 ? RECT{l, b - s, l + T, b} : RECT{l, b, l, b};
+        const int64_t s = std::min(H / 2, T);
+        p.button1 = show1 ? MakeRect(l, t, l + T, t + s) : MakeRect(l, t, l, t);
+        p.button2 = show2 ? MakeRect(l, b - s, l + T, b) : MakeRect(l, b, l, b);
         return p;
     }
-    p.button1 = show1 ? RECT{l, t, l + T, t + T} : RECT{l, t, l, t};
-    p.button2 = show2 ? RECT{l, b - T, l + T, b} : RECT{l, b, l, b};
-    p.thumb.left = l;
-    p.thumb.right = l + T;
+    p.button1 = show1 ? MakeRect(l, t, l + T, t + T) : MakeRect(l, t, l, t);
+    p.button2 = show2 ? MakeRect(l, b - T, l + T, b) : MakeRect(l, b, l, b);
+    p.thumb.left = p.button1.left;
+    p.thumb.right = Layout::ClampCoord(l + T);
     if (range <= 0) {
         p.thumb.top = p.button1.bottom;
         p.thumb.bottom = p.button2.top;
         return p;
     }
-    // 64-bit products: a skin may give any range.
-    int thumb = Clamp64(int64_t(H) * L / (int64_t(H) + range));
-    thumb = std::max(thumb, T);
-    const int pos = std::clamp(position, 0, range);
-    p.thumb.top = Clamp64(int64_t(L - thumb) * pos / range + p.button1.bottom);
-    p.thumb.bottom = p.thumb.top + thumb;
-    if (p.thumb.bottom > p.button2.top) {
-        p.thumb.bottom = p.button2.top;
-        p.thumb.top = p.thumb.bottom - thumb;
+    // H * L fits 64 bits: the item was limited to the coordinate range, so
+    // both are below 2^31.
+    const int64_t thumb = std::max<int64_t>(H * L / (H + range), T);
+    const int64_t pos = std::clamp(position, 0, range);
+    int64_t top = (L - thumb) * pos / range + p.button1.bottom;
+    int64_t bottom = top + thumb;
+    if (bottom > p.button2.top) {
+        bottom = p.button2.top;
+        top = bottom - thumb;
     }
+    p.thumb.top = Layout::ClampCoord(top);
+    p.thumb.bottom = Layout::ClampCoord(bottom);
     return p;
 }
 
@@ -56,7 +68,7 @@ Parts ComputeVertical(const RECT& item, int T, bool show1, bool show2, int range
 
 Parts Compute(const Input& in)
 {
-    RECT item = in.item;
+    RECT item = MakeRect(in.item.left, in.item.top, in.item.right, in.item.bottom);
     if (item.right < item.left) item.right = item.left;
     if (item.bottom < item.top) item.bottom = item.top;
     const int T = std::max(0, in.thickness);

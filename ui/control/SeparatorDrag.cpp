@@ -38,6 +38,7 @@ bool SeparatorDrag::HandleEvent(CControlUI& layout, RECT& item, TEventUI& event)
         m_uButtonState &= ~kDragging;
         item = m_rcNewPos;
         if (!m_bImmMode && manager) manager->RemovePostPaint(&layout);
+        ApplySize(layout);
         layout.NeedParentUpdate();
         return true;
     case UIEVENT_MOUSEMOVE: {
@@ -48,11 +49,10 @@ bool SeparatorDrag::HandleEvent(CControlUI& layout, RECT& item, TEventUI& event)
         if (!Layout::DragSeparator(m_rcNewPos, m_iSepSize, m_bVertical, m_ptLastMouse, event.ptMouse, minSize, maxSize))
             return true;
         m_ptLastMouse = event.ptMouse;
-        if (m_bVertical)
-            layout.SetFixedHeight(m_rcNewPos.bottom - m_rcNewPos.top);
-        else
-            layout.SetFixedWidth(m_rcNewPos.right - m_rcNewPos.left);
         if (m_bImmMode) {
+            // Only now: a size setter asks the parent for a new layout, which
+            // outside immediate mode would resize the layout under the preview.
+            ApplySize(layout);
             item = m_rcNewPos;
             layout.NeedParentUpdate();
         } else if (manager) {
@@ -74,6 +74,14 @@ bool SeparatorDrag::HandleEvent(CControlUI& layout, RECT& item, TEventUI& event)
     default:
         return false;
     }
+}
+
+void SeparatorDrag::ApplySize(CControlUI& layout) const
+{
+    if (m_bVertical)
+        layout.SetFixedHeight(m_rcNewPos.bottom - m_rcNewPos.top);
+    else
+        layout.SetFixedWidth(m_rcNewPos.right - m_rcNewPos.left);
 }
 
 void SeparatorDrag::PostPaint(HDC hDC) const

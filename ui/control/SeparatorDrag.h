@@ -29,6 +29,9 @@ public:
 private:
     static const UINT kDragging = 0x40;
 
+    // The layout's fixed size along the axis becomes the dragged size.
+    void ApplySize(CControlUI& layout) const;
+
     int m_iSepSize = 0;
     UINT m_uButtonState = 0;
     POINT m_ptLastMouse = {0, 0};

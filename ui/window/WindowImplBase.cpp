@@ -423,6 +423,7 @@ void WindowImplBase::OnFinalMessage(HWND hWnd)
     m_PaintManager.RemovePreMessageFilter(this);
     m_PaintManager.RemoveNotifier(this);
     m_PaintManager.ReapObjects(m_PaintManager.GetRoot());
+    m_PaintManager.WindowGone();
 }
 
 }  // namespace SkinUI

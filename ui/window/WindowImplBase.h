@@ -12,7 +12,7 @@
 //
 // A skin that cannot be built is fatal: the user sees "加载资源文件失败" and
 // the process ends with exit code 1. The window object is not deleted by the
-// base: a subclass deletes itself in OnFinalMessage when it wants to.
+// base: a subclass that owns itself calls DeleteWhenUnwound in OnFinalMessage.
 
 #include "ui/core/builder/DialogBuilder.h"
 #include "ui/core/paint/PaintManagerUI.h"

@@ -26,6 +26,36 @@ CWindowWnd::CWindowWnd() : m_OldWndProc(::DefWindowProcW) {}
 
 CWindowWnd::~CWindowWnd() { ReplaceIcons(nullptr, nullptr); }
 
+CWindowWnd::HandlingScope::HandlingScope(CWindowWnd& window) : m_window(window) { ++m_window.m_handlingDepth; }
+
+CWindowWnd::HandlingScope::~HandlingScope()
+{
+    if (--m_window.m_handlingDepth == 0 && m_window.m_deleteWhenUnwound) delete &m_window;
+}
+
+void CWindowWnd::DeleteWhenUnwound()
+{
+    if (m_handlingDepth == 0) {
+        delete this;
+        return;
+    }
+    m_deleteWhenUnwound = true;
+}
+
+void CWindowWnd::BindWindow(HWND hWnd)
+{
+    m_hWnd = hWnd;
+    if (m_windowAnchor.IsRetired()) m_windowAnchor.Renew();
+}
+
+void CWindowWnd::FinishWindow(HWND hWnd)
+{
+    m_windowAnchor.Retire();
+    m_hWnd = nullptr;
+    ReplaceIcons(nullptr, nullptr);
+    OnFinalMessage(hWnd);
+}
+
 LPCTSTR CWindowWnd::GetSuperClassName() const { return nullptr; }
 
 UINT CWindowWnd::GetClassStyle() const { return 0; }
@@ -96,7 +126,7 @@ HWND CWindowWnd::Subclass(HWND hWnd)
     if (!previous) return nullptr;
     m_OldWndProc = previous;
     m_bSubclassed = true;
-    m_hWnd = hWnd;
+    BindWindow(hWnd);
     m_previousUserData = userData;
     ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     return m_hWnd;
@@ -121,10 +151,11 @@ void CWindowWnd::ShowWindow(bool bShow, bool bTakeFocus)
 
 UINT CWindowWnd::ShowModal()
 {
-    // Only locals from here on: a window object that deletes itself in its
-    // final message (the exit dialog does) is gone before the loop ends.
+    // Only locals from here on: the window is gone before the loop ends.
     const HWND hWnd = m_hWnd;
     if (!::IsWindow(hWnd)) return 0;
+    // The loop is this window's message handling: its object outlives it.
+    HandlingScope handling(*this);
     UINT result = 0;
     const HWND owner = OwnerOf(hWnd);
     ::ShowWindow(hWnd, SW_SHOWNORMAL);
@@ -300,21 +331,23 @@ LRESULT CALLBACK CWindowWnd::__WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPAR
         // A window of this class made without an object (CreateWindowEx
         // called directly) is left to the default procedure.
         if (!pThis) return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
-        pThis->m_hWnd = hWnd;
+        pThis->BindWindow(hWnd);
         ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pThis));
     } else {
         pThis = reinterpret_cast<CWindowWnd*>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
         if (uMsg == WM_NCDESTROY && pThis) {
+            HandlingScope handling(*pThis);
             const LRESULT result = ::CallWindowProcW(pThis->m_OldWndProc, hWnd, uMsg, wParam, lParam);
             ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
             if (pThis->m_bSubclassed) pThis->Unsubclass();
-            pThis->m_hWnd = nullptr;
-            pThis->ReplaceIcons(nullptr, nullptr);
-            pThis->OnFinalMessage(hWnd);
+            pThis->FinishWindow(hWnd);
             return result;
         }
     }
-    if (pThis && pThis->m_hWnd && ::IsWindow(pThis->m_hWnd)) return pThis->HandleMessage(uMsg, wParam, lParam);
+    if (pThis && pThis->m_hWnd && ::IsWindow(pThis->m_hWnd)) {
+        HandlingScope handling(*pThis);
+        return pThis->HandleMessage(uMsg, wParam, lParam);
+    }
     return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
 }
 
@@ -325,21 +358,23 @@ LRESULT CALLBACK CWindowWnd::__ControlProc(HWND hWnd, UINT uMsg, WPARAM wParam, 
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
         pThis = static_cast<CWindowWnd*>(create->lpCreateParams);
         if (!pThis) return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
-        pThis->m_hWnd = hWnd;
+        pThis->BindWindow(hWnd);
         ::SetPropW(hWnd, kControlObjectProperty, static_cast<HANDLE>(pThis));
     } else {
         pThis = static_cast<CWindowWnd*>(::GetPropW(hWnd, kControlObjectProperty));
         if (uMsg == WM_NCDESTROY && pThis) {
+            HandlingScope handling(*pThis);
             const LRESULT result = ::CallWindowProcW(pThis->m_OldWndProc, hWnd, uMsg, wParam, lParam);
             if (pThis->m_bSubclassed) pThis->Unsubclass();
             ::RemovePropW(hWnd, kControlObjectProperty);
-            pThis->m_hWnd = nullptr;
-            pThis->ReplaceIcons(nullptr, nullptr);
-            pThis->OnFinalMessage(hWnd);
+            pThis->FinishWindow(hWnd);
             return result;
         }
     }
-    if (pThis) return pThis->HandleMessage(uMsg, wParam, lParam);
+    if (pThis) {
+        HandlingScope handling(*pThis);
+        return pThis->HandleMessage(uMsg, wParam, lParam);
+    }
     return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
 }
 

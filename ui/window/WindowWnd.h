@@ -2,13 +2,14 @@
 // Binds one window object to one native window: registers or superclasses
 // the window class, creates or subclasses the window, routes its messages to
 // the object's HandleMessage and tells the object when the window is gone
-// (OnFinalMessage, after which the object may delete itself). Also the small
+// (OnFinalMessage, after which the object may ask to be deleted). Also the small
 // chores of a top-level window: centring, the modal loop, icons, resizing.
 //
 // UI thread only: an object is used on the thread that created its window.
 
 #include "ui/core/base/Platform.h"
 #include "ui/core/base/UiRect.h"
+#include "ui/core/base/WeakRef.h"
 
 namespace SkinUI {
 
@@ -20,6 +21,11 @@ public:
 
     HWND GetHWND() const { return m_hWnd; }
     operator HWND() const { return m_hWnd; }
+
+    // Reads as gone from the window's final message on (and after the
+    // object is deleted): code that may outlive the window holds this, not
+    // the pointer. A window made again later gives new references.
+    WeakRef<CWindowWnd> GetWeakRef() { return WeakRef<CWindowWnd>(this, m_windowAnchor); }
 
     // True when the class exists afterwards (registered now or before).
     bool RegisterWindowClass();
@@ -63,8 +69,15 @@ public:
     void RestoreScreen();
 
 protected:
-    // Deleted through the most derived type (typically in OnFinalMessage).
-    ~CWindowWnd();
+    virtual ~CWindowWnd();
+
+    // Asks for this object to be deleted once the outermost handling of a
+    // message of its window (or its modal loop) has returned, at once when
+    // none is running. A window that owns itself calls this from
+    // OnFinalMessage instead of deleting itself: the window may die inside
+    // one of its own handlers (a click that closes it, a modal loop that
+    // ends it), and every frame below still uses the object.
+    void DeleteWhenUnwound();
 
     virtual LPCTSTR GetWindowClassName() const = 0;
     virtual LPCTSTR GetSuperClassName() const;
@@ -81,7 +94,27 @@ protected:
     CUiRect m_rcRestore;
 
 private:
+    // Counts the frames of this object's message handling on the stack; the
+    // outermost one to end carries out a deletion asked for meanwhile.
+    class HandlingScope {
+    public:
+        explicit HandlingScope(CWindowWnd& window);
+        ~HandlingScope();
+        HandlingScope(const HandlingScope&) = delete;
+        HandlingScope& operator=(const HandlingScope&) = delete;
+
+    private:
+        CWindowWnd& m_window;
+    };
+
     void ReplaceIcons(HICON hBig, HICON hSmall);
+    void BindWindow(HWND hWnd);
+    // The window is gone: references read as gone, the object is told.
+    void FinishWindow(HWND hWnd);
+
+    WeakAnchor m_windowAnchor;
+    int m_handlingDepth = 0;
+    bool m_deleteWhenUnwound = false;
 
     LONG_PTR m_previousUserData = 0;  // a subclassed window's own user data, given back by Unsubclass
     HICON m_hIconBig = nullptr;       // owned: loaded by SetIcon, freed when replaced or with the window

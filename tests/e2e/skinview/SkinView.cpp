@@ -54,7 +54,7 @@ protected:
     {
         WindowImplBase::OnFinalMessage(hWnd);
         if (!m_modal) ::PostQuitMessage(0);
-        delete this;
+        DeleteWhenUnwound();
     }
 
 private:

@@ -287,32 +287,70 @@ TEST_F(TreeTest, OnSizeFiresOncePerPlacement)
 
 // ---- separators --------------------------------------------------------
 
-TEST_F(TreeTest, DraggingASeparatorResizesTheLayoutDownToItsMinimum)
+// A drag of the top layout's separator from its edge at 100 up past its
+// minimum of 40, painted as the window would paint it after each event:
+// layout first, then the tree, then the post-paint controls.
+TEST_F(TreeTest, DraggingASeparatorPreviewsTheNewEdgeAndAppliesItOnRelease)
 {
-    auto* root = new CVerticalLayoutUI;
-    auto* top = Make<CVerticalLayoutUI>(root, L"sepheight=\"4\" height=\"100\" minheight=\"40\"");
-    CControlUI* rest = Make<CControlUI>(root);
-    Attach(root);
-    root->SetPos(R(0, 0, 100, 300));
-    ASSERT_TRUE(SameRect(R(0, 0, 100, 100), top->GetPos()));
-    EXPECT_TRUE(SameRect(R(0, 96, 100, 100), top->GetThumbRect()));
+    const DWORD kTop = 0x0000FF, kRest = 0x00FF00;
+    struct Case {
+        bool immediate;
+        int heightWhileDragging;
+        DWORD at60WhileDragging;  // below the new edge, above the old one
+        int postPaintWhileDragging;
+    } cases[] = {
+        {false, 100, kTop, 1},  // the layout stays; a translucent strip shows the new edge
+        {true, 40, kRest, 0},   // the layout follows the mouse
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.immediate ? "immediate" : "preview");
+        auto* root = new CVerticalLayoutUI;
+        auto* top = Make<CVerticalLayoutUI>(
+            root, c.immediate ? L"sepheight=\"4\" height=\"100\" minheight=\"40\" bkcolor=\"#FF0000FF\" sepimm=\"true\""
+                              : L"sepheight=\"4\" height=\"100\" minheight=\"40\" bkcolor=\"#FF0000FF\"");
+        CControlUI* rest = Make<CControlUI>(root, L"bkcolor=\"#FF00FF00\"");
+        Attach(root);
+        root->SetPos(R(0, 0, 100, 300));
+        ASSERT_TRUE(SameRect(R(0, 0, 100, 100), top->GetPos()));
+        EXPECT_TRUE(SameRect(R(0, 96, 100, 100), top->GetThumbRect()));
+        Canvas canvas(100, 300);
+        auto paint = [&] {
+            root->SetPos(root->GetPos());
+            root->DoPaint(canvas.dc(), R(0, 0, 100, 300));
+            for (int i = 0; i < m_pm.GetPostPaintCount(); ++i) top->DoPostPaint(canvas.dc(), R(0, 0, 100, 300));
+        };
 
-    TEventUI e;
-    e.Type = UIEVENT_BUTTONDOWN;
-    e.ptMouse = POINT{50, 98};
-    top->Event(e);
-    EXPECT_EQ(1, m_pm.GetPostPaintCount()) << "the preview is painted after the tree";
-    e.Type = UIEVENT_MOUSEMOVE;
-    e.ptMouse = POINT{50, 10};
-    top->Event(e);
-    EXPECT_EQ(40, top->GetFixedHeight()) << "stops at the minimum";
-    EXPECT_TRUE(SameRect(R(0, 36, 100, 40), top->GetThumbRect(true)));
-    e.Type = UIEVENT_BUTTONUP;
-    top->Event(e);
-    EXPECT_EQ(0, m_pm.GetPostPaintCount());
-    root->SetPos(root->GetPos());
-    EXPECT_TRUE(SameRect(R(0, 0, 100, 40), top->GetPos()));
-    EXPECT_TRUE(SameRect(R(0, 40, 100, 300), rest->GetPos()));
+        TEventUI e;
+        e.Type = UIEVENT_BUTTONDOWN;
+        e.ptMouse = POINT{50, 98};
+        top->Event(e);
+        e.Type = UIEVENT_MOUSEMOVE;
+        e.ptMouse = POINT{50, 10};
+        top->Event(e);
+        EXPECT_TRUE(SameRect(R(0, 36, 100, 40), top->GetThumbRect(true))) << "stops at the minimum";
+        EXPECT_EQ(c.postPaintWhileDragging, m_pm.GetPostPaintCount());
+        EXPECT_EQ(c.heightWhileDragging, top->GetFixedHeight());
+        paint();
+        EXPECT_EQ(c.at60WhileDragging, canvas.Rgb(50, 60));
+        if (!c.immediate) {
+            const DWORD strip = canvas.Rgb(50, 38);
+            EXPECT_NE(kTop, strip) << "the preview strip darkens the layout under it";
+            EXPECT_LT(strip & 0xFF, 0x80u);
+            EXPECT_EQ(kTop, canvas.Rgb(50, 30)) << "nothing else is darkened";
+        }
+
+        e.Type = UIEVENT_BUTTONUP;
+        top->Event(e);
+        EXPECT_EQ(0, m_pm.GetPostPaintCount());
+        EXPECT_EQ(40, top->GetFixedHeight());
+        paint();
+        EXPECT_TRUE(SameRect(R(0, 0, 100, 40), top->GetPos()));
+        EXPECT_TRUE(SameRect(R(0, 40, 100, 300), rest->GetPos()));
+        EXPECT_EQ(kRest, canvas.Rgb(50, 60));
+        EXPECT_EQ(kTop, canvas.Rgb(50, 38)) << "no strip once released";
+        delete m_root;
+        m_root = nullptr;
+    }
 }
 
 // ---- visibility and focus ------------------------------------------------

@@ -184,6 +184,45 @@ TEST(ScrollBarGeometry, PartsOfTheBar)
     }
 }
 
+bool Ordered(const RECT& r) { return r.left <= r.right && r.top <= r.bottom; }
+
+TEST(ScrollBarGeometry, HostileSizesGiveAnOrderedBarInsteadOfOverflowing)
+{
+    const int kMax = 2147483647, kMin = -kMax - 1;
+    struct Case {
+        const char* rule;
+        RECT item;
+        int thickness, range, position;
+    } cases[] = {
+        {"an item taller than int", {0, kMin, 11, kMax}, 11, 100, 50},
+        {"a thickness near the limit", {kMax - 20, 0, kMax, 100}, kMax, 100, 50},
+        {"all at the limits", {kMin, kMin, kMax, kMax}, kMax, kMax, kMax},
+        {"a huge item with a thin bar and a huge range", {0, kMin, 11, kMax}, 1, kMax, kMax / 2},
+    };
+    for (const Case& c : cases) {
+        for (bool horizontal : {false, true}) {
+            Input in;
+            in.item = horizontal ? RECT{c.item.top, c.item.left, c.item.bottom, c.item.right} : c.item;
+            in.thickness = c.thickness;
+            in.horizontal = horizontal;
+            in.range = c.range;
+            in.position = c.position;
+            const Parts p = Compute(in);
+            const std::string what = std::string(c.rule) + (horizontal ? " (horizontal)" : " (vertical)");
+            EXPECT_TRUE(Ordered(p.button1)) << what << ": button 1 " << Text(p.button1);
+            EXPECT_TRUE(Ordered(p.button2)) << what << ": button 2 " << Text(p.button2);
+            EXPECT_TRUE(Ordered(p.thumb)) << what << ": thumb " << Text(p.thumb);
+            const int b1End = horizontal ? p.button1.right : p.button1.bottom;
+            const int b2Start = horizontal ? p.button2.left : p.button2.top;
+            EXPECT_LE(b1End, b2Start) << what << ": the buttons overlap";
+            if (ScrollBarGeometry::HasThumb(p)) {
+                EXPECT_LE(b1End, horizontal ? p.thumb.left : p.thumb.top) << what;
+                EXPECT_LE(horizontal ? p.thumb.right : p.thumb.bottom, b2Start) << what;
+            }
+        }
+    }
+}
+
 TEST(ScrollBarGeometry, DraggingTheWholeTravelMovesTheWholeRange)
 {
     // 100-high bar, 11-px buttons, 39-px thumb: the thumb travels 39 pixels.

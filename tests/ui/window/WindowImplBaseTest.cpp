@@ -218,6 +218,91 @@ TEST(WindowImplBase, AltF4ClicksTheCloseButtonOrIsSwallowedWithoutOne)
     EXPECT_FALSE(handled);
 }
 
+// What a window ended by its own click saw; kept outside the window, which
+// is gone when the test reads it.
+struct EndingSeen {
+    bool deleted = false;
+    bool deletedInHandler = true;
+    bool refInHandler = true;
+    int laterListenerCalls = 0;
+    WeakRef<CWindowWnd> ref;
+};
+
+// A window whose button click ends the window from inside the handler, as
+// an exit dialog's OK does, with a second listener on the same manager.
+class EndingWindow final : public WindowImplBase {
+public:
+    explicit EndingWindow(EndingSeen& seen) : m_seen(seen), m_laterListener(seen) {}
+    ~EndingWindow() override { m_seen.deleted = true; }
+
+    HWND Open()
+    {
+        HWND hWnd = Create(nullptr, L"ending", WS_POPUP, 0, 100, 100, 10, 10);
+        if (!hWnd) return nullptr;
+        m_PaintManager.AddNotifier(&m_laterListener);
+        // The tree is laid out when the window first paints.
+        ::ShowWindow(hWnd, SW_SHOWNOACTIVATE);
+        ::RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        CControlUI* button = m_PaintManager.FindControl(L"btn_end");
+        if (!button || !WaitFor([&] { return button->GetPos().right > button->GetPos().left; })) return nullptr;
+        return hWnd;
+    }
+
+protected:
+    LPCTSTR GetWindowClassName() const override { return L"SkinWindowEndingTest"; }
+    CUiString GetSkinFolder() override { return CUiString(); }
+    CUiString GetSkinFile() override
+    {
+        return L"<Window size=\"200,100\"><VerticalLayout><Button name=\"btn_end\"/></VerticalLayout></Window>";
+    }
+    void OnClick(TNotifyUI& msg) override
+    {
+        if (msg.pSender == nullptr || !(msg.pSender->GetName() == L"btn_end")) return;
+        ::DestroyWindow(m_hWnd);
+        m_seen.deletedInHandler = m_seen.deleted;
+        m_seen.refInHandler = static_cast<bool>(m_seen.ref);
+    }
+    void OnFinalMessage(HWND hWnd) override
+    {
+        WindowImplBase::OnFinalMessage(hWnd);
+        DeleteWhenUnwound();
+    }
+
+private:
+    // The second listener: its window is gone before it would be called.
+    struct LaterListener final : INotifyUI {
+        explicit LaterListener(EndingSeen& seen) : seen(seen) {}
+        void Notify(TNotifyUI& msg) override
+        {
+            if (msg.sType == L"click") ++seen.laterListenerCalls;
+        }
+        EndingSeen& seen;
+    };
+
+    EndingSeen& m_seen;
+    LaterListener m_laterListener;
+};
+
+TEST(WindowImplBase, AWindowEndedByItsOwnClickLivesUntilTheClickHasBeenHandled)
+{
+    EndingSeen seen;
+    auto* window = new EndingWindow(seen);
+    HWND hWnd = window->Open();
+    ASSERT_NE(hWnd, nullptr);
+    seen.ref = window->GetWeakRef();
+    const LPARAM at = MAKELPARAM(50, 10);
+    ::PostMessageW(hWnd, WM_MOUSEMOVE, 0, at);
+    ::PostMessageW(hWnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::PostMessageW(hWnd, WM_LBUTTONUP, 0, at);
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(hWnd); }));
+    EXPECT_FALSE(seen.deletedInHandler) << "deleted under its own click handler";
+    EXPECT_FALSE(seen.refInHandler) << "the window is gone: references must say so at once";
+    EXPECT_EQ(seen.laterListenerCalls, 0) << "a listener of a window that is gone was called";
+    EXPECT_TRUE(seen.deleted) << "deleted once the click's message had been handled";
+    EXPECT_FALSE(seen.ref);
+    EXPECT_FALSE(::IsWindow(hWnd));
+}
+
 TEST(WindowImplBase, AMissingArchiveResourceLeavesAnEmptyWindow)
 {
     SkinWindow window(kSkin, UI_RES_ZIPRESOURCE);

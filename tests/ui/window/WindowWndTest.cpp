@@ -58,21 +58,100 @@ TEST_F(WindowWnd, FinalMessageComesAfterThePreviousProcedureAndUnbindsTheObject)
     EXPECT_EQ(nullptr, window.GetHWND());
 }
 
-TEST_F(WindowWnd, AHeapObjectMayDeleteItselfInItsFinalMessage)
+// A window object that owns itself, recording when it is deleted.
+struct SelfDeleting final : ColourWindow {
+    explicit SelfDeleting(bool* gone) : gone(gone) {}
+    ~SelfDeleting() { *gone = true; }
+    void OnFinalMessage(HWND hWnd) override
+    {
+        ColourWindow::OnFinalMessage(hWnd);
+        DeleteWhenUnwound();
+    }
+    bool* gone;
+};
+
+TEST_F(WindowWnd, AnObjectDestroyedFromOutsideItsHandlersIsDeletedAtItsFinalMessage)
 {
-    struct SelfDeleting final : ColourWindow {
-        explicit SelfDeleting(bool* gone) : gone(gone) {}
-        ~SelfDeleting() { *gone = true; }
-        void OnFinalMessage(HWND) override { delete this; }
-        bool* gone;
-    };
     bool gone = false;
     auto* window = new SelfDeleting(&gone);
     HWND hWnd = window->CreatePopup(nullptr, 0, 0, 30, 30);
     ASSERT_TRUE(hWnd);
+    const WeakRef<CWindowWnd> ref = window->GetWeakRef();
     ::DestroyWindow(hWnd);
     EXPECT_TRUE(gone);
+    EXPECT_FALSE(ref);
     EXPECT_FALSE(::IsWindow(hWnd));
+}
+
+TEST_F(WindowWnd, AnObjectOutlivesEveryHandlerOnTheStackThatDestroyedItsWindow)
+{
+    bool gone = false;
+    auto* window = new SelfDeleting(&gone);
+    HWND hWnd = window->CreatePopup(nullptr, 0, 0, 30, 30);
+    ASSERT_TRUE(hWnd);
+    const WeakRef<CWindowWnd> ref = window->GetWeakRef();
+    struct Seen {
+        bool goneInInner = true, goneInOuter = true, refInOuter = true, refTakenInOuter = true;
+        int finalInOuter = -1;
+    } seen;
+    // The outer message sends an inner one whose handler destroys the
+    // window, as a click handler that runs a modal dialog does.
+    window->onMessage = [&](UINT msg, WPARAM, LPARAM, bool& handled) -> LRESULT {
+        if (msg == WM_APP) {
+            handled = true;
+            ::SendMessageW(hWnd, WM_APP + 1, 0, 0);
+            seen.goneInOuter = gone;
+            seen.refInOuter = static_cast<bool>(ref);
+            seen.refTakenInOuter = static_cast<bool>(window->GetWeakRef());
+            seen.finalInOuter = window->finalMessages;  // the object is still readable
+        } else if (msg == WM_APP + 1) {
+            handled = true;
+            ::DestroyWindow(hWnd);
+            seen.goneInInner = gone;
+        }
+        return 0;
+    };
+    ::SendMessageW(hWnd, WM_APP, 0, 0);
+    EXPECT_FALSE(seen.goneInInner);
+    EXPECT_FALSE(seen.goneInOuter);
+    EXPECT_EQ(1, seen.finalInOuter);
+    EXPECT_FALSE(seen.refInOuter) << "the window died: references read as gone at once";
+    EXPECT_FALSE(seen.refTakenInOuter);
+    EXPECT_TRUE(gone) << "deleted once the outermost handler returned";
+}
+
+TEST_F(WindowWnd, AModalLoopKeepsItsObjectUntilTheLoopHasEnded)
+{
+    bool gone = false;
+    auto* window = new SelfDeleting(&gone);
+    HWND hWnd = window->CreatePopup(nullptr, 0, 0, 30, 30);
+    ASSERT_TRUE(hWnd);
+    bool goneWhenDestroyed = true;
+    window->onMessage = [&](UINT msg, WPARAM, LPARAM, bool&) -> LRESULT {
+        if (msg == WM_CLOSE) {
+            ::DestroyWindow(hWnd);
+            goneWhenDestroyed = gone;
+        }
+        return 0;
+    };
+    ::PostMessageW(hWnd, WM_CLOSE, 5, 0);
+    EXPECT_EQ(5u, window->ShowModal());
+    EXPECT_FALSE(goneWhenDestroyed);
+    EXPECT_TRUE(gone);
+}
+
+TEST_F(WindowWnd, AWindowMadeAgainGivesReferencesThatLive)
+{
+    ColourWindow window;
+    ASSERT_TRUE(window.CreatePopup(nullptr, 0, 0, 30, 30));
+    const WeakRef<CWindowWnd> first = window.GetWeakRef();
+    EXPECT_EQ(first.Get(), &window);
+    ::DestroyWindow(window.GetHWND());
+    EXPECT_FALSE(first);
+    EXPECT_FALSE(window.GetWeakRef()) << "no window, nothing to refer to";
+    ASSERT_TRUE(window.CreatePopup(nullptr, 0, 0, 30, 30));
+    EXPECT_EQ(window.GetWeakRef().Get(), &window);
+    EXPECT_FALSE(first);
 }
 
 TEST_F(WindowWnd, AWindowOfTheClassMadeWithoutAnObjectGetsTheDefaultProcedure)

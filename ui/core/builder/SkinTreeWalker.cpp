@@ -106,7 +106,14 @@ SkinControl SkinTreeWalker::WalkChildren(const CMarkupNode& node, SkinControl pa
         LPCTSTR tag = child.GetName();
         if (IsResourceElement(tag)) continue;
         if (wcscmp(tag, L"ChildLayout") == 0) {
-            Include(child, parent, depth);
+            // Without a parent an include's controls stand at the top level
+            // too: the first one is handed back, the others belong to nobody.
+            SkinControl included = Include(child, parent, depth);
+            if (!included) continue;
+            if (!first)
+                first = included;
+            else
+                m_target.DeleteControl(included);
             continue;
         }
         bool levelEnded = false;
@@ -164,25 +171,36 @@ void SkinTreeWalker::ApplyAttributes(SkinControl control, const CMarkupNode& nod
     if (withManager) m_target.EndAttributes(control);
 }
 
-void SkinTreeWalker::Include(const CMarkupNode& node, SkinControl parent, int depth)
+SkinControl SkinTreeWalker::Include(const CMarkupNode& node, SkinControl parent, int depth)
 {
-    if (!node.HasAttributes()) return;
+    if (!node.HasAttributes()) return nullptr;
     CUiString file;
-    if (!ReadXmlFile(node, file)) return;
+    if (!ReadXmlFile(node, file)) return nullptr;
     int count = 1;
     if (node.HasAttribute(L"count")) count = AttributeValue::ParseInt(node.GetAttributeValue(L"count"));
-    if (count <= 0) return;
-    if (static_cast<int>(m_openDocuments.size()) >= kMaxIncludeDepth || IsOpen(file)) return;
-    if (depth + 1 >= kMaxDepth) return;
+    if (count <= 0) return nullptr;
+    if (static_cast<int>(m_openDocuments.size()) >= kMaxIncludeDepth || IsOpen(file)) return nullptr;
+    if (depth + 1 >= kMaxDepth) return nullptr;
 
     // One load serves every repetition: the document does not change while
     // it is built, and each pass reads it from the start.
     CMarkup included;
-    if (!m_target.LoadDocument(file, included)) return;
+    if (!m_target.LoadDocument(file, included)) return nullptr;
+    // Its fonts, images, default lists and strings are the window's too, so
+    // an included dialog keeps its look; recorded once, however often it is
+    // repeated. Its window attributes are not: the includer owns the window.
+    if (m_target.HasManager()) ReadResources(included.GetRoot());
+    SkinControl firstTopLevel = nullptr;
     for (int i = 0; i < count; ++i) {
-        if (!Step()) return;
-        BuildControls(included, parent, file, depth + 1);
+        if (!Step()) break;
+        SkinControl built = BuildControls(included, parent, file, depth + 1);
+        if (parent || !built) continue;
+        if (!firstTopLevel)
+            firstTopLevel = built;
+        else
+            m_target.DeleteControl(built);
     }
+    return firstTopLevel;
 }
 
 bool SkinTreeWalker::Step()

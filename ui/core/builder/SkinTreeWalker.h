@@ -99,7 +99,9 @@ private:
     void ApplyWindowAttributes(CMarkupNode root);
     SkinControl WalkChildren(const CMarkupNode& node, SkinControl parent, int depth);
     SkinControl BuildElement(const CMarkupNode& node, SkinControl parent, int depth, bool& levelEnded);
-    void Include(const CMarkupNode& node, SkinControl parent, int depth);
+    // Builds an included document below `parent`. Without a parent, returns
+    // the first top-level control it built (and deletes the others).
+    SkinControl Include(const CMarkupNode& node, SkinControl parent, int depth);
     void ApplyAttributes(SkinControl control, const CMarkupNode& node);
     bool Step();
     bool IsOpen(LPCTSTR name) const;

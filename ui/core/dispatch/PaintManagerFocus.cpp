@@ -45,14 +45,14 @@ const UINT kTabSearch = UIFIND_VISIBLE | UIFIND_ENABLED | UIFIND_ME_FIRST;
 
 bool CPaintManagerUI::KillFocusOf(CControlUI* pControl, CControlUI* pNewFocus)
 {
-    auto alive = m_alive;
+    const WeakRef<CPaintManagerUI> alive = HandlerRef();
     {
         ControlWatch old(*this, pControl);
         TEventUI event = MakeEvent(UIEVENT_KILLFOCUS, pNewFocus);
         pControl->Event(event);
-        if (*alive && old.Get() != nullptr) SendNotify(old.Get(), L"killfocus");
+        if (alive && old.Get() != nullptr) SendNotify(old.Get(), L"killfocus");
     }
-    if (!*alive) return false;
+    if (!alive) return false;
     m_pFocus = nullptr;
     return true;
 }
@@ -61,7 +61,7 @@ void CPaintManagerUI::SetFocus(CControlUI* pControl)
 {
     if (m_hWndPaint != nullptr && ::GetFocus() != m_hWndPaint && pControl != m_pFocus) ::SetFocus(m_hWndPaint);
     if (pControl == m_pFocus) return;
-    auto alive = m_alive;
+    const WeakRef<CPaintManagerUI> alive = HandlerRef();
     ControlWatch next(*this, pControl);
     if (m_pFocus != nullptr && !KillFocusOf(m_pFocus, pControl)) return;
     pControl = next.Get();
@@ -70,7 +70,7 @@ void CPaintManagerUI::SetFocus(CControlUI* pControl)
     m_pFocus = pControl;
     TEventUI event = MakeEvent(UIEVENT_SETFOCUS, pControl);
     pControl->Event(event);
-    if (*alive && next.Get() != nullptr) SendNotify(pControl, L"setfocus");
+    if (alive && next.Get() != nullptr) SendNotify(pControl, L"setfocus");
 }
 
 void CPaintManagerUI::SetFocusNeeded(CControlUI* pControl)
@@ -116,11 +116,11 @@ bool CPaintManagerUI::FocusShortcut(TCHAR ch)
     // label stands before (its field).
     CControlUI* control = m_pRoot->FindControl(FindShortcut, &find, UIFIND_ENABLED | UIFIND_ME_FIRST);
     if (control == nullptr) return false;
-    auto alive = m_alive;
+    const WeakRef<CPaintManagerUI> alive = HandlerRef();
     ControlWatch found(*this, control);
     control->SetFocus();
     // Focus handlers may have destroyed the control or the window.
-    if (*alive && found.Get() != nullptr) found.Get()->Activate();
+    if (alive && found.Get() != nullptr) found.Get()->Activate();
     return true;
 }
 

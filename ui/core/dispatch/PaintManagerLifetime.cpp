@@ -8,15 +8,16 @@
 namespace SkinUI {
 
 CPaintManagerUI::ControlWatch::ControlWatch(CPaintManagerUI& manager, CControlUI* control)
-    : m_manager(manager), m_managerAlive(manager.m_alive), m_control(control)
+    : m_manager(&manager, manager.m_objectAnchor), m_control(control)
 {
-    m_manager.m_watchedControls.push_back(&m_control);
+    manager.m_watchedControls.push_back(&m_control);
 }
 
 CPaintManagerUI::ControlWatch::~ControlWatch()
 {
-    if (!*m_managerAlive) return;
-    auto& watched = m_manager.m_watchedControls;
+    CPaintManagerUI* manager = m_manager.Get();
+    if (manager == nullptr) return;
+    auto& watched = manager->m_watchedControls;
     const auto it = std::find(watched.rbegin(), watched.rend(), &m_control);
     if (it != watched.rend()) watched.erase(std::next(it).base());
 }

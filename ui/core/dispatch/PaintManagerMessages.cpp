@@ -70,7 +70,7 @@ void CPaintManagerUI::TrackMouse(UINT uMsg, LPARAM lParam)
     m_ptLastMousePos = pt;
     CControlUI* under = FindControl(pt);
     if (under != nullptr && under->GetManager() != this) return;
-    auto alive = m_alive;
+    const WeakRef<CPaintManagerUI> alive = HandlerRef();
     ControlWatch target(*this, under);
     if (under != m_pEventHover) {
         if (m_pEventHover != nullptr) {
@@ -79,13 +79,13 @@ void CPaintManagerUI::TrackMouse(UINT uMsg, LPARAM lParam)
             m_tooltip.Hide();
             TEventUI event = MakeEvent(UIEVENT_MOUSELEAVE, left);
             left->Event(event);
-            if (!*alive) return;
+            if (!alive) return;
         }
         if (target.Get() != nullptr) {
             m_pEventHover = target.Get();
             TEventUI event = MakeEvent(UIEVENT_MOUSEENTER, target.Get());
             target.Get()->Event(event);
-            if (!*alive) return;
+            if (!alive) return;
         }
     }
     // A drag stays with the control that got the button down.
@@ -110,14 +110,14 @@ bool CPaintManagerUI::HandleMouseButton(UINT uMsg, WPARAM wParam, LPARAM lParam)
     m_ptLastMousePos = pt;
     CControlUI* control = OwnControlAt(pt);
     if (control == nullptr) return true;
-    auto alive = m_alive;
+    const WeakRef<CPaintManagerUI> alive = HandlerRef();
     ControlWatch target(*this, control);
     // The click control is set before the event, so that a control the
     // event destroys is forgotten by ReapObjects.
     m_pEventClick = control;
     if (uMsg != WM_LBUTTONDBLCLK) {
         control->SetFocus();
-        if (!*alive) return false;
+        if (!alive) return false;
         if (target.Get() == nullptr) return true;
     }
     SetCapture();
@@ -134,15 +134,15 @@ bool CPaintManagerUI::HandleMouseButton(UINT uMsg, WPARAM wParam, LPARAM lParam)
         event.lParam = lParam;
     }
     control->Event(event);
-    return *alive;
+    return static_cast<bool>(alive);
 }
 
 bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
 {
     if (m_hWndPaint == nullptr) return false;
-    auto alive = m_alive;
+    const WeakRef<CPaintManagerUI> alive = HandlerRef();
     DeliverQueuedNotifications();
-    if (!*alive) return false;
+    if (!alive) return false;
 
     for (int i = 0; i < m_aMessageFilters.GetSize(); ++i) {
         bool handled = false;
@@ -152,7 +152,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
             lRes = result;
             return true;
         }
-        if (!*alive) return false;
+        if (!alive) return false;
     }
 
     switch (uMsg) {
@@ -164,16 +164,16 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
             CControlUI* hover = m_pEventHover;
             TEventUI event = MakeEvent(UIEVENT_MOUSELEAVE, hover);
             hover->Event(event);
-            if (!*alive) return false;
+            if (!alive) return false;
         }
         if (m_pEventClick != nullptr) {
             CControlUI* click = m_pEventClick;
             TEventUI event = MakeEvent(UIEVENT_BUTTONUP, click);
             click->Event(event);
-            if (!*alive) return false;
+            if (!alive) return false;
         }
         SetFocus(nullptr);
-        if (!*alive) return false;
+        if (!alive) return false;
         HWND owner = ::GetWindow(m_hWndPaint, GW_OWNER);
         if (owner != nullptr) ::SetFocus(owner);
         break;
@@ -201,13 +201,13 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         if (m_pFocus != nullptr) {
             TEventUI event = MakeEvent(UIEVENT_WINDOWSIZE, m_pFocus);
             m_pFocus->Event(event);
-            if (!*alive) return false;
+            if (!alive) return false;
         }
         if (m_pRoot != nullptr) m_pRoot->NeedUpdate();
         return true;
     case WM_TIMER:
         HandleTimer(wParam);
-        if (!*alive) return false;
+        if (!alive) return false;
         break;
     case WM_MOUSEHOVER: {
         m_bMouseTracking = false;
@@ -218,7 +218,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
             TEventUI event = MakeEvent(UIEVENT_MOUSEHOVER, m_pEventHover);
             event.ptMouse = pt;
             m_pEventHover->Event(event);
-            if (!*alive) return false;
+            if (!alive) return false;
             // The hover handler may have changed the tree.
             under = OwnControlAt(pt);
         }
@@ -228,13 +228,13 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
     case WM_MOUSELEAVE:
         m_tooltip.Hide();
         if (m_bMouseTracking) ::SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0, MAKELPARAM(-1, -1));
-        if (!*alive) return false;
+        if (!alive) return false;
         m_bMouseTracking = false;
         break;
     case WM_MOUSEMOVE:
     case WM_NCMOUSEMOVE:
         TrackMouse(uMsg, lParam);
-        if (!*alive) return false;
+        if (!alive) return false;
         break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
@@ -253,7 +253,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         event.lParam = lParam;
         event.wKeyState = static_cast<WORD>(wParam);
         click->Event(event);
-        if (!*alive) return false;
+        if (!alive) return false;
         m_pEventClick = nullptr;
         break;
     }
@@ -268,7 +268,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         TEventUI event = MakeEvent(UIEVENT_BUTTONUP, click);
         event.ptMouse = POINT{-1, -1};
         click->Event(event);
-        if (!*alive) return false;
+        if (!alive) return false;
         break;
     }
     case WM_CONTEXTMENU: {
@@ -281,7 +281,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         TEventUI event = MakeEvent(UIEVENT_CONTEXTMENU, click);
         event.lParam = reinterpret_cast<LPARAM>(click);
         click->Event(event);
-        if (!*alive) return false;
+        if (!alive) return false;
         m_pEventClick = nullptr;
         break;
     }
@@ -298,9 +298,9 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         event.lParam = lParam;
         event.wKeyState = CurrentKeyState();
         control->Event(event);
-        if (!*alive) return false;
+        if (!alive) return false;
         ::SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0, MAKELPARAM(m_ptLastMousePos.x, m_ptLastMousePos.y));
-        if (!*alive) return false;
+        if (!alive) return false;
         break;
     }
     case WM_KEYDOWN:
@@ -310,7 +310,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
             TEventUI event = MakeEvent(UIEVENT_KEYDOWN, focus);
             FillKeyFields(event, wParam, lParam);
             focus->Event(event);
-            if (!*alive) return false;
+            if (!alive) return false;
         }
         break;
     case WM_KEYUP:
@@ -319,7 +319,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
             TEventUI event = MakeEvent(UIEVENT_KEYUP, key);
             FillKeyFields(event, wParam, lParam);
             key->Event(event);
-            if (!*alive) return false;
+            if (!alive) return false;
             m_pEventKey = nullptr;
         }
         break;
@@ -329,7 +329,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
             TEventUI event = MakeEvent(UIEVENT_CHAR, focus);
             FillKeyFields(event, wParam, lParam);
             focus->Event(event);
-            if (!*alive) return false;
+            if (!alive) return false;
         }
         break;
     case WM_SETCURSOR: {
@@ -376,7 +376,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
 
 bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
 {
-    auto alive = m_alive;
+    const WeakRef<CPaintManagerUI> alive = HandlerRef();
     for (int i = 0; i < m_aPreMessageFilters.GetSize(); ++i) {
         bool handled = false;
         const LRESULT result = static_cast<IMessageFilterUI*>(m_aPreMessageFilters.GetAt(i))
@@ -385,7 +385,7 @@ bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam,
             lRes = result;
             return true;
         }
-        if (!*alive) return false;
+        if (!alive) return false;
     }
     switch (uMsg) {
     case WM_KEYDOWN:

@@ -37,25 +37,27 @@ void CPaintManagerUI::SendNotify(TNotifyUI& Msg, bool bAsync)
 
 void CPaintManagerUI::DeliverNotification(TNotifyUI& Msg)
 {
-    auto alive = m_alive;
+    const WeakRef<CPaintManagerUI> alive = HandlerRef();
+    // Listeners of a window that is gone are not called any more.
+    if (!alive) return;
     NotifyQueue::Delivery delivery(m_notifications, Msg);
     if (Msg.pSender != nullptr && Msg.pSender->OnNotify) {
         Msg.pSender->OnNotify(&Msg);
-        if (!*alive) return;
+        if (!alive) return;
     }
     // By index over the live list: a listener may add or remove listeners,
     // and one that was removed must not be called.
     for (int i = 0; i < m_aNotifiers.GetSize(); ++i) {
         static_cast<INotifyUI*>(m_aNotifiers.GetAt(i))->Notify(Msg);
-        if (!*alive) return;
+        if (!alive) return;
     }
 }
 
 void CPaintManagerUI::DeliverQueuedNotifications()
 {
-    auto alive = m_alive;
+    const WeakRef<CPaintManagerUI> alive = HandlerRef();
     TNotifyUI notify;
-    while (*alive && m_notifications.Pop(notify)) DeliverNotification(notify);
+    while (alive && m_notifications.Pop(notify)) DeliverNotification(notify);
 }
 
 bool CPaintManagerUI::AddNotifier(INotifyUI* pNotifier) { return m_aNotifiers.Add(pNotifier); }
@@ -82,8 +84,8 @@ bool CPaintManagerUI::RemoveTranslateAccelerator(ITranslateAccelerator* pTransla
 
 bool CPaintManagerUI::TranslateAccelerator(LPMSG pMsg)
 {
-    auto alive = m_alive;
-    for (int i = 0; *alive && i < m_aTranslateAccelerator.GetSize(); ++i) {
+    const WeakRef<CPaintManagerUI> alive = HandlerRef();
+    for (int i = 0; alive && i < m_aTranslateAccelerator.GetSize(); ++i) {
         auto* translator = static_cast<ITranslateAccelerator*>(m_aTranslateAccelerator.GetAt(i));
         if (translator->TranslateAccelerator(pMsg) == S_OK) return true;
     }

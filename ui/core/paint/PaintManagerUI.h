@@ -11,6 +11,7 @@
 
 #include "ui/core/base/Platform.h"
 #include "ui/core/base/UiString.h"
+#include "ui/core/base/WeakRef.h"
 #include "ui/core/resources/ResourceContextUI.h"
 
 #include <memory>
@@ -61,6 +62,13 @@ public:
     // Binds the window, takes its device context and joins the list of all
     // managers of the process.
     void Init(HWND hWnd);
+    // Reads as gone once this manager is destroyed.
+    WeakRef<CPaintManagerUI> GetWeakRef() { return WeakRef<CPaintManagerUI>(this, m_objectAnchor); }
+    // The window has had its final message. Handlers still running on the
+    // stack stop at their next check, and notifications and filters are
+    // no longer delivered, as when the manager itself is destroyed; the
+    // manager lives on until its window object is deleted.
+    void WindowGone();
     HWND GetPaintWindow() const { return m_hWndPaint; }
     HDC GetPaintDC() const { return m_hDcPaint.Get(); }
     CControlUI* GetRoot() const { return m_pRoot; }
@@ -320,8 +328,7 @@ private:
         CControlUI* Get() const { return m_control; }
 
     private:
-        CPaintManagerUI& m_manager;
-        std::shared_ptr<bool> m_managerAlive;
+        WeakRef<CPaintManagerUI> m_manager;
         CControlUI* m_control;
     };
     std::vector<CControlUI**> m_watchedControls;
@@ -343,9 +350,11 @@ private:
     bool m_bMouseCapture = false;
     bool m_bUsedVirtualWnd = false;
     bool m_bCanDraw = true;
-    // Cleared by the destructor: a handler that destroys the window (and so
-    // this manager) ends every loop over handlers that is still running.
-    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+    // Loops over handlers hold this: a handler that destroys the window (or
+    // this manager) ends every such loop that is still running.
+    WeakRef<CPaintManagerUI> HandlerRef() { return WeakRef<CPaintManagerUI>(this, m_handlerAnchor); }
+    WeakAnchor m_handlerAnchor;  // retired when the window goes, and with this object
+    WeakAnchor m_objectAnchor;   // only with this object
     TimerTable m_timers;
     NotifyQueue m_notifications;
     TooltipWindow m_tooltip;

@@ -10,6 +10,7 @@ void CPaintManagerUI::Init(HWND hWnd)
     // A second Init gives the device context of the first window back.
     m_surface.Drop();
     m_hWndPaint = hWnd;
+    if (m_handlerAnchor.IsRetired()) m_handlerAnchor.Renew();
     m_hDcPaint = Gdi::OwnedWindowDC(hWnd != nullptr ? ::GetDC(hWnd) : nullptr, Gdi::WindowDCTraits{hWnd});
     if (m_aPreMessages.Find(this) < 0) m_aPreMessages.Add(this);
 }
@@ -27,11 +28,14 @@ void CPaintManagerUI::InvalidateRoot()
     if (m_hWndPaint != nullptr) ::InvalidateRect(m_hWndPaint, nullptr, FALSE);
 }
 
+void CPaintManagerUI::WindowGone() { m_handlerAnchor.Retire(); }
+
 CPaintManagerUI::~CPaintManagerUI()
 {
     // Handlers still running on the stack below this destructor stop at
     // their next check.
-    *m_alive = false;
+    m_handlerAnchor.Retire();
+    m_objectAnchor.Retire();
     m_watchedControls.clear();
     // Controls are deleted by the side of the manager that knows them; it
     // left its deleter here when it attached the first control.

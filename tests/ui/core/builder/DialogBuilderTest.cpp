@@ -233,6 +233,26 @@ TEST_F(BuilderTest, ChildLayoutRepeatsAnIncludedSkinFile)
     EXPECT_EQ(static_cast<IContainerUI*>(root->GetInterface(L"IContainer"))->GetCount(), 3);
 }
 
+TEST_F(BuilderTest, AnOptionOfAnExtraTopLevelElementLeavesItsGroupWhenTheBuilderDeletesIt)
+{
+    CDialogBuilder builder;
+    CControlUI* root = Attach(builder.Create(L"<Window>"
+                                             L"<HorizontalLayout><Option name=\"kept\" group=\"g\"/></HorizontalLayout>"
+                                             L"<HorizontalLayout><Option name=\"dropped\" group=\"g\"/></HorizontalLayout>"
+                                             L"</Window>",
+                                             nullptr, nullptr, m_manager.get()));
+    ASSERT_NE(root, nullptr);
+    auto* kept = static_cast<COptionUI*>(m_manager->FindControl(L"kept"));
+    ASSERT_NE(kept, nullptr);
+    CStdPtrArray* group = m_manager->GetOptionGroup(L"g");
+    ASSERT_NE(group, nullptr);
+    ASSERT_EQ(group->GetSize(), 1) << "a deleted option is still in its group";
+    EXPECT_EQ(group->GetAt(0), kept);
+    // Selecting walks the group and deselects the other members.
+    kept->Selected(true);
+    EXPECT_TRUE(kept->IsSelected());
+}
+
 TEST_F(BuilderTest, ReloadingTheLanguageReadsTheLangElements)
 {
     CDialogBuilder::RegisterLanguageLoader();

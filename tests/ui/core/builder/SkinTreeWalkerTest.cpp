@@ -182,6 +182,40 @@ TEST(SkinTreeWalker, ChildLayoutAddsTheIncludedRootsChildrenCountTimes)
     }
 }
 
+TEST(SkinTreeWalker, AnIncludedDocumentBringsItsResourcesButNotItsWindowAttributes)
+{
+    Built b;
+    b.target.documents[L"dialog.xml"] =
+        L"<Window size=\"320,180\"><Font name=\"F\" size=\"14\"/><Image name=\"i.png\"/>"
+        L"<Default name=\"Button\" value=\"textcolor=&quot;#FF333333&quot;\"/><lang name=\"k\" value=\"v\"/>"
+        L"<Button name=\"ok\"/></Window>";
+    b.Build(L"<Window size=\"1200,720\"><VerticalLayout><ChildLayout xmlfile=\"dialog.xml\" count=\"3\"/>"
+            L"</VerticalLayout></Window>");
+    EXPECT_EQ(b.target.resources, (Texts{L"Font:F,14", L"Image:i.png,-,0", L"Default:Button", L"lang:k=v"}))
+        << "recorded once for all repetitions";
+    EXPECT_EQ(b.target.windowAttributes, Texts{L"size=1200,720"});
+    ASSERT_EQ(b.root->children.size(), 3u);
+    EXPECT_EQ(b.root->children[0]->attributes, (Texts{L"textcolor=#FF333333", L"name=ok"}))
+        << "the included default list applies to the included controls";
+
+    Built withoutManager;
+    withoutManager.target.manager = false;
+    withoutManager.target.documents = b.target.documents;
+    withoutManager.Build(L"<Window><VerticalLayout><ChildLayout xmlfile=\"dialog.xml\"/></VerticalLayout></Window>");
+    EXPECT_TRUE(withoutManager.target.resources.empty());
+}
+
+TEST(SkinTreeWalker, ATopLevelIncludeWithoutAParentHandsBackOneControlAndDeletesTheRest)
+{
+    Built b;
+    b.target.documents[L"row.xml"] = L"<Window><Button/><Text/></Window>";
+    b.Build(L"<Window><ChildLayout xmlfile=\"row.xml\" count=\"2\"/><Label/></Window>");
+    ASSERT_NE(b.root, nullptr);
+    EXPECT_EQ(b.root->tag, L"Button");
+    EXPECT_EQ(b.target.created.size(), 5u);
+    EXPECT_EQ(b.target.deleted, 4) << "every control but the one handed back is deleted: none leaks";
+}
+
 TEST(SkinTreeWalker, AnIncludeIsReadOnceForAllItsRepetitions)
 {
     Built b;
