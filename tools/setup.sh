@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES_AMD64=(
   g++-mingw-w64-i686-posix mingw-w64-i686-dev libz-mingw-w64-dev
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
-  wine wine64 xvfb xauth xcompmgr xdotool imagemagick x11-utils
+  wine wine64 xvfb xauth xcompmgr openbox xdotool imagemagick x11-utils
   libstb-dev nlohmann-json3-dev zlib1g-dev
   chromium fonts-wqy-microhei
   cmake make clang libclang-rt-14-dev llvm googletest valgrind
