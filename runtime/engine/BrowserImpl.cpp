@@ -195,6 +195,7 @@ bool BrowserImpl::CreateTarget()
 void BrowserImpl::StartScreencast(int width, int height, Stream stream)
 {
     if (stream == Stream::Live) {
+        m_shared.Lock()->liveSince = GetTickCount();
         Send("Page.startScreencast",
              {{"format", "jpeg"}, {"quality", 90}, {"maxWidth", width}, {"maxHeight", height}, {"everyNthFrame", 1}});
         return;
@@ -1023,11 +1024,13 @@ void BrowserImpl::Tick()
                 if (!s->verifying) s->live = false;
                 ++s->screenshots;
                 s->screenshotPixels += static_cast<unsigned long long>(s->width) * s->height;
-            } else if (s->restShown && !s->verifying && !s->screenshotDue && now - s->lastFrameTick >= kRestMs &&
-                       now - s->lastInputTick >= kProbeAfterMs && s->width / kProbeScale >= 16 &&
+            } else if (!s->verifying && !s->screenshotDue && now - s->lastInputTick >= kProbeAfterMs &&
+                       now - s->liveSince >= kProbeAfterMs && s->width / kProbeScale >= 16 &&
                        s->height / kProbeScale >= 16 && s->window && s->window->HasImage()) {
-                // At rest, its lossless picture shown, no input for a while:
-                // the probe takes over from the full-size stream.
+                // No input for a while: the probe takes over from the
+                // full-size stream. Its first picture brings a lossless one
+                // of the whole page, so a blinking caret that never leaves
+                // the stream a quiet moment does not keep it live.
                 s->stream = Stream::Probe;
                 probe = true;
                 width = s->width;

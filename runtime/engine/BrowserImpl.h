@@ -183,6 +183,7 @@ private:
         FrameImage lossless;  // the last lossless picture shown
         Stream stream = Stream::Live;
         DWORD lastInputTick = 0;
+        DWORD liveSince = 0;  // when the full-size stream last started
         int probeWidth = 0, probeHeight = 0;  // the probe's largest picture
         FrameImage probe;                     // the probe's last picture
         double scrollX = 0, scrollY = 0;      // where it saw the viewport

@@ -164,6 +164,14 @@ LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp)
         }
         break;
     case WM_MOUSEMOVE:
+        // The system also sends a move when windows above or around change
+        // (a caption scrolling in the parent, a layered update) without the
+        // pointer moving: that is no input for the page, and passing it on
+        // would keep the page from ever coming to rest.
+        if (m_hasMoved && lp == m_lastMovePos && wp == m_lastMoveKeys) return 0;
+        m_hasMoved = true;
+        m_lastMovePos = lp;
+        m_lastMoveKeys = wp;
         if (!m_tracking) {
             TRACKMOUSEEVENT t = {};
             t.cbSize = sizeof t;
@@ -175,6 +183,7 @@ LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case WM_MOUSELEAVE:
         m_tracking = false;
+        m_hasMoved = false;  // coming back in is a move again
         return 0;
     case WM_TIMER:
         if (wp != kCursorTimer) break;

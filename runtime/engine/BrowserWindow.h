@@ -49,6 +49,10 @@ private:
     DWORD m_lastMove = 0;
     LPARAM m_cursorAt = 0;  // client position of the last mouse move
     bool m_tracking = false;
+    // The last move passed on, to tell real moves from repeated ones.
+    bool m_hasMoved = false;
+    LPARAM m_lastMovePos = 0;
+    WPARAM m_lastMoveKeys = 0;
 };
 
 }  // namespace vxrt
