@@ -560,7 +560,16 @@ void BrowserImpl::OnJavascriptDialogOpening(const page::JavascriptDialogOpening&
     Send("Page.handleJavaScriptDialog", {{"accept", true}});
 }
 
-void BrowserImpl::OnTargetInfoChanged(const target::InfoChanged& e) { TitleSeen(e.title); }
+void BrowserImpl::OnTargetInfoChanged(const target::InfoChanged& e)
+{
+    // Before a document has its title the engine names it by its address;
+    // such a stand-in arriving late must not replace the title the page
+    // itself reported.
+    if (!e.title.empty() && e.url.size() >= e.title.size() &&
+        e.url.compare(e.url.size() - e.title.size(), e.title.size(), e.title) == 0)
+        return;
+    TitleSeen(e.title);
+}
 
 void BrowserImpl::OnBindingCalled(const page::BindingCalled& e)
 {
