@@ -174,7 +174,7 @@ class Session:
 
     def drive(self, *args):
         result = subprocess.run(["wine", self.driver] + [str(a) for a in args], env=self.env,
-                                stdin=subprocess.DEVNULL, capture_output=True, timeout=60)
+                                stdin=subprocess.DEVNULL, capture_output=True, timeout=180)
         return result.returncode, result.stdout.decode("utf-8", "replace").strip()
 
     # -- acting as a person -------------------------------------------------
