@@ -73,6 +73,26 @@ protected:
         return PumpUntil([&] { return client->lastTitle == title; }, ms);
     }
     HWND BrowserWindow() { return client->browser ? client->browser->GetHost()->GetWindowHandle() : nullptr; }
+    // Takes the engine's own lossless picture as the reference until the
+    // window has matched it (PSNR >= 48) or 15 s have passed. Taking it makes
+    // the page paint once more, so the window is given settleMs to come to
+    // rest again after each.
+    void CompareWithEngine(CefRefPtr<CefBrowser> b, DWORD settleMs, bool* exact, double* best)
+    {
+        *best = 0;
+        *exact = false;
+        const DWORD start = GetTickCount();
+        while (!*exact && GetTickCount() - start < 15000) {
+            const Picture engine = EngineScreenshot(b);
+            ASSERT_GT(engine.width, 0);
+            *exact = PumpUntil(
+                [&] {
+                    *best = std::max(*best, Psnr(CaptureWindow(BrowserWindow()), engine));
+                    return *best >= 48;
+                },
+                settleMs);
+        }
+    }
 
     std::wstring profile;
     std::unique_ptr<RuntimeSession> session;
@@ -257,22 +277,10 @@ TEST_F(RuntimeBrowserTest, StillPageIsShownLosslessly)
     // Thin coloured text and Chinese: what the screencast's JPEG blurs.
     CefRefPtr<CefBrowser> b = Open("/colours");
     ASSERT_TRUE(WaitFor("LoadEnd"));
-    HWND w = BrowserWindow();
-    // The engine's own picture is the reference. Taking it makes the page
-    // paint once more, so the window is given time to come to rest again.
-    double best = 0;
-    const DWORD start = GetTickCount();
-    bool exact = false;
-    while (!exact && GetTickCount() - start < 15000) {
-        const Picture engine = EngineScreenshot(b);
-        ASSERT_GT(engine.width, 0);
-        exact = PumpUntil(
-            [&] {
-                best = std::max(best, Psnr(CaptureWindow(w), engine));
-                return best >= 48;
-            },
-            3000);
-    }
+    double best;
+    bool exact;
+    CompareWithEngine(b, 3000, &exact, &best);
+    if (HasFatalFailure()) return;
     EXPECT_TRUE(exact) << "best PSNR against the engine's lossless screenshot: " << best << " dB";
     std::printf("still page against the engine's lossless screenshot: %.1f dB\n", best);
     // At rest it stays at rest: the pictures it takes do not keep it busy.
@@ -301,19 +309,10 @@ TEST_F(RuntimeBrowserTest, AtRestABlinkingCaretCostsOnlySmallPictures)
     std::printf("at rest, 3 s of a blinking caret: %u pictures of %.0f pixels each\n", taken, perPicture);
     EXPECT_LT(perPicture, 800.0 * 600 / 50);
     // What the window shows is still the page, exactly.
-    double best = 0;
-    const DWORD start = GetTickCount();
-    bool exact = false;
-    while (!exact && GetTickCount() - start < 15000) {
-        const Picture engine = EngineScreenshot(b);
-        ASSERT_GT(engine.width, 0);
-        exact = PumpUntil(
-            [&] {
-                best = std::max(best, Psnr(CaptureWindow(BrowserWindow()), engine));
-                return best >= 48;
-            },
-            1500);
-    }
+    double best;
+    bool exact;
+    CompareWithEngine(b, 1500, &exact, &best);
+    if (HasFatalFailure()) return;
     EXPECT_TRUE(exact) << "best PSNR against the engine's lossless screenshot: " << best << " dB";
     // Typing brings the full-size stream back at once; rest, the probe.
     PostMessageW(BrowserWindow(), WM_CHAR, L'x', 1);
