@@ -85,7 +85,9 @@ function(vornex_add_test)
     # Reads pixels of the shared screen or moves the real mouse pointer:
     # runs alone on the test session's display, or two such tests would
     # click into and paint over each other.
-    set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK vornex_screen)
+    # The marker tells the test's windows they may take the activation;
+    # windows of the tests running beside it show without taking it.
+    set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK vornex_screen ENVIRONMENT VORNEX_TEST_OWNS_SCREEN=1)
   endif()
 endfunction()
 

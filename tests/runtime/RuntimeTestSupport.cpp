@@ -228,8 +228,12 @@ HostWindow::HostWindow(int width, int height)
         RegisterClassExW(&wc);
         reg = true;
     }
-    m_hwnd = CreateWindowExW(0, L"VxrtTestHost", L"host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 10, 10,
-                             width, height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    m_hwnd = CreateWindowExW(0, L"VxrtTestHost", L"host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 10, 10, width,
+                             height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    // Activation is one for the whole test session: only a test that holds
+    // the screen takes it, so a test beside it cannot steal its keyboard.
+    const bool ownsScreen = GetEnvironmentVariableW(L"VORNEX_TEST_OWNS_SCREEN", nullptr, 0) != 0;
+    ShowWindow(m_hwnd, ownsScreen ? SW_SHOW : SW_SHOWNOACTIVATE);
 }
 
 HostWindow::~HostWindow()
