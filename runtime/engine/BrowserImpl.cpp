@@ -76,14 +76,8 @@ bool BrowserImpl::Create(const CefWindowInfo& info, const CefString& url)
         s->startUrl = url.ToString();
         s->pendingMain = new FrameImpl(this, std::string(), true);
     }
-    if (rt->AwaitEngine(this)) return true;
-    if (CreateTarget()) return true;
-    // Engine replies are untrusted: one of the wrong shape fails the
-    // creation, and what was made so far goes.
-    DropTarget();
-    HWND h = m_hwnd.load();
-    if (h && IsWindow(h)) DestroyWindow(h);
-    return false;
+    if (!rt->AwaitEngine(this)) ContinueCreate();
+    return true;
 }
 
 void BrowserImpl::ContinueCreate()
@@ -91,8 +85,14 @@ void BrowserImpl::ContinueCreate()
     VXRT_ASSERT_UI_THREAD();
     // Closed or destroyed while the engine started: nothing to make.
     if (m_shared.Lock()->state != State::Creating) return;
-    if (CreateTarget()) return;
-    // The window stays with its owner; the page is as good as closed.
+    CreateTarget();
+}
+
+void BrowserImpl::CreationFailed()
+{
+    // Engine replies are untrusted: one of the wrong shape fails the
+    // creation. What was made so far goes; the window stays with its owner
+    // and the page is as good as closed.
     DropTarget();
     EngineGone();
 }
@@ -127,42 +127,121 @@ void BrowserImpl::NavigateMain(const std::string& url)
     Send("Page.navigate", {{"url", url}});
 }
 
-bool BrowserImpl::CreateTarget()
+// The page target is made in steps, each waiting for the engine's answer
+// to the one before without holding the UI thread: while the engine is busy
+// starting (or a slow machine keeps it), the window goes on painting and
+// answering. Every answer comes back to the UI thread and counts only for
+// the attempt that asked: an engine lost meanwhile starts a new attempt,
+// and a close ends the creation.
+void BrowserImpl::CreateTarget()
+{
+    Runtime* rt = Runtime::Get();
+    if (!rt || !m_hwnd.load()) return CreationFailed();
+    const int attempt = ++m_createAttempt;
+    m_sessionId.clear();
+    m_targetId = rt->TakeSpareTarget();
+    if (!m_targetId.empty()) return AttachTarget(attempt);
+    CefRefPtr<BrowserImpl> self(this);
+    rt->DevTools().Call("Target.createTarget", {{"url", "about:blank"}}, "", [self, attempt](const Json& r, const Json&) {
+        const std::string targetId = json::String(r, "targetId");
+        self->Post([self, attempt, targetId] {
+            if (!self->CreationCurrent(attempt)) return self->CloseStrayTarget(targetId);
+            self->m_targetId = targetId;
+            if (targetId.empty()) return self->CreationFailed();
+            self->AttachTarget(attempt);
+        });
+    });
+}
+
+bool BrowserImpl::CreationCurrent(int attempt)
+{
+    return attempt == m_createAttempt && m_shared.Lock()->state == State::Creating;
+}
+
+void BrowserImpl::CloseStrayTarget(const std::string& targetId)
+{
+    // Made for a creation that has ended: nobody shows it.
+    if (Runtime* rt = Runtime::Get(); rt && !targetId.empty())
+        rt->DevTools().Call("Target.closeTarget", {{"targetId", targetId}}, "");
+}
+
+void BrowserImpl::AbandonTarget(int attempt)
+{
+    // Closed while the target was being made: it goes with the creation.
+    // A newer attempt (for a new engine) owns the ids now.
+    if (attempt == m_createAttempt) DropTarget();
+}
+
+void BrowserImpl::AttachTarget(int attempt)
+{
+    Runtime* rt = Runtime::Get();
+    if (!rt) return;
+    CefRefPtr<BrowserImpl> self(this);
+    rt->DevTools().Call(
+        "Target.attachToTarget", {{"targetId", m_targetId}, {"flatten", true}}, "",
+        [self, attempt](const Json& r, const Json&) {
+            const std::string sessionId = json::String(r, "sessionId");
+            self->Post([self, attempt, sessionId] {
+                if (!self->CreationCurrent(attempt)) return self->AbandonTarget(attempt);
+                self->m_sessionId = sessionId;
+                if (sessionId.empty()) return self->CreationFailed();
+                self->Send("Page.enable");
+                self->WatchTitle(attempt);
+            });
+        });
+}
+
+void BrowserImpl::WatchTitle(int attempt)
+{
+    Runtime* rt = Runtime::Get();
+    if (!rt) return;
+    Send("Runtime.addBinding", {{"name", kTitleBinding}});
+    // The engine takes a navigation in its own process at once but hands the
+    // script to the page's renderer: the creation goes on (and the first
+    // page is asked for) only once the renderer has it, or the first
+    // page's title could go unheard.
+    CefRefPtr<BrowserImpl> self(this);
+    rt->DevTools().Call("Page.addScriptToEvaluateOnNewDocument", {{"source", kTitleWatch}}, m_sessionId,
+                        [self, attempt](const Json&, const Json&) {
+                            self->Post([self, attempt] {
+                                if (!self->CreationCurrent(attempt)) return self->AbandonTarget(attempt);
+                                self->AskFrameTree(attempt);
+                            });
+                        });
+}
+
+void BrowserImpl::AskFrameTree(int attempt)
+{
+    Runtime* rt = Runtime::Get();
+    if (!rt) return;
+    CefRefPtr<BrowserImpl> self(this);
+    rt->DevTools().Call("Page.getFrameTree", Json::object(), m_sessionId, [self, attempt](const Json& tree, const Json&) {
+        const std::string mainFrameId = json::String(json::Object(json::Object(tree, "frameTree"), "frame"), "id");
+        self->Post([self, attempt, mainFrameId] {
+            if (!self->CreationCurrent(attempt)) return self->AbandonTarget(attempt);
+            self->FinishCreate(attempt, mainFrameId);
+        });
+    });
+}
+
+void BrowserImpl::FinishCreate(int attempt, const std::string& treeMainFrameId)
 {
     Runtime* rt = Runtime::Get();
     const HWND hwnd = m_hwnd.load();
-    if (!rt || !hwnd) return false;
-    // The window may have changed while the engine started.
+    if (!rt || !hwnd) return CreationFailed();
+    // The window may have changed while the target was made.
     RECT rc;
     GetClientRect(hwnd, &rc);
     const int width = rc.right > 0 ? rc.right : 1;
     const int height = rc.bottom > 0 ? rc.bottom : 1;
     const bool visible = IsWindowVisible(hwnd) != FALSE;
+    const std::string mainFrameId = treeMainFrameId.empty() ? m_targetId : treeMainFrameId;
+    std::string url;
     {
         auto s = m_shared.Lock();
         s->width = width;
         s->height = height;
         s->visible = visible;
-    }
-
-    m_targetId = rt->TakeSpareTarget();
-    if (m_targetId.empty()) {
-        Json created = rt->DevTools().CallSync("Target.createTarget", {{"url", "about:blank"}}, "", kCallTimeoutMs);
-        m_targetId = json::String(created, "targetId");
-    }
-    if (m_targetId.empty()) return false;
-    Json attached = rt->DevTools().CallSync("Target.attachToTarget", {{"targetId", m_targetId}, {"flatten", true}}, "",
-                                            kCallTimeoutMs);
-    m_sessionId = json::String(attached, "sessionId");
-    if (m_sessionId.empty()) return false;
-
-    SendSync("Page.enable");
-    Json tree = SendSync("Page.getFrameTree");
-    const std::string mainFrameId =
-        json::String(json::Object(json::Object(tree, "frameTree"), "frame"), "id", m_targetId);
-    std::string url;
-    {
-        auto s = m_shared.Lock();
         s->mainFrameId = mainFrameId;
         if (s->pendingMain) {
             s->pendingMain->SetId(mainFrameId);
@@ -178,18 +257,17 @@ bool BrowserImpl::CreateTarget()
     Send("Page.setLifecycleEventsEnabled", {{"enabled", true}});
     Send("Network.enable");
     // Contexts that exist already (the blank page the target starts with)
-    // are replayed before this returns; only the ones made afterwards are
-    // new contexts of pages this browser loads.
-    SendSync("Runtime.enable");
-    m_shared.Lock()->contextsLive = true;
-    Send("Runtime.addBinding", {{"name", kTitleBinding}});
-    Send("Page.addScriptToEvaluateOnNewDocument", {{"source", kTitleWatch}});
+    // are replayed before the answer, on the thread that reads events: only
+    // the ones made after it are new contexts of pages this browser loads.
+    CefRefPtr<BrowserImpl> self(this);
+    rt->DevTools().Call("Runtime.enable", Json::object(), m_sessionId, [self, attempt](const Json&, const Json& e) {
+        if (e.is_null() && attempt == self->m_createAttempt) self->m_shared.Lock()->contextsLive = true;
+    });
     Send("Emulation.setFocusEmulationEnabled", {{"enabled", true}});
     Send("Emulation.setDeviceMetricsOverride",
          {{"width", width}, {"height", height}, {"deviceScaleFactor", 1}, {"mobile", false}});
     if (visible) StartScreencast(width, height, Stream::Live);
     if (!url.empty()) Send("Page.navigate", {{"url", url}});
-    return true;
 }
 
 void BrowserImpl::StartScreencast(int width, int height, Stream stream)

@@ -6,8 +6,8 @@
 // Threads. State both threads touch lives in m_shared and is reached only
 // under its lock. State of the UI thread alone lives in m_ui and is reached
 // through Ui(), which checks the thread in debug builds. The target and
-// session ids are written by CreateTarget on the UI thread while the browser
-// is Creating (at its start, and again for a new engine once the old
+// session ids are written by the creation steps on the UI thread while the
+// browser is Creating (at its start, and again for a new engine once the old
 // engine's connection and its thread have ended), before they are published
 // to the runtime thread; the runtime thread reads them only while the state
 // is past Creating.
@@ -209,7 +209,16 @@ private:
     }
 
     bool CreateWindowPart(const CefWindowInfo& info);
-    bool CreateTarget();
+    // UI thread: the steps that make the page target (see the .cpp).
+    void CreateTarget();
+    void AttachTarget(int attempt);
+    void WatchTitle(int attempt);
+    void AskFrameTree(int attempt);
+    void FinishCreate(int attempt, const std::string& mainFrameId);
+    bool CreationCurrent(int attempt);
+    void CloseStrayTarget(const std::string& targetId);
+    void AbandonTarget(int attempt);
+    void CreationFailed();
     void DropTarget();
     CefRefPtr<FrameImpl> FrameFor(const std::string& frameId, const std::string& parentId, bool create);
     void Post(std::function<void()> fn);
@@ -258,6 +267,7 @@ private:
     std::atomic<HWND> m_hwnd{nullptr};
     std::string m_targetId;   // written while Creating, before the browser is published
     std::string m_sessionId;  // likewise
+    std::atomic<int> m_createAttempt{0};  // counts the creations begun: answers to an older one are stale
     Guarded<Shared> m_shared;
     UiOnly m_ui;
 };
