@@ -3,7 +3,7 @@
 #include "app/AppConfig.h"
 #include "app/AppGlobals.h"
 #include "app/AppMessages.h"
-#include "ui/control/OptionUI.h"
+#include "ui/controls/OptionUI.h"
 
 namespace Vornex {
 

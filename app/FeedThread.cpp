@@ -6,7 +6,7 @@
 #include "app/AppMessages.h"
 #include "app/feed/FeedLoader.h"
 #include "app/feed/HttpClient.h"
-#include "ui/core/base/KernelHandle.h"
+#include "ui/base/KernelHandle.h"
 #include "VornexDeployment.h"
 
 namespace Vornex {

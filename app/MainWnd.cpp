@@ -9,7 +9,7 @@
 #include "browser/CefHandler.h"
 #include "browser/CefWebkitUI.h"
 #include "runtime/CefRuntimeApi.h"
-#include "ui/control/TabLayoutUI.h"
+#include "ui/controls/TabLayoutUI.h"
 
 #include <shellapi.h>
 

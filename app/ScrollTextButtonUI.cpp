@@ -1,6 +1,6 @@
 #include "app/ScrollTextButtonUI.h"
 
-#include "ui/core/paint/PaintManagerUI.h"
+#include "ui/paint/PaintManagerUI.h"
 #include "ui/render/RenderEngine.h"
 
 namespace Vornex {

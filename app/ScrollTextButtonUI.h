@@ -9,7 +9,7 @@
 // "click" like any button; the owner asks GetCurrentUrl() for the link of
 // the caption the user is looking at.
 
-#include "ui/control/ButtonUI.h"
+#include "ui/controls/ButtonUI.h"
 
 #include <string>
 #include <vector>

@@ -25,7 +25,7 @@
 #include "BenchRounds.h"
 #include "app/feed/AdItem.h"
 #include "app/feed/FeedLoader.h"
-#include "ui/core/base/Platform.h"
+#include "ui/base/Platform.h"
 
 using namespace Vornex;
 

@@ -21,8 +21,8 @@
 // "huge pages" routes both parsers' blocks through the native build's
 // large-buffer allocator, which puts blocks of 32 MB and more into 2 MB
 // pages (only CMarkup's wide copy of the 10 MB document is that large).
-#include "ui/core/base/Platform.h"
-#include "ui/core/markup/Markup.h"
+#include "ui/base/Platform.h"
+#include "ui/markup/Markup.h"
 
 #include "BenchRounds.h"
 

@@ -8,7 +8,7 @@
 
 #include "browser/CefHandler.h"
 #include "browser/Delegate.h"
-#include "ui/control/ControlUI.h"
+#include "ui/controls/ControlUI.h"
 
 class CCefWebkitUI : public SkinUI::CControlUI, public Delegate {
 public:

@@ -14,7 +14,7 @@
 #   vornex_layer_sources(controls ButtonUI.cpp LabelUI.cpp)   # Windows build only
 #   vornex_layer_sources(controls PORTABLE AttributeText.cpp) # both builds
 # PORTABLE sources reach the operating system only through
-# ui/core/base/Platform.h; the native build compiles them (with the
+# ui/base/Platform.h; the native build compiles them (with the
 # sanitizers) for the portable tests and fuzzers, and once more optimised and
 # unsanitised into <target>_bench for the benchmarks.
 #

@@ -3,8 +3,8 @@
 // parsers look for (digits, signs, commas, "#", quotes, "=") comes up often.
 // The parsers must stay inside the text, and what they report must be
 // consistent with it.
-#include "ui/control/AttributeValue.h"
-#include "ui/control/LayoutArithmetic.h"
+#include "ui/controls/AttributeValue.h"
+#include "ui/controls/LayoutArithmetic.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // include of any name reads the second one (or, without a NUL, the main one
 // again), so self-inclusion, mutual inclusion and large repeat counts are all
 // reachable. Controls are recorded, never drawn.
-#include "tests/ui/core/builder/RecordingTarget.h"
+#include "tests/ui/builder/RecordingTarget.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // Label style words and scroll bar geometry from arbitrary input: the style
 // is always one the table can give, and the bar's parts always stay inside
 // the bar along its axis, with the thumb between the buttons.
-#include "ui/control/LabelStyle.h"
-#include "ui/control/ScrollBarGeometry.h"
+#include "ui/controls/LabelStyle.h"
+#include "ui/controls/ScrollBarGeometry.h"
 
 #include <cstddef>
 #include <cstdint>

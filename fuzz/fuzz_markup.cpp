@@ -2,7 +2,7 @@
 // whitespace mode; the rest is the document. Every element of a parsed
 // document is visited and every attribute read, so the attribute maps and
 // the in-place terminators are exercised as the dialog builder would.
-#include "ui/core/markup/Markup.h"
+#include "ui/markup/Markup.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // Opens arbitrary bytes as an archive and walks it as the framework would:
 // look every stored name up, then extract into bounded buffers.
-#include "ui/core/resources/ZipArchive.h"
+#include "ui/markup/ZipArchive.h"
 
 #include <algorithm>
 #include <cstddef>

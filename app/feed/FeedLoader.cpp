@@ -4,7 +4,7 @@
 
 #include "app/feed/FeedContainer.h"
 #include "app/feed/FeedDocument.h"
-#include "ui/core/base/Platform.h"
+#include "ui/base/Platform.h"
 
 namespace Vornex {
 

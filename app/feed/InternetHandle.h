@@ -2,8 +2,8 @@
 // An owned WinInet handle (session, connection or request), closed exactly
 // once. Move-only.
 
-#include "ui/core/base/Platform.h"
-#include "ui/core/base/UniqueHandle.h"
+#include "ui/base/Platform.h"
+#include "ui/base/UniqueHandle.h"
 
 #include <wininet.h>
 

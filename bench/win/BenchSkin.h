@@ -2,7 +2,7 @@
 // The skin archive linked into a benchmark as resource "DAT" 130, installed
 // as the paint manager's resource archive.
 
-#include "ui/core/paint/PaintManagerUI.h"
+#include "ui/paint/PaintManagerUI.h"
 
 namespace Bench {
 

@@ -19,7 +19,7 @@
 // part of both sides). Same compiler flags for both; run under Xvfb:
 //   tools/wine-run.sh build/win/bench/win/bench_builder.exe
 
-#include "ui/control/GdiplusSession.h"
+#include "ui/controls/GdiplusSession.h"
 #include "ui/window/WindowImplBase.h"
 
 #include <algorithm>

@@ -9,9 +9,9 @@
 // process's user + kernel time (GetProcessTimes) as a share of one core.
 // Under Wine the wineserver's own time is not part of it.
 //   tools/wine-run.sh build/win/bench/win/bench_idle_timers.exe [seconds]
-#include "ui/control/ContainerUI.h"
-#include "ui/control/ControlUI.h"
-#include "ui/core/paint/PaintManagerUI.h"
+#include "ui/controls/ContainerUI.h"
+#include "ui/controls/ControlUI.h"
+#include "ui/paint/PaintManagerUI.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -7,8 +7,8 @@
 // The skin comes from the archive resource linked into this executable.
 #include "bench/win/BenchSkin.h"
 #include "bench/win/WinBenchRounds.h"
-#include "ui/core/paint/PaintManagerUI.h"
-#include "ui/render/image/GdiHandles.h"
+#include "ui/paint/PaintManagerUI.h"
+#include "ui/images/GdiHandles.h"
 #include "ui/render/RenderEngine.h"
 
 #include <cstdio>

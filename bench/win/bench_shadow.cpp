@@ -21,8 +21,8 @@
 //   set to a display that runs xcompmgr, e.g. inside a test session)
 #include "bench/win/BenchSkin.h"
 #include "bench/win/WinBenchRounds.h"
-#include "ui/core/paint/PaintManagerUI.h"
-#include "ui/render/image/GdiHandles.h"
+#include "ui/paint/PaintManagerUI.h"
+#include "ui/images/GdiHandles.h"
 #include "ui/window/WindowWnd.h"
 #include "ui/window/WndShadow.h"
 

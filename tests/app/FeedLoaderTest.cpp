@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include "ui/core/base/Platform.h"
+#include "ui/base/Platform.h"
 
 using namespace Vornex;
 

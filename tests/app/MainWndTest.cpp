@@ -9,7 +9,7 @@
 #include "browser/CefHandler.h"
 #include "browser/CefWebkitUI.h"
 #include "tests/support/MessagePump.h"
-#include "ui/control/TabLayoutUI.h"
+#include "ui/controls/TabLayoutUI.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 // (timer events are delivered by hand, never waited for), the link a click
 // answers at every moment, and where each caption is painted.
 #include "app/ScrollTextButtonUI.h"
-#include "tests/ui/control/TestWindow.h"
-#include "tests/ui/core/paint/ProbeControl.h"
+#include "tests/ui/controls/TestWindow.h"
+#include "tests/ui/controls/dispatch/ProbeControl.h"
 #include "tests/ui/render/Canvas.h"
-#include "ui/control/VerticalLayoutUI.h"
+#include "ui/controls/VerticalLayoutUI.h"
 
 #include <gtest/gtest.h>
 

@@ -9,9 +9,9 @@
 
 #include "BrowserPages.h"
 #include "browser/CefWebkitUI.h"
-#include "tests/ui/control/TestWindow.h"
-#include "ui/control/TabLayoutUI.h"
-#include "ui/control/VerticalLayoutUI.h"
+#include "tests/ui/controls/TestWindow.h"
+#include "ui/controls/TabLayoutUI.h"
+#include "ui/controls/VerticalLayoutUI.h"
 
 using namespace SkinUI;
 using Test::TestWindow;

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/feed/FeedLoader.h"
-#include "ui/core/base/Platform.h"
+#include "ui/base/Platform.h"
 
 using namespace Vornex;
 

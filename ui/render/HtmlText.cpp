@@ -1,8 +1,8 @@
 // Layout and drawing of marked-up label text.
 #include "ui/render/RenderEngine.h"
 
-#include "ui/core/paint/PaintManagerUI.h"
-#include "ui/render/image/GdiHandles.h"
+#include "ui/paint/PaintManagerUI.h"
+#include "ui/images/GdiHandles.h"
 #include "ui/render/RenderCache.h"
 #include "ui/render/HtmlTokenizer.h"
 

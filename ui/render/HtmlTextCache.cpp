@@ -1,6 +1,6 @@
 #include "ui/render/HtmlTextCache.h"
 
-#include "ui/core/paint/FontTable.h"
+#include "ui/paint/FontTable.h"
 
 #include <functional>
 #include <utility>

@@ -14,9 +14,9 @@
 // holds while the same links are under the mouse. Layouts with inline
 // images are never kept: images can be reloaded or removed.
 
-#include "ui/core/base/Platform.h"
-#include "ui/core/base/UiString.h"
-#include "ui/render/image/GdiHandles.h"
+#include "ui/base/Platform.h"
+#include "ui/base/UiString.h"
+#include "ui/images/GdiHandles.h"
 
 #include <string>
 #include <unordered_map>

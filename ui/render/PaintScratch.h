@@ -16,8 +16,8 @@
 // engine asks Current() while it lasts. Drawing outside such a paint makes
 // its own objects as it always did.
 
-#include "ui/core/base/Platform.h"
-#include "ui/render/image/GdiHandles.h"
+#include "ui/base/Platform.h"
+#include "ui/images/GdiHandles.h"
 
 namespace SkinUI {
 

@@ -1,6 +1,6 @@
 #include "ui/render/RenderCache.h"
 
-#include "ui/core/paint/PaintManagerUI.h"
+#include "ui/paint/PaintManagerUI.h"
 
 #include <memory>
 #include <utility>

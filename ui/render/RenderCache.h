@@ -3,7 +3,7 @@
 // marked-up text and the scratch GDI objects of its drawing. The window's
 // paint manager owns it (made on first use) and drops it with itself.
 
-#include "ui/core/paint/PaintCacheSlot.h"
+#include "ui/paint/PaintCacheSlot.h"
 #include "ui/render/HtmlTextCache.h"
 #include "ui/render/PaintScratch.h"
 

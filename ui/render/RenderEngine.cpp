@@ -1,8 +1,8 @@
 #include "ui/render/RenderEngine.h"
 
-#include "ui/core/paint/PaintManagerUI.h"
+#include "ui/paint/PaintManagerUI.h"
 #include "ui/render/PaintScratch.h"
-#include "ui/render/image/GdiHandles.h"
+#include "ui/images/GdiHandles.h"
 
 #include <algorithm>
 #include <cmath>

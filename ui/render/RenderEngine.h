@@ -4,12 +4,12 @@
 // holes, fading, per-pixel alpha), plain and marked-up text, colour
 // adjustment, and the image description strings of the skin.
 
-#include "ui/core/base/Platform.h"
-#include "ui/core/base/StringOrId.h"
-#include "ui/core/base/UiString.h"
-#include "ui/render/image/GdiHandles.h"
-#include "ui/render/image/ImageDecoder.h"
-#include "ui/render/image/ImageInfo.h"
+#include "ui/base/Platform.h"
+#include "ui/base/StringOrId.h"
+#include "ui/base/UiString.h"
+#include "ui/images/GdiHandles.h"
+#include "ui/images/ImageDecoder.h"
+#include "ui/images/ImageInfo.h"
 
 #include <vector>
 

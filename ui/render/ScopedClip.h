@@ -10,7 +10,7 @@
 // context's logical units, which are its device units throughout the
 // framework's painting (no mapping mode or origin is set).
 
-#include "ui/core/base/Platform.h"
+#include "ui/base/Platform.h"
 
 namespace SkinUI {
 

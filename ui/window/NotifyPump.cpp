@@ -1,6 +1,6 @@
 #include "ui/window/NotifyPump.h"
 
-#include "ui/control/ControlUI.h"
+#include "ui/controls/ControlUI.h"
 
 namespace SkinUI {
 

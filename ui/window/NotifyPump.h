@@ -15,10 +15,10 @@
 // Notifications that name a virtual window go to the pump registered under
 // that name (AddVirtualWnd).
 
-#include "ui/core/base/Platform.h"
-#include "ui/core/base/StdStringPtrMap.h"
-#include "ui/core/base/UiString.h"
-#include "ui/core/paint/UiNotify.h"
+#include "ui/base/Platform.h"
+#include "ui/base/StdStringPtrMap.h"
+#include "ui/base/UiString.h"
+#include "ui/paint/UiNotify.h"
 
 namespace SkinUI {
 

@@ -1,7 +1,7 @@
 #include "ui/window/WindowImplBase.h"
 
-#include "ui/control/ControlUI.h"
-#include "ui/core/base/WideFormat.h"
+#include "ui/controls/ControlUI.h"
+#include "ui/base/WideFormat.h"
 #include "ui/window/WndShadow.h"
 
 #include <cstdlib>

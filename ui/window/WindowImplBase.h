@@ -14,8 +14,8 @@
 // the process ends with exit code 1. The window object is not deleted by the
 // base: a subclass that owns itself calls DeleteWhenUnwound in OnFinalMessage.
 
-#include "ui/core/builder/DialogBuilder.h"
-#include "ui/core/paint/PaintManagerUI.h"
+#include "ui/builder/DialogBuilder.h"
+#include "ui/paint/PaintManagerUI.h"
 #include "ui/window/NotifyPump.h"
 #include "ui/window/WindowWnd.h"
 

@@ -2,7 +2,7 @@
 // Placement arithmetic of top-level windows, kept free of the window system
 // so that it is tested natively.
 
-#include "ui/core/base/Platform.h"
+#include "ui/base/Platform.h"
 
 namespace SkinUI {
 

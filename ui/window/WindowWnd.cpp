@@ -1,6 +1,6 @@
 #include "ui/window/WindowWnd.h"
 
-#include "ui/core/paint/PaintManagerUI.h"
+#include "ui/paint/PaintManagerUI.h"
 #include "ui/window/WindowPlacement.h"
 #include "ui/window/WorkArea.h"
 

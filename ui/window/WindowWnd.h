@@ -7,9 +7,9 @@
 //
 // UI thread only: an object is used on the thread that created its window.
 
-#include "ui/core/base/Platform.h"
-#include "ui/core/base/UiRect.h"
-#include "ui/core/base/WeakRef.h"
+#include "ui/base/Platform.h"
+#include "ui/base/UiRect.h"
+#include "ui/base/WeakRef.h"
 
 namespace SkinUI {
 

@@ -1,9 +1,9 @@
 #include "ui/window/WndShadow.h"
 
-#include "ui/core/paint/PaintManagerUI.h"
-#include "ui/render/image/GdiHandles.h"
+#include "ui/paint/PaintManagerUI.h"
+#include "ui/images/GdiHandles.h"
 #include "ui/render/RenderEngine.h"
-#include "ui/render/image/UiImage.h"
+#include "ui/images/UiImage.h"
 #include "ui/window/ShadowComposer.h"
 
 #include <algorithm>

@@ -13,9 +13,9 @@
 //
 // UI thread only. Initialize runs once, before any shadow is created.
 
-#include "ui/core/base/Platform.h"
-#include "ui/core/base/UiRect.h"
-#include "ui/core/base/UiString.h"
+#include "ui/base/Platform.h"
+#include "ui/base/UiRect.h"
+#include "ui/base/UiString.h"
 
 namespace SkinUI {
 

@@ -2,7 +2,7 @@
 // The work area (screen minus task bars) that top-level windows are placed
 // in, with fallbacks for display set-ups that report no monitor information.
 
-#include "ui/core/base/Platform.h"
+#include "ui/base/Platform.h"
 
 namespace SkinUI {
 

@@ -12,7 +12,7 @@
 // The window's class is "SkinViewWnd" and its title "SkinView". The exit
 // code is 0 when the window closed, 1 when the skin could not be built.
 
-#include "ui/control/ControlUI.h"
+#include "ui/controls/ControlUI.h"
 #include "ui/window/WindowImplBase.h"
 #include "ui/window/WndShadow.h"
 

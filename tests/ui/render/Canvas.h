@@ -2,7 +2,7 @@
 // Test helpers: a 32-bit DIB section to draw into and read back, and a tiny
 // PNG writer so that decoding tests can state their pixels inline.
 
-#include "ui/render/image/GdiHandles.h"
+#include "ui/images/GdiHandles.h"
 
 #include <zlib.h>
 

@@ -3,7 +3,7 @@
 // fixed pixel counts.
 #include "Canvas.h"
 
-#include "ui/core/paint/PaintManagerUI.h"
+#include "ui/paint/PaintManagerUI.h"
 #include "ui/render/RenderCache.h"
 #include "ui/render/RenderEngine.h"
 

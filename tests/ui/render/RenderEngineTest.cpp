@@ -3,7 +3,7 @@
 #include "Canvas.h"
 #include "tests/support/GdiHandleWatch.h"
 
-#include "ui/core/paint/PaintManagerUI.h"
+#include "ui/paint/PaintManagerUI.h"
 #include "ui/render/RenderEngine.h"
 #include "ui/render/ScopedClip.h"
 

@@ -1,6 +1,6 @@
 // Message maps: which handler a notification reaches.
 
-#include "ui/control/ControlUI.h"
+#include "ui/controls/ControlUI.h"
 #include "ui/window/NotifyPump.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // the notification routing.
 
 #include "tests/ui/window/WindowTestSupport.h"
-#include "ui/control/ControlUI.h"
+#include "ui/controls/ControlUI.h"
 #include "ui/window/WindowImplBase.h"
 
 #include <gtest/gtest.h>

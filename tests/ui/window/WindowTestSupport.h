@@ -4,7 +4,7 @@
 // screen pixels, and checking that windows and GDI objects are gone.
 
 #include "tests/support/MessagePump.h"
-#include "ui/core/paint/PaintManagerUI.h"
+#include "ui/paint/PaintManagerUI.h"
 #include "ui/window/WindowWnd.h"
 
 #include <gtest/gtest.h>

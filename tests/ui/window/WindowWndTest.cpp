@@ -4,7 +4,7 @@
 #include "ui/window/WindowPlacement.h"
 #include "ui/window/WorkArea.h"
 #include "tests/ui/window/WindowTestSupport.h"
-#include "ui/core/paint/MessageFilter.h"
+#include "ui/paint/MessageFilter.h"
 
 #include <new>
 #include <string>
