@@ -1,9 +1,9 @@
-// Parses arbitrary text as every kind of skin attribute value and as an
-// attribute list. One byte becomes one character, so the ASCII that the
-// parsers look for (digits, signs, commas, "#", quotes, "=") comes up often.
+// Parses arbitrary text as every kind of skin attribute value, as an
+// attribute list and as a description. One byte becomes one character, so
+// the ASCII that the parsers look for (digits, signs, commas, "#", quotes, "=") comes up often.
 // The parsers must stay inside the text, and what they report must be
 // consistent with it.
-#include "ui/controls/AttributeValue.h"
+#include "ui/base/AttributeValue.h"
 #include "ui/controls/LayoutArithmetic.h"
 
 #include <cstddef>
@@ -46,6 +46,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     while (reader.Next(name, value)) {
         consumed += static_cast<size_t>(name.GetLength() + value.GetLength()) + 3;
         if (consumed > text.size()) std::abort();
+    }
+
+    DescriptionReader description(begin);
+    consumed = 0;
+    while (description.Next(name, value)) {
+        consumed += static_cast<size_t>(name.GetLength() + value.GetLength()) + 3;
+        if (consumed > text.size() || description.Rest() < begin || description.Rest() > begin + text.size())
+            std::abort();
     }
     return 0;
 }

@@ -1,6 +1,6 @@
 #include "ui/builder/SkinTreeWalker.h"
 
-#include "ui/controls/AttributeValue.h"
+#include "ui/base/AttributeValue.h"
 
 #include <cwchar>
 

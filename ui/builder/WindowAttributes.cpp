@@ -1,6 +1,6 @@
 #include "ui/builder/WindowAttributes.h"
 
-#include "ui/controls/AttributeValue.h"
+#include "ui/base/AttributeValue.h"
 #include "ui/paint/PaintManagerUI.h"
 
 #include <cwchar>

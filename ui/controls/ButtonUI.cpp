@@ -1,7 +1,7 @@
 #include "ui/controls/ButtonUI.h"
 
 #include "ui/controls/AttributeTable.h"
-#include "ui/controls/AttributeValue.h"
+#include "ui/base/AttributeValue.h"
 #include "ui/render/RenderEngine.h"
 
 #include <cwchar>

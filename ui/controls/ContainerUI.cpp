@@ -1,7 +1,7 @@
 #include "ui/controls/ContainerUI.h"
 
 #include "ui/controls/AttributeTable.h"
-#include "ui/controls/AttributeValue.h"
+#include "ui/base/AttributeValue.h"
 #include "ui/controls/LayoutArithmetic.h"
 #include "ui/controls/ScrollBarUI.h"
 #include "ui/render/RenderEngine.h"

@@ -1,7 +1,7 @@
 #include "ui/controls/ControlUI.h"
 
 #include "ui/controls/AttributeTable.h"
-#include "ui/controls/AttributeValue.h"
+#include "ui/base/AttributeValue.h"
 #include "ui/base/UiRect.h"
 #include "ui/images/GdiHandles.h"
 #include "ui/images/GifHandler.h"

@@ -1,7 +1,7 @@
 #include "ui/controls/LabelUI.h"
 
 #include "ui/controls/AttributeTable.h"
-#include "ui/controls/AttributeValue.h"
+#include "ui/base/AttributeValue.h"
 #include "ui/render/RenderEngine.h"
 
 // GDI+ needs the COM property types that the lean Windows headers leave out.

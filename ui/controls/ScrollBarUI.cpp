@@ -1,6 +1,6 @@
 #include "ui/controls/ScrollBarUI.h"
 
-#include "ui/controls/AttributeValue.h"
+#include "ui/base/AttributeValue.h"
 #include "ui/controls/ContainerUI.h"
 #include "ui/render/RenderEngine.h"
 

@@ -1,6 +1,6 @@
 #include "ui/controls/TabLayoutUI.h"
 
-#include "ui/controls/AttributeValue.h"
+#include "ui/base/AttributeValue.h"
 #include "ui/controls/LayoutArithmetic.h"
 
 #include <cwchar>

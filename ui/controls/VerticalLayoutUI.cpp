@@ -1,6 +1,6 @@
 #include "ui/controls/VerticalLayoutUI.h"
 
-#include "ui/controls/AttributeValue.h"
+#include "ui/base/AttributeValue.h"
 
 #include <cwchar>
 

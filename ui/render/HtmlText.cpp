@@ -1,6 +1,7 @@
 // Layout and drawing of marked-up label text.
 #include "ui/render/RenderEngine.h"
 
+#include "ui/base/AttributeValue.h"
 #include "ui/paint/PaintManagerUI.h"
 #include "ui/images/GdiHandles.h"
 #include "ui/render/RenderCache.h"
@@ -32,39 +33,37 @@ struct InlineImage {
     int frame = 0;
 };
 
-CUiString QuotedValue(const std::wstring& args, const wchar_t* key)
-{
-    size_t at = args.find(key);
-    if (at == std::wstring::npos) return CUiString();
-    size_t start = at + std::wcslen(key);
-    size_t end = args.find(L'\'', start);
-    if (end == std::wstring::npos) return CUiString();
-    return CUiString(args.c_str() + start, static_cast<int>(end - start));
-}
-
 InlineImage ParseInlineImage(const std::wstring& args)
 {
+    using namespace AttributeValue;
     InlineImage image;
-    size_t rest = 0;
+    LPCTSTR rest = args.c_str();
     if (args.find(L"file='") != std::wstring::npos || args.find(L"res='") != std::wstring::npos) {
-        image.name = QuotedValue(args, L"file='");
-        if (image.name.IsEmpty()) image.name = QuotedValue(args, L"res='");
-        image.type = QuotedValue(args, L"restype='");
-        rest = args.rfind(L'\'') + 1;
+        DescriptionReader reader(args.c_str());
+        CUiString key, value, res;
+        while (reader.Next(key, value)) {
+            if (key == L"file")
+                image.name = value;
+            else if (key == L"res")
+                res = value;
+            else if (key == L"restype")
+                image.type = value;
+        }
+        if (image.name.IsEmpty()) image.name = res;
+        rest = reader.Rest();
     } else {
         size_t end = args.find(L' ');
         if (end == std::wstring::npos) end = args.size();
         image.name = CUiString(args.c_str(), static_cast<int>(end));
-        rest = end;
+        rest += end;
     }
-    const wchar_t* p = args.c_str() + std::min(rest, args.size());
-    wchar_t* end = nullptr;
-    long n = std::wcstol(p, &end, 10);
-    if (end != p) {
-        image.frames = n >= 1 ? static_cast<int>(n) : 1;
-        p = end;
-        long k = std::wcstol(p, &end, 10);
-        if (end != p) image.frame = (k >= 0 && k < image.frames) ? static_cast<int>(k) : 0;
+    LPCTSTR end = rest;
+    const int frames = ParseInt(rest, &end);
+    if (end != rest) {
+        image.frames = frames >= 1 ? frames : 1;
+        rest = end;
+        const int frame = ParseInt(rest, &end);
+        if (end != rest) image.frame = frame >= 0 && frame < image.frames ? frame : 0;
     }
     return image;
 }
@@ -170,7 +169,7 @@ private:
     TFontInfo* FontFromArguments(const TFontInfo* base, const std::wstring& args)
     {
         if (!args.empty() && args[0] >= L'0' && args[0] <= L'9') {
-            return m_pm->GetFontInfo(static_cast<int>(std::wcstol(args.c_str(), nullptr, 10)));
+            return m_pm->GetFontInfo(AttributeValue::ParseInt(args.c_str()));
         }
         // face [size] [bold] [underline] [italic]
         std::vector<std::wstring> words;
@@ -188,7 +187,7 @@ private:
             std::wstring word = words[w];
             for (auto& c : word) c = static_cast<wchar_t>(std::towlower(c));
             if (!word.empty() && word[0] >= L'0' && word[0] <= L'9')
-                size = std::wcstol(word.c_str(), nullptr, 10);
+                size = AttributeValue::ParseInt(word.c_str());
             else if (word == L"bold")
                 bold = true;
             else if (word == L"underline")
@@ -417,9 +416,7 @@ private:
             s.fonts.push_back(Variant(font, nullptr, font->iSize, font->bBold, true, font->bItalic));
             break;
         case L'c': {
-            const wchar_t* hex = t.text.c_str();
-            if (*hex == L'#') ++hex;
-            s.colors.push_back(static_cast<DWORD>(std::wcstoul(hex, nullptr, 16)));
+            s.colors.push_back(AttributeValue::ParseColor(t.text.c_str()));
             break;
         }
         case L'f':
@@ -461,7 +458,7 @@ private:
             }
             break;
         case L'p':
-            s.paragraphMin = static_cast<int>(std::wcstol(t.text.c_str(), nullptr, 10)) + FontHeight(font);
+            s.paragraphMin = AttributeValue::SaturatingAdd(AttributeValue::ParseInt(t.text.c_str()), FontHeight(font));
             if (content) {
                 ++s.token;
                 return true;  // the paragraph starts on the next line
@@ -472,10 +469,10 @@ private:
             s.selected = !s.selected;
             break;
         case L'x':
-            x += static_cast<int>(std::wcstol(t.text.c_str(), nullptr, 10));
+            x = AttributeValue::SaturatingAdd(x, AttributeValue::ParseInt(t.text.c_str()));
             break;
         case L'y':
-            m_lineMin = std::max(m_lineMin, static_cast<int>(std::wcstol(t.text.c_str(), nullptr, 10)));
+            m_lineMin = std::max(m_lineMin, AttributeValue::ParseInt(t.text.c_str()));
             break;
         default:
             break;  // <r> is handled by the tokenizer; unknown tags do nothing

@@ -1,6 +1,7 @@
 #include "ui/render/RenderEngine.h"
 
 #include "ui/paint/PaintManagerUI.h"
+#include "ui/render/ImageDescription.h"
 #include "ui/render/PaintScratch.h"
 #include "ui/images/GdiHandles.h"
 
@@ -242,33 +243,6 @@ private:
     BLENDFUNCTION m_function;
 };
 
-// Parses "l,t,r,b" (missing numbers stay 0).
-RECT ParseRect(LPCTSTR value)
-{
-    RECT rc = {0, 0, 0, 0};
-    LONG* fields[4] = {&rc.left, &rc.top, &rc.right, &rc.bottom};
-    wchar_t* end = const_cast<wchar_t*>(value);
-    for (int i = 0; i < 4 && end && *end; ++i) {
-        *fields[i] = std::wcstol(end, &end, 10);
-        while (*end == L',' || *end == L' ') ++end;
-    }
-    return rc;
-}
-
-// The state of one image description while its string is parsed.
-struct ImageDescription {
-    CUiString name;
-    CUiString type;
-    RECT dest;
-    RECT source = {0, 0, 0, 0};
-    RECT corners = {0, 0, 0, 0};
-    DWORD mask = 0;
-    BYTE fade = 255;
-    bool hole = false;
-    bool xtiled = false;
-    bool ytiled = false;
-};
-
 bool DrawDescription(HDC hDC, CPaintManagerUI* manager, const RECT& rcItem, const RECT& rcPaint,
                      const ImageDescription& d)
 {
@@ -289,70 +263,16 @@ bool DrawDescription(HDC hDC, CPaintManagerUI* manager, const RECT& rcItem, cons
     return true;
 }
 
-// Parses one image description string into `d`, drawing the image
-// described so far whenever a further "file", "res" or "restype" item
-// starts a new one. An intermediate draw that fails is not reported: the
-// caller's result is that of the last image.
+// Reads one image description into `d`, drawing the image described so far
+// whenever a further "file", "res" or "restype" item starts a new one. An
+// intermediate draw that fails is not reported: the caller's result is that
+// of the last image.
 void ParseDescription(HDC hDC, CPaintManagerUI* manager, const RECT& rcItem, const RECT& rcPaint, LPCTSTR text,
                       ImageDescription& d)
 {
-    int count = 0;
-    const wchar_t* p = text;
-    for (;;) {
-        while (*p && *p <= L' ') ++p;
-        if (!*p) break;
-        const wchar_t* keyStart = p;
-        while (*p && *p != L'=' && *p > L' ') ++p;
-        CUiString key(keyStart, static_cast<int>(p - keyStart));
-        while (*p && *p <= L' ') ++p;
-        if (*p != L'=') break;
-        ++p;
-        while (*p && *p <= L' ') ++p;
-        if (*p != L'\'') break;
-        ++p;
-        const wchar_t* valueStart = p;
-        while (*p && *p != L'\'') ++p;
-        if (*p != L'\'') break;
-        CUiString value(valueStart, static_cast<int>(p - valueStart));
-        ++p;
-
-        if (!value.IsEmpty()) {
-            if (key == L"file" || key == L"res") {
-                if (count > 0) DrawDescription(hDC, manager, rcItem, rcPaint, d);
-                d.name = value;
-                if (key == L"file") ++count;
-            } else if (key == L"restype") {
-                if (count > 0) DrawDescription(hDC, manager, rcItem, rcPaint, d);
-                d.type = value;
-                ++count;
-            } else if (key == L"dest") {
-                RECT r = ParseRect(value);
-                d.dest.left = rcItem.left + r.left;
-                d.dest.top = rcItem.top + r.top;
-                d.dest.right = std::min<LONG>(rcItem.left + r.right, rcItem.right);
-                d.dest.bottom = std::min<LONG>(rcItem.top + r.bottom, rcItem.bottom);
-            } else if (key == L"source") {
-                d.source = ParseRect(value);
-            } else if (key == L"corner") {
-                d.corners = ParseRect(value);
-            } else if (key == L"mask") {
-                LPCTSTR hex = value.GetData();
-                if (*hex == L'#') ++hex;
-                d.mask = static_cast<DWORD>(std::wcstoul(hex, nullptr, 16));
-            } else if (key == L"fade") {
-                long fade = std::wcstol(value, nullptr, 10);
-                d.fade = static_cast<BYTE>(std::max(0L, std::min(255L, fade)));
-            } else if (key == L"hole") {
-                d.hole = value == L"true";
-            } else if (key == L"xtiled") {
-                d.xtiled = value == L"true";
-            } else if (key == L"ytiled") {
-                d.ytiled = value == L"true";
-            }
-        }
-        if (*p != L' ') break;
-        ++p;
-    }
+    ReadImageDescription(text, rcItem, d, [&](const ImageDescription& described) {
+        DrawDescription(hDC, manager, rcItem, rcPaint, described);
+    });
 }
 
 LPCTSTR SubstituteLanguage(CPaintManagerUI* manager, LPCTSTR text)
