@@ -82,11 +82,11 @@ function(vornex_add_test)
     set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABELS}")
   endif()
   if(T_SCREEN)
-    # Reads pixels of the shared screen or moves the real mouse pointer:
-    # runs alone on the test session's display, or two such tests would
-    # click into and paint over each other.
-    # The marker tells the test's windows they may take the activation;
-    # windows of the tests running beside it show without taking it.
+    # Shows windows on the shared screen, reads its pixels or moves the
+    # real mouse pointer: runs alone on the test session's display, or two
+    # such tests would cover, click into and paint over each other's
+    # windows (and take each other's activation). The marker tells the
+    # test's windows that they may take the activation.
     set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK vornex_screen ENVIRONMENT VORNEX_TEST_OWNS_SCREEN=1)
   endif()
 endfunction()

@@ -463,6 +463,10 @@ TEST_F(PrivateProfileTest, TheNextStartRemovesAKilledRunsProfile)
     ASSERT_TRUE(PumpUntil([&] { return EngineProcessCount(folder) == 0; }, 15000));
     // The killed run could not clean up after itself.
     ASSERT_NE(GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES);
+    // The run is over once its helper has finished ending the engine too (on
+    // a loaded machine that can come after the engine's processes are gone,
+    // while the profile's files are still being let go).
+    for (HANDLE h : watchdogs) WaitForSingleObject(h, 15000);
     RuntimeSession next(L"");
     ASSERT_TRUE(next.ok);
     EXPECT_EQ(GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES);
