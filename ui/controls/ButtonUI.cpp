@@ -27,7 +27,6 @@ const AttributeEntry<CButtonUI> kButtonAttributes[] = {
     {L"adaptive", [](CButtonUI& c, LPCTSTR v) { c.SetAdaptive(ParseBool(v)); }},
 };
 
-bool IsMouseEvent(int type) { return type >= UIEVENT_MOUSEMOVE && type <= UIEVENT_SCROLLWHEEL; }
 
 }  // namespace
 
@@ -61,13 +60,7 @@ void CButtonUI::SetEnabled(bool bEnable)
 
 void CButtonUI::DoEvent(TEventUI& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.Type)) {
-        if (m_pParent)
-            m_pParent->DoEvent(event);
-        else
-            CLabelUI::DoEvent(event);
-        return;
-    }
+    if (PassMouseEventOn(event)) return;
     switch (event.Type) {
     case UIEVENT_KEYDOWN:
         if (IsKeyboardEnabled() && (event.chKey == VK_SPACE || event.chKey == VK_RETURN)) {

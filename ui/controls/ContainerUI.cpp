@@ -12,7 +12,6 @@ namespace SkinUI {
 
 namespace {
 
-bool IsMouseEvent(int type) { return type >= UIEVENT_MOUSEMOVE && type <= UIEVENT_SCROLLWHEEL; }
 
 bool BarShown(const CScrollBarUI* bar) { return bar && bar->IsVisible(); }
 
@@ -202,13 +201,7 @@ void CContainerUI::RemoveAll()
 
 void CContainerUI::DoEvent(TEventUI& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.Type)) {
-        if (m_pParent)
-            m_pParent->DoEvent(event);
-        else
-            CControlUI::DoEvent(event);
-        return;
-    }
+    if (PassMouseEventOn(event)) return;
     if (event.Type == UIEVENT_SETFOCUS) {
         m_bFocused = true;
         return;

@@ -412,6 +412,16 @@ void CControlUI::Event(TEventUI& event)
     if (OnEvent(&event)) DoEvent(event);
 }
 
+bool CControlUI::PassMouseEventOn(TEventUI& event)
+{
+    if (IsMouseEnabled() || !IsMouseEvent(event.Type)) return false;
+    if (CControlUI* receiver = MouseEventReceiver())
+        receiver->DoEvent(event);
+    else
+        CControlUI::DoEvent(event);
+    return true;
+}
+
 void CControlUI::DoEvent(TEventUI& event)
 {
     switch (event.Type) {

@@ -127,6 +127,8 @@ public:
     // The OnEvent delegates may swallow the event; otherwise DoEvent.
     virtual void Event(TEventUI& event);
     virtual void DoEvent(TEventUI& event);
+    // Mouse events are those from UIEVENT_MOUSEMOVE to UIEVENT_SCROLLWHEEL.
+    static bool IsMouseEvent(int type) { return type >= UIEVENT_MOUSEMOVE && type <= UIEVENT_SCROLLWHEEL; }
 
     // Names are case-sensitive; unknown names are ignored.
     virtual void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue);
@@ -216,6 +218,14 @@ public:
     CEventSource OnNotify;
 
 protected:
+    // For a DoEvent to call first: a control that takes no mouse hands a
+    // mouse event to the control it belongs to (MouseEventReceiver), or,
+    // without one, lets the base handle it. True when it took the event:
+    // the caller's DoEvent then does nothing more with it.
+    bool PassMouseEventOn(TEventUI& event);
+    // The control a mouse-disabled control hands mouse events to: its parent.
+    virtual CControlUI* MouseEventReceiver() const { return m_pParent; }
+
     // While a container places its children right after invalidating its
     // own rectangle, invalidations of the children inside that rectangle
     // add nothing; they are skipped, which saves a system call per control

@@ -19,7 +19,6 @@ constexpr int kBkInset = 11;
 const wchar_t* const kPartNames[] = {L"button1", L"button2", L"thumb", L"rail", L"bk"};
 const wchar_t* const kStateNames[] = {L"normalimage", L"hotimage", L"pushedimage", L"disabledimage"};
 
-bool IsMouseEvent(int type) { return type >= UIEVENT_MOUSEMOVE && type <= UIEVENT_SCROLLWHEEL; }
 
 void SetBit(UINT& state, UINT bit, bool on)
 {
@@ -237,15 +236,11 @@ bool CScrollBarUI::IsPressed() const
 
 // ---- events ------------------------------------------------------------------------
 
+CControlUI* CScrollBarUI::MouseEventReceiver() const { return m_pOwner; }
+
 void CScrollBarUI::DoEvent(TEventUI& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.Type)) {
-        if (m_pOwner)
-            m_pOwner->DoEvent(event);
-        else
-            CControlUI::DoEvent(event);
-        return;
-    }
+    if (PassMouseEventOn(event)) return;
     const int T = m_bHorizontal ? m_cxyFixed.cy : m_cxyFixed.cx;
     switch (event.Type) {
     case UIEVENT_MOUSEMOVE:

@@ -32,6 +32,8 @@ public:
     void SetFocus() override;
     void SetPos(RECT rc) override;
     void DoEvent(TEventUI& event) override;
+    // A bar that takes no mouse hands mouse events to the container it scrolls.
+    CControlUI* MouseEventReceiver() const override;
     void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) override;
     void DoPaint(HDC hDC, const RECT& rcPaint) override;
 

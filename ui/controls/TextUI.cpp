@@ -38,13 +38,7 @@ int CTextUI::LinkAt(POINT pt) const
 
 void CTextUI::DoEvent(TEventUI& event)
 {
-    if (!IsMouseEnabled() && event.Type >= UIEVENT_MOUSEMOVE && event.Type <= UIEVENT_SCROLLWHEEL) {
-        if (m_pParent)
-            m_pParent->DoEvent(event);
-        else
-            CLabelUI::DoEvent(event);
-        return;
-    }
+    if (PassMouseEventOn(event)) return;
     switch (event.Type) {
     case UIEVENT_SETCURSOR:
         if (LinkAt(event.ptMouse) >= 0) {
