@@ -322,7 +322,35 @@ LRESULT CWindowWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
 
 void CWindowWnd::OnFinalMessage(HWND) {}
 
-LRESULT CALLBACK CWindowWnd::__WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+// A window of the framework's own class keeps its object in its user data;
+// a superclassed control keeps it in a property, since the class it is
+// made from may use the user data itself. Clearing leaves a slot alone that
+// no longer holds the object (a subclassed window's own data given back).
+struct CWindowWnd::ObjectSlot {
+    CWindowWnd* (*get)(HWND);
+    void (*set)(HWND, CWindowWnd*);
+    void (*clear)(HWND, CWindowWnd*);
+};
+
+const CWindowWnd::ObjectSlot CWindowWnd::kUserDataSlot = {
+    [](HWND h) { return reinterpret_cast<CWindowWnd*>(::GetWindowLongPtrW(h, GWLP_USERDATA)); },
+    [](HWND h, CWindowWnd* object) { ::SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object)); },
+    [](HWND h, CWindowWnd* object) {
+        if (::GetWindowLongPtrW(h, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(object))
+            ::SetWindowLongPtrW(h, GWLP_USERDATA, 0);
+    },
+};
+
+const CWindowWnd::ObjectSlot CWindowWnd::kPropertySlot = {
+    [](HWND h) { return static_cast<CWindowWnd*>(::GetPropW(h, kControlObjectProperty)); },
+    [](HWND h, CWindowWnd* object) { ::SetPropW(h, kControlObjectProperty, static_cast<HANDLE>(object)); },
+    [](HWND h, CWindowWnd* object) {
+        if (::GetPropW(h, kControlObjectProperty) == static_cast<HANDLE>(object))
+            ::RemovePropW(h, kControlObjectProperty);
+    },
+};
+
+LRESULT CWindowWnd::RouteMessage(const ObjectSlot& slot, HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
     CWindowWnd* pThis = nullptr;
     if (uMsg == WM_NCCREATE) {
@@ -332,14 +360,14 @@ LRESULT CALLBACK CWindowWnd::__WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPAR
         // called directly) is left to the default procedure.
         if (!pThis) return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
         pThis->BindWindow(hWnd);
-        ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pThis));
+        slot.set(hWnd, pThis);
     } else {
-        pThis = reinterpret_cast<CWindowWnd*>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
+        pThis = slot.get(hWnd);
         if (uMsg == WM_NCDESTROY && pThis) {
             HandlingScope handling(*pThis);
             const LRESULT result = ::CallWindowProcW(pThis->m_OldWndProc, hWnd, uMsg, wParam, lParam);
-            ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
             if (pThis->m_bSubclassed) pThis->Unsubclass();
+            slot.clear(hWnd, pThis);
             pThis->FinishWindow(hWnd);
             return result;
         }
@@ -351,31 +379,14 @@ LRESULT CALLBACK CWindowWnd::__WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPAR
     return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
 }
 
+LRESULT CALLBACK CWindowWnd::__WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    return RouteMessage(kUserDataSlot, hWnd, uMsg, wParam, lParam);
+}
+
 LRESULT CALLBACK CWindowWnd::__ControlProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
-    CWindowWnd* pThis = nullptr;
-    if (uMsg == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        pThis = static_cast<CWindowWnd*>(create->lpCreateParams);
-        if (!pThis) return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
-        pThis->BindWindow(hWnd);
-        ::SetPropW(hWnd, kControlObjectProperty, static_cast<HANDLE>(pThis));
-    } else {
-        pThis = static_cast<CWindowWnd*>(::GetPropW(hWnd, kControlObjectProperty));
-        if (uMsg == WM_NCDESTROY && pThis) {
-            HandlingScope handling(*pThis);
-            const LRESULT result = ::CallWindowProcW(pThis->m_OldWndProc, hWnd, uMsg, wParam, lParam);
-            if (pThis->m_bSubclassed) pThis->Unsubclass();
-            ::RemovePropW(hWnd, kControlObjectProperty);
-            pThis->FinishWindow(hWnd);
-            return result;
-        }
-    }
-    if (pThis) {
-        HandlingScope handling(*pThis);
-        return pThis->HandleMessage(uMsg, wParam, lParam);
-    }
-    return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
+    return RouteMessage(kPropertySlot, hWnd, uMsg, wParam, lParam);
 }
 
 }  // namespace SkinUI

@@ -107,6 +107,13 @@ private:
         CWindowWnd& m_window;
     };
 
+    // Where a window keeps its object (see the .cpp).
+    struct ObjectSlot;
+    static const ObjectSlot kUserDataSlot;
+    static const ObjectSlot kPropertySlot;
+    // The one body of both window procedures.
+    static LRESULT RouteMessage(const ObjectSlot& slot, HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+
     void ReplaceIcons(HICON hBig, HICON hSmall);
     void BindWindow(HWND hWnd);
     // The window is gone: references read as gone, the object is told.
