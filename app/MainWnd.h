@@ -16,13 +16,13 @@
 #include "browser/CefWebLoadCallback.h"
 #include "ui/window/WindowImplBase.h"
 
-class CCefWebkitUI;
-
 namespace SkinUI {
 class CTabLayoutUI;
 }
 
 namespace Vornex {
+
+class CCefWebkitUI;
 
 class CMainWnd : public SkinUI::WindowImplBase, public CCefWebLoadCallback {
 public:

@@ -1,5 +1,7 @@
 #include "browser/CefAppEx.h"
 
+namespace Vornex {
+
 CCefAppEx::CCefAppEx() {}
 
 CCefAppEx::~CCefAppEx() {}
@@ -18,3 +20,5 @@ void CCefAppEx::OnContextCreated(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFra
     if (!context) return;
     if (context->Enter()) context->Exit();
 }
+
+}  // namespace Vornex

@@ -6,6 +6,8 @@
 
 #include "runtime/CefApp.h"
 
+namespace Vornex {
+
 class CCefAppEx : public CefApp,
                   public CefBrowserProcessHandler,
                   public CefRenderProcessHandler,
@@ -29,3 +31,5 @@ private:
 
     IMPLEMENT_REFCOUNTING(CCefAppEx);
 };
+
+}  // namespace Vornex

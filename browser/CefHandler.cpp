@@ -4,6 +4,8 @@
 
 #include "browser/ClipboardText.h"
 
+namespace Vornex {
+
 namespace {
 
 enum MenuGroup {
@@ -49,8 +51,8 @@ const wchar_t* CharsOrNull(const CefString& text) { return text.empty() ? nullpt
 
 }  // namespace
 
-CCefHandler::CCefHandler(Delegate* delegate)
-    : m_nCallbackTag(0), m_pLoadCallback(nullptr), m_pDelegate(delegate), m_bBrowserHanded(false),
+CCefHandler::CCefHandler(BrowserOwner* owner)
+    : m_nCallbackTag(0), m_pLoadCallback(nullptr), m_pOwner(owner), m_bBrowserHanded(false),
       m_ownerThread(GetCurrentThreadId())
 {}
 
@@ -68,7 +70,7 @@ void CCefHandler::SetLoadCallback(CCefWebLoadCallback* callback, int tag)
 void CCefHandler::Detach()
 {
     assert(OnOwnerThread());
-    m_pDelegate = nullptr;
+    m_pOwner = nullptr;
     m_pLoadCallback = nullptr;
 }
 
@@ -103,7 +105,7 @@ void CCefHandler::OnAfterCreated(CefRefPtr<CefBrowser> browser)
     // its own, and must not take the control's place.
     if (m_bBrowserHanded || !browser) return;
     m_bBrowserHanded = true;
-    if (m_pDelegate) m_pDelegate->SetBrowser(browser);
+    if (m_pOwner) m_pOwner->SetBrowser(browser);
 }
 
 void CCefHandler::OnLoadStart(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame)
@@ -167,3 +169,5 @@ void CCefHandler::OnBeforeDownload(CefRefPtr<CefBrowser> browser, CefRefPtr<CefD
     // suggested name.
     if (callback) callback->Continue(CefString(), true);
 }
+
+}  // namespace Vornex

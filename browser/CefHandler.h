@@ -10,8 +10,10 @@
 // arrives on the UI thread, the one that created the handler.
 
 #include "browser/CefWebLoadCallback.h"
-#include "browser/Delegate.h"
+#include "browser/BrowserOwner.h"
 #include "runtime/CefHandlers.h"
+
+namespace Vornex {
 
 class CCefHandler : public CefClient,
                     public CefDisplayHandler,
@@ -24,7 +26,7 @@ public:
     // Command of the appended "copy link address" and "copy image" items.
     static constexpr int kCopyLinkCommand = 26501;
 
-    explicit CCefHandler(Delegate* delegate);
+    explicit CCefHandler(BrowserOwner* owner);
     ~CCefHandler() override;
 
     // The hosting window, or null to stop hearing from this browser. The tag
@@ -78,10 +80,12 @@ private:
 
     int m_nCallbackTag;
     CCefWebLoadCallback* m_pLoadCallback;
-    Delegate* m_pDelegate;
-    bool m_bBrowserHanded;  // the first browser went to the delegate
+    BrowserOwner* m_pOwner;
+    bool m_bBrowserHanded;  // the first browser went to the owner
     ErrorCode m_lastLoadError = ERR_NONE;
     DWORD m_ownerThread;
 
     IMPLEMENT_REFCOUNTING(CCefHandler);
 };
+
+}  // namespace Vornex

@@ -6,6 +6,8 @@
 
 #include "runtime/CefBrowser.h"
 
+namespace Vornex {
+
 class CCefHandler;
 
 class CCefWebLoadCallback {
@@ -26,3 +28,5 @@ protected:
     // The handler never owns its window, so it never deletes it through here.
     ~CCefWebLoadCallback() {}
 };
+
+}  // namespace Vornex

@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+namespace Vornex {
+
 namespace {
 
 // Where the browser window starts; the first layout moves it onto the
@@ -99,3 +101,5 @@ void CCefWebkitUI::CloseBrowser()
     if (!m_browser) return;
     if (CefRefPtr<CefBrowserHost> host = m_browser->GetHost()) host->CloseBrowser(false);
 }
+
+}  // namespace Vornex

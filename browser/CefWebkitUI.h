@@ -7,10 +7,12 @@
 // handler (GetHandler) to hear about loads, titles and pop-ups.
 
 #include "browser/CefHandler.h"
-#include "browser/Delegate.h"
+#include "browser/BrowserOwner.h"
 #include "ui/controls/ControlUI.h"
 
-class CCefWebkitUI : public SkinUI::CControlUI, public Delegate {
+namespace Vornex {
+
+class CCefWebkitUI : public SkinUI::CControlUI, public BrowserOwner {
 public:
     CCefWebkitUI();
     ~CCefWebkitUI() override;
@@ -23,7 +25,7 @@ public:
     void DoInit() override;
     void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) override;
 
-    // Delegate: the runtime has created this control's browser.
+    // BrowserOwner: the runtime has created this control's browser.
     void SetBrowser(CefRefPtr<CefBrowser> browser) override;
 
     // Asks the browser to close: the page's unload handlers run, then the
@@ -45,3 +47,5 @@ private:
     CefRefPtr<CefBrowser> m_browser;
     CefRefPtr<CCefHandler> m_handler;
 };
+
+}  // namespace Vornex

@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+namespace Vornex {
+
 namespace {
 
 // Open clipboard, closed on every way out.
@@ -64,3 +66,5 @@ bool CopyTextToClipboard(const std::wstring& text)
     memory.Release();
     return true;
 }
+
+}  // namespace Vornex

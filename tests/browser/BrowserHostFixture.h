@@ -16,8 +16,10 @@
 
 namespace vxtest {
 
+using namespace Vornex;
+
 // Stands in for the hosting window (load callback) and the control (delegate).
-class HostRecorder : public CCefWebLoadCallback, public Delegate {
+class HostRecorder : public CCefWebLoadCallback, public BrowserOwner {
 public:
     struct Call {
         std::string op;
@@ -88,7 +90,7 @@ public:
         bool isMain;
         int code;
     };
-    explicit HandlerSpy(Delegate* delegate) : CCefHandler(delegate) {}
+    explicit HandlerSpy(BrowserOwner* owner) : CCefHandler(owner) {}
     void OnLoadStart(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame) override
     {
         raw.push_back({"start", frame->IsMain(), 0});

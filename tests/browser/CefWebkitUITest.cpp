@@ -13,6 +13,8 @@
 #include "ui/controls/TabLayoutUI.h"
 #include "ui/controls/VerticalLayoutUI.h"
 
+using namespace Vornex;
+
 using namespace SkinUI;
 using Test::TestWindow;
 

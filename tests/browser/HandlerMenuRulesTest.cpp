@@ -12,6 +12,8 @@
 #include "runtime/engine/ContextMenuParams.h"
 #include "runtime/engine/MenuModel.h"
 
+using namespace Vornex;
+
 namespace {
 
 const int kSep = -1;

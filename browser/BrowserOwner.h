@@ -4,11 +4,15 @@
 
 #include "runtime/CefBrowser.h"
 
-class Delegate {
+namespace Vornex {
+
+class BrowserOwner {
 public:
     virtual void SetBrowser(CefRefPtr<CefBrowser> browser) = 0;
 
 protected:
     // The handler holds a plain, non-owning pointer to its control.
-    ~Delegate() {}
+    ~BrowserOwner() {}
 };
+
+}  // namespace Vornex
