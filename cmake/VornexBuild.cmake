@@ -87,7 +87,10 @@ function(vornex_add_test)
     # such tests would cover, click into and paint over each other's
     # windows (and take each other's activation). The marker tells the
     # test's windows that they may take the activation.
-    set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK vornex_screen ENVIRONMENT VORNEX_TEST_OWNS_SCREEN=1)
+    # Appended, so that a lock a test's folder adds later does not replace
+    # this one (add further locks with APPEND as well).
+    set_property(TEST ${T_NAME} APPEND PROPERTY RESOURCE_LOCK vornex_screen)
+    set_property(TEST ${T_NAME} APPEND PROPERTY ENVIRONMENT VORNEX_TEST_OWNS_SCREEN=1)
   endif()
 endfunction()
 
