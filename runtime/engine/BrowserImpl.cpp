@@ -186,20 +186,27 @@ void BrowserImpl::AttachTarget(int attempt)
                 self->m_sessionId = sessionId;
                 if (sessionId.empty()) return self->CreationFailed();
                 self->Send("Page.enable");
-                self->WatchTitle(attempt);
+                self->PreparePage(attempt);
             });
         });
 }
 
-void BrowserImpl::WatchTitle(int attempt)
+void BrowserImpl::PreparePage(int attempt)
 {
     Runtime* rt = Runtime::Get();
     if (!rt) return;
+    // Contexts that exist already (the blank page the target starts with)
+    // are replayed now, before the browser is published: they are not news.
+    Send("Runtime.enable");
+    Send("Page.setLifecycleEventsEnabled", {{"enabled", true}});
+    Send("Network.enable");
+    Send("Emulation.setFocusEmulationEnabled", {{"enabled", true}});
     Send("Runtime.addBinding", {{"name", kTitleBinding}});
-    // The engine takes a navigation in its own process at once but hands the
-    // script to the page's renderer: the creation goes on (and the first
-    // page is asked for) only once the renderer has it, or the first
-    // page's title could go unheard.
+    // The engine takes a navigation in its own process at once, but these
+    // settings go to the page's renderer, and a new renderer for the first
+    // page starts from what the engine had heard back by then: the creation
+    // goes on (and the first page is asked for) only once the renderer has
+    // answered the last of them, or the first page's title could go unheard.
     CefRefPtr<BrowserImpl> self(this);
     rt->DevTools().Call("Page.addScriptToEvaluateOnNewDocument", {{"source", kTitleWatch}}, m_sessionId,
                         [self, attempt](const Json&, const Json&) {
@@ -219,12 +226,12 @@ void BrowserImpl::AskFrameTree(int attempt)
         const std::string mainFrameId = json::String(json::Object(json::Object(tree, "frameTree"), "frame"), "id");
         self->Post([self, attempt, mainFrameId] {
             if (!self->CreationCurrent(attempt)) return self->AbandonTarget(attempt);
-            self->FinishCreate(attempt, mainFrameId);
+            self->FinishCreate(mainFrameId);
         });
     });
 }
 
-void BrowserImpl::FinishCreate(int attempt, const std::string& treeMainFrameId)
+void BrowserImpl::FinishCreate(const std::string& treeMainFrameId)
 {
     Runtime* rt = Runtime::Get();
     const HWND hwnd = m_hwnd.load();
@@ -254,16 +261,8 @@ void BrowserImpl::FinishCreate(int attempt, const std::string& treeMainFrameId)
     // Published only now: the runtime thread routes events by these ids.
     rt->SetBrowserSession(this, m_targetId, m_sessionId);
     FrameFor(mainFrameId, "", true);
-    Send("Page.setLifecycleEventsEnabled", {{"enabled", true}});
-    Send("Network.enable");
-    // Contexts that exist already (the blank page the target starts with)
-    // are replayed before the answer, on the thread that reads events: only
-    // the ones made after it are new contexts of pages this browser loads.
-    CefRefPtr<BrowserImpl> self(this);
-    rt->DevTools().Call("Runtime.enable", Json::object(), m_sessionId, [self, attempt](const Json&, const Json& e) {
-        if (e.is_null() && attempt == self->m_createAttempt) self->m_shared.Lock()->contextsLive = true;
-    });
-    Send("Emulation.setFocusEmulationEnabled", {{"enabled", true}});
+    // Every context made from here on belongs to a page this browser loads.
+    m_shared.Lock()->contextsLive = true;
     Send("Emulation.setDeviceMetricsOverride",
          {{"width", width}, {"height", height}, {"deviceScaleFactor", 1}, {"mobile", false}});
     if (visible) StartScreencast(width, height, Stream::Live);

@@ -212,9 +212,9 @@ private:
     // UI thread: the steps that make the page target (see the .cpp).
     void CreateTarget();
     void AttachTarget(int attempt);
-    void WatchTitle(int attempt);
+    void PreparePage(int attempt);
     void AskFrameTree(int attempt);
-    void FinishCreate(int attempt, const std::string& mainFrameId);
+    void FinishCreate(const std::string& mainFrameId);
     bool CreationCurrent(int attempt);
     void CloseStrayTarget(const std::string& targetId);
     void AbandonTarget(int attempt);

@@ -172,14 +172,25 @@ class Session:
         self._record(proc.pid)
         return proc
 
-    def drive(self, *args):
-        result = subprocess.run(["wine", self.driver] + [str(a) for a in args], env=self.env,
-                                stdin=subprocess.DEVNULL, capture_output=True, timeout=180)
+    def drive(self, *args, query=False):
+        """Runs one driver command. A query (find, pixel) that does not come
+        back within a minute is reported as not found, so that the caller's
+        wait asks again: on a loaded machine a starting Wine process can now
+        and then stall for minutes, and a second driver goes through."""
+        try:
+            result = subprocess.run(["wine", self.driver] + [str(a) for a in args], env=self.env,
+                                    stdin=subprocess.DEVNULL, capture_output=True,
+                                    timeout=60 if query else 180)
+        except subprocess.TimeoutExpired:
+            if not query:
+                raise
+            sys.stderr.write("harness: driver %r stalled for 60 s; asking again\n" % (args,))
+            return -1, ""
         return result.returncode, result.stdout.decode("utf-8", "replace").strip()
 
     # -- acting as a person -------------------------------------------------
     def find_window(self, class_name="*", title="*"):
-        code, out = self.drive("find", class_name, title)
+        code, out = self.drive("find", class_name, title, query=True)
         if code != 0:
             return None
         hwnd, left, top, right, bottom = (int(v) for v in out.split())

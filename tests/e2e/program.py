@@ -171,7 +171,9 @@ class Program:
         self.session = session
         self.install = install
         self.proc = session.start_program(install.exe, cwd=install.folder)
-        self.window = session.wait_window(MAIN_CLASS, MAIN_TITLE, timeout=60)
+        # Generous: on a loaded machine a first start on a new prefix, or a
+        # stalled driver asked again, can take minutes.
+        self.window = session.wait_window(MAIN_CLASS, MAIN_TITLE, timeout=180)
 
     def point(self, xy):
         """Screen point of client coordinates; a negative x counts from the
