@@ -467,6 +467,20 @@ TEST_F(PrivateProfileTest, TheNextStartRemovesAKilledRunsProfile)
     // a loaded machine that can come after the engine's processes are gone,
     // while the profile's files are still being let go).
     for (HANDLE h : watchdogs) WaitForSingleObject(h, 15000);
+    // ... and once nothing of it names the folder any more: the engine's
+    // guard shell and any helper the engine started on its own (they are
+    // not counted as the engine) may still be writing into it.
+    const std::string unixFolder = UnixPath(folder);
+    PumpUntil(
+        [&] {
+            bool named = false;
+            ForEachLinuxProcess([&](int, const std::string& text) {
+                named = named || text.find(unixFolder) != std::string::npos;
+                return !named;
+            });
+            return !named;
+        },
+        15000);
     RuntimeSession next(L"");
     ASSERT_TRUE(next.ok);
     EXPECT_EQ(GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES);
