@@ -42,7 +42,11 @@ test_session_start "$root/build/wine/prefix"
 trap test_session_stop EXIT
 
 step "tests: Windows build under Wine"
-ctest --test-dir build/win --output-on-failure --no-tests=error -j "$jobs"
+# A test that fails is run once more: the tests that drive a real browser
+# engine and read the shared screen can, on a loaded two-core machine, now and
+# then miss a deadline or a picture; a fault fails both runs. A test that
+# passes only the second time is printed by ctest and is to be looked into.
+ctest --test-dir build/win --output-on-failure --no-tests=error -j "$jobs" --repeat until-pass:2
 
 step "tests: native build under ASan + UBSan"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
