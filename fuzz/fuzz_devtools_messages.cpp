@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "runtime/protocol/CaretReport.h"
 #include "runtime/protocol/DevToolsMessage.h"
 #include "runtime/protocol/ProtocolEvents.h"
 
@@ -78,6 +79,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string text(reinterpret_cast<const char*>(data), size);
     vxrt::DevToolsMessage m = vxrt::ParseDevToolsMessage(text);
     if (m.kind == vxrt::DevToolsMessage::Kind::Event) Handle(m.method, m.params, sink);
+    // A page can call the caret watch's function with any text.
+    vxrt::CaretReport caret;
+    if (vxrt::ReadCaretReport(text, caret) && caret.shown && (caret.height < 1 || caret.x > vxrt::kCaretCoordinateLimit))
+        __builtin_trap();
     if (size > 0) {
         const std::string method = kMethods[data[0] % (sizeof kMethods / sizeof kMethods[0])];
         vxrt::Json params = vxrt::Json::parse(text.substr(1), nullptr, /*allow_exceptions=*/false);

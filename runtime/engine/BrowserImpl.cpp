@@ -7,6 +7,7 @@
 #include "runtime/engine/EngineLoss.h"
 #include "runtime/engine/FrameImpl.h"
 #include "runtime/engine/NetError.h"
+#include "runtime/engine/PageCaret.h"
 #include "runtime/engine/Runtime.h"
 
 namespace vxrt {
@@ -202,6 +203,8 @@ void BrowserImpl::PreparePage(int attempt)
     Send("Network.enable");
     Send("Emulation.setFocusEmulationEnabled", {{"enabled", true}});
     Send("Runtime.addBinding", {{"name", kTitleBinding}});
+    Send("Runtime.addBinding", {{"name", kCaretBinding}});
+    Send("Page.addScriptToEvaluateOnNewDocument", {{"source", kCaretWatch}});
     // The engine takes a navigation in its own process at once, but these
     // settings go to the page's renderer, and a new renderer for the first
     // page starts from what the engine had heard back by then: the creation
@@ -650,7 +653,23 @@ void BrowserImpl::OnTargetInfoChanged(const target::InfoChanged& e)
 
 void BrowserImpl::OnBindingCalled(const page::BindingCalled& e)
 {
-    if (e.name == kTitleBinding) TitleSeen(e.payload);
+    if (e.name == kTitleBinding)
+        TitleSeen(e.payload);
+    else if (e.name == kCaretBinding)
+        CaretSeen(e.payload);
+}
+
+void BrowserImpl::CaretSeen(const std::string& payload)
+{
+    CaretReport caret;
+    if (!ReadCaretReport(payload, caret)) return;
+    CefRefPtr<BrowserImpl> self(this);
+    Post([self, caret] {
+        // The window is destroyed on this thread only: it cannot go while
+        // it is told.
+        BrowserWindow* window = self->m_shared.Lock()->window;
+        if (window) window->SetCaret(caret);
+    });
 }
 
 void BrowserImpl::OnRendererGone(const page::RendererGone&)

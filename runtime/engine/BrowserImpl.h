@@ -228,6 +228,8 @@ private:
     void RecoverPage(const std::string& url);
     void OnMainFrameLoaded();
     void TitleSeen(const std::string& title);
+    // The page's caret watch reported; the window draws the caret.
+    void CaretSeen(const std::string& payload);
     void StartScreencast(int width, int height, Stream stream);
     // Runtime thread, lock not held: a frame of the probe.
     void OnProbeFrame(FrameImage&& image, const page::ScreencastFrame& e);

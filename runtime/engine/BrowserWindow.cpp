@@ -141,6 +141,7 @@ LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp)
         m_browser->OnWindowShown(wp != 0);
         break;
     case WM_DESTROY: {
+        DropCaret();
         m_browser->OnWindowDestroyed();
         return 0;
     }
@@ -151,6 +152,10 @@ LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp)
         return MA_ACTIVATE;
     case WM_SETFOCUS:
         m_browser->SendInput("Emulation.setFocusEmulationEnabled", {{"enabled", true}}, false);
+        PlaceCaret();
+        return 0;
+    case WM_KILLFOCUS:
+        DropCaret();
         return 0;
     case WM_SETCURSOR:
         if (LOWORD(lp) == HTCLIENT) {
@@ -254,6 +259,37 @@ LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp)
         break;
     }
     return DefWindowProcW(m_hwnd, msg, wp, lp);
+}
+
+void BrowserWindow::SetCaret(const CaretReport& caret)
+{
+    m_caret = caret;
+    PlaceCaret();
+}
+
+void BrowserWindow::PlaceCaret()
+{
+    // The system shows the caret of the window with the keyboard only.
+    if (!m_caret.shown || GetFocus() != m_hwnd) return DropCaret();
+    const int width = 1, height = m_caret.height;
+    if (!m_caretMade || width != m_caretWidth || height != m_caretHeight) {
+        DropCaret();
+        if (!CreateCaret(m_hwnd, nullptr, width, height)) return;
+        m_caretMade = true;
+        m_caretWidth = width;
+        m_caretHeight = height;
+        SetCaretPos(m_caret.x, m_caret.y);
+        ShowCaret(m_hwnd);
+        return;
+    }
+    SetCaretPos(m_caret.x, m_caret.y);
+}
+
+void BrowserWindow::DropCaret()
+{
+    if (!m_caretMade) return;
+    DestroyCaret();
+    m_caretMade = false;
 }
 
 void BrowserWindow::Paint()

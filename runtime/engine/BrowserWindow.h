@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "runtime/engine/FrameImage.h"
+#include "runtime/protocol/CaretReport.h"
 
 namespace vxrt {
 
@@ -28,6 +29,9 @@ public:
     bool HasImage();
     // Any thread: cursor the page asks for (a system cursor id).
     void SetCursorId(LPCWSTR id);
+    // UI thread: where the page's text caret stands. The window draws it
+    // as a system caret while it has the keyboard.
+    void SetCaret(const CaretReport& caret);
 
 private:
     BrowserWindow(BrowserImpl* browser) : m_browser(browser) {}
@@ -37,6 +41,8 @@ private:
     void Mouse(const char* type, LPARAM lp, const char* button, int clickCount, WPARAM wp);
     void Key(const char* type, WPARAM wp, LPARAM lp);
     void Char(wchar_t ch);
+    void PlaceCaret();
+    void DropCaret();
 
     BrowserImpl* m_browser;
     HWND m_hwnd = nullptr;
@@ -44,6 +50,11 @@ private:
     FrameImage m_image;
     LPCWSTR m_cursor = IDC_ARROW;
     wchar_t m_highSurrogate = 0;
+    CaretReport m_caret;  // in page pixels
+    // The system caret this window made, and its size: one per thread,
+    // made on taking the keyboard, destroyed on losing it.
+    bool m_caretMade = false;
+    int m_caretWidth = 0, m_caretHeight = 0;
     static const UINT_PTR kCursorTimer = 0x5643;
     static const DWORD kCursorProbeMs = 80;
     DWORD m_lastMove = 0;

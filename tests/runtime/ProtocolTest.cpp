@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/protocol/CaretReport.h"
 #include "runtime/protocol/DevToolsMessage.h"
 #include "runtime/protocol/ProtocolEvents.h"
 #include "runtime/protocol/WebSocketFrameReader.h"
@@ -321,3 +322,45 @@ TEST(ProtocolEventsTest, ACrashedRendererIsNotAGoneTarget)
 }
 
 }  // namespace
+
+TEST(CaretReportTest, ReadsPlacesAndRefusesAnythingElse)
+{
+    struct Case {
+        const char* payload;
+        bool read;
+        CaretReport want;
+    };
+    const Case cases[] = {
+        {"", true, {false, 0, 0, 0}},
+        {"12,13,46", true, {true, 12, 13, 46}},
+        {"-5,-7,1", true, {true, -5, -7, 1}},
+        {"32767,0,4096", true, {true, 32767, 0, 4096}},
+        {"32768,0,10", false, {}},
+        {"0,0,4097", false, {}},
+        {"0,0,0", false, {}},
+        {"0,0,-3", false, {}},
+        {"99999999999999999999,1,1", false, {}},
+        {"1,2", false, {}},
+        {"1,2,3,", false, {}},
+        {"1,2,3 ", false, {}},
+        {" 1,2,3", false, {}},
+        {"1.5,2,3", false, {}},
+        {"-,2,3", false, {}},
+        {"1,,3", false, {}},
+        {"null", false, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.payload);
+        CaretReport r;
+        r.x = 777;  // a refused report leaves the last one as it was
+        ASSERT_EQ(ReadCaretReport(c.payload, r), c.read);
+        if (!c.read) {
+            EXPECT_EQ(r.x, 777);
+            continue;
+        }
+        EXPECT_EQ(r.shown, c.want.shown);
+        EXPECT_EQ(r.x, c.want.x);
+        EXPECT_EQ(r.y, c.want.y);
+        EXPECT_EQ(r.height, c.want.height);
+    }
+}
