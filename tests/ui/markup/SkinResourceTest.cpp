@@ -270,4 +270,27 @@ TEST(ExecutableResourcesTest, ManifestAsksForAdministratorAndCommonControls6)
     EXPECT_NE(text.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
 }
 
+// The system reads the awareness from the manifest before the program runs:
+// a process started from this executable is per-monitor aware, so nothing
+// of it is stretched as a bitmap.
+TEST(ExecutableResourcesTest, ManifestMakesTheProcessPerMonitorDpiAware)
+{
+    auto manifest = LockResourceBytes(MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_NE(manifest.first, nullptr);
+    std::string text(static_cast<const char*>(manifest.first), manifest.second);
+    EXPECT_NE(text.find(">true/pm</dpiAware>"), std::string::npos);
+    EXPECT_NE(text.find(">PerMonitorV2,PerMonitor</dpiAwareness>"), std::string::npos);
+
+    typedef HANDLE(WINAPI * ThreadContextFn)();
+    typedef int(WINAPI * AwarenessFn)(HANDLE);
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    auto threadContext = reinterpret_cast<ThreadContextFn>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
+    auto awareness = reinterpret_cast<AwarenessFn>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
+    if (!threadContext || !awareness) GTEST_SKIP() << "the system has no awareness contexts";
+    const int kPerMonitorAware = 2;
+    EXPECT_EQ(awareness(threadContext()), kPerMonitorAware);
+}
+
 }  // namespace
