@@ -134,6 +134,12 @@ public:
     virtual void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue);
     virtual SIZE EstimateSize(SIZE szAvailable);
 
+    // Sizes, positions, paddings and borders are given at 100 % (as the
+    // skin writes them) and laid out at the manager's density. Makes every
+    // such metric again from its 100 % value at that density; derived
+    // classes add their own metrics and call this.
+    virtual void RescaleMetrics();
+
     // Paints background colour, background image, status image, text and
     // border, in that order, clipped to `rcPaint`.
     virtual void DoPaint(HDC hDC, const RECT& rcPaint);
@@ -246,8 +252,26 @@ protected:
         static const CoveredLayout* s_innermost;  // UI thread only
     };
 
+    // A 100 % metric at the density the control is laid out for.
+    int Scaled(int value) const;
+    RECT Scaled(const RECT& rc) const;
+    SIZE Scaled(const SIZE& sz) const;
+
     CPaintManagerUI* m_pManager = nullptr;
     CControlUI* m_pParent = nullptr;
+    // The skin's 100 % values of the metrics below; the members the layout
+    // reads are these at m_nMetricsDpi, each rounded once.
+    struct SkinMetrics {
+        RECT padding = {0, 0, 0, 0};
+        SIZE xy = {0, 0};
+        SIZE fixed = {0, 0};
+        SIZE min = {0, 0};
+        SIZE max = {9999, 9999};
+        int borderSize = 0;
+        RECT borderSizes = {0, 0, 0, 0};
+        SIZE borderRound = {0, 0};
+    } m_skin;
+    int m_nMetricsDpi = 96;
     CUiString m_sVirtualWnd;
     CUiString m_sName;
     bool m_bUpdateNeeded = true;

@@ -76,8 +76,21 @@ void CPaintManagerUI::ReloadSkin()
 void CPaintManagerUI::SetInitSize(int cx, int cy)
 {
     m_szInitWindowSize = CUiSize(cx, cy);
+    const SIZE size = GetInitSize();
     if (!m_pRoot && m_hWndPaint)
-        ::SetWindowPos(m_hWndPaint, nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+        ::SetWindowPos(m_hWndPaint, nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+void CPaintManagerUI::SetSizeBox(const RECT& rcSizeBox)
+{
+    m_rcSizeBox = rcSizeBox;
+    m_rcSizeBoxScaled = ScaleValue(m_rcSizeBox);
+}
+
+void CPaintManagerUI::SetCaptionRect(const RECT& rcCaption)
+{
+    m_rcCaption = rcCaption;
+    m_rcCaptionScaled = ScaleValue(m_rcCaption);
 }
 
 void CPaintManagerUI::SetTransparent(int nOpacity)
@@ -167,12 +180,12 @@ DWORD CPaintManagerUI::GetCustomFontCount() const { return static_cast<DWORD>(m_
 
 HFONT CPaintManagerUI::AddFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic)
 {
-    return m_fonts.InsertAt(m_fonts.Count(), pStrFontName, nSize, bBold, bUnderline, bItalic, m_hDcPaint);
+    return m_fonts.InsertAt(m_fonts.Count(), pStrFontName, nSize, bBold, bUnderline, bItalic, m_hDcPaint, m_nDpi);
 }
 
 HFONT CPaintManagerUI::AddFontAt(int index, LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic)
 {
-    return m_fonts.InsertAt(index, pStrFontName, nSize, bBold, bUnderline, bItalic, m_hDcPaint);
+    return m_fonts.InsertAt(index, pStrFontName, nSize, bBold, bUnderline, bItalic, m_hDcPaint, m_nDpi);
 }
 
 HFONT CPaintManagerUI::GetFont(int index) { return GetFontInfo(index)->hFont; }

@@ -9,6 +9,7 @@
 // Message side (ui/controls/dispatch, built with the controls): the control
 // tree, events, focus, timers, capture, painting and notifications.
 
+#include "ui/base/DpiScale.h"
 #include "ui/base/Platform.h"
 #include "ui/base/UiString.h"
 #include "ui/base/WeakRef.h"
@@ -162,18 +163,42 @@ public:
     static void SetHSL(bool bUseHSL, short H, short S, short L);
     static void GetHSL(short* H, short* S, short* L);
 
+    // ---- display scale -------------------------------------------------
+    // Skin metrics are written for 96 dots per inch; the window draws at the
+    // density of its monitor. Every size the skin gives the window and its
+    // controls is kept at 100 % and read scaled, each value rounded once.
+    int GetDpi() const { return m_nDpi; }
+    // `value` (a 100 % skin metric) at this window's density.
+    int ScaleValue(int value) const { return ScaleForDpi(value, m_nDpi); }
+    RECT ScaleValue(const RECT& rc) const { return ScaleForDpi(rc, m_nDpi); }
+    SIZE ScaleValue(const SIZE& sz) const { return ScaleForDpi(sz, m_nDpi); }
+    // Re-scales everything from its 100 % values (window properties, fonts,
+    // the controls of the tree) and asks for a new layout and paint. Values
+    // below 1 count as 96. The window's own size is the caller's: on a move
+    // to another monitor the system suggests it.
+    void SetDpi(int dpi);
+    // The density of `hWnd`'s monitor as the system reports it to this
+    // process: per window where the system knows that, else the screen's.
+    static int DpiOfWindow(HWND hWnd);
+    // Makes DpiOfWindow answer `dpi` for every window from now on; 0 gives
+    // the system's answers back. For tests: the density of a Wine prefix is
+    // fixed when the process starts.
+    static void OverrideDpi(int dpi);
+
     // ---- window properties ----------------------------------------------
-    SIZE GetInitSize() const { return m_szInitWindowSize; }
+    // The getters answer at the window's density; the setters take 100 %
+    // values (what the skin writes).
+    SIZE GetInitSize() const { return ScaleValue(m_szInitWindowSize); }
     void SetInitSize(int cx, int cy);
-    RECT& GetSizeBox() { return m_rcSizeBox; }
-    void SetSizeBox(const RECT& rcSizeBox) { m_rcSizeBox = rcSizeBox; }
-    RECT& GetCaptionRect() { return m_rcCaption; }
-    void SetCaptionRect(const RECT& rcCaption) { m_rcCaption = rcCaption; }
-    SIZE GetRoundCorner() const { return m_szRoundCorner; }
+    RECT& GetSizeBox() { return m_rcSizeBoxScaled; }
+    void SetSizeBox(const RECT& rcSizeBox);
+    RECT& GetCaptionRect() { return m_rcCaptionScaled; }
+    void SetCaptionRect(const RECT& rcCaption);
+    SIZE GetRoundCorner() const { return ScaleValue(m_szRoundCorner); }
     void SetRoundCorner(int cx, int cy) { m_szRoundCorner = CUiSize(cx, cy); }
-    SIZE GetMinInfo() const { return m_szMinWindow; }
+    SIZE GetMinInfo() const { return ScaleValue(m_szMinWindow); }
     void SetMinInfo(int cx, int cy) { m_szMinWindow = CUiSize(cx, cy); }
-    SIZE GetMaxInfo() const { return m_szMaxWindow; }
+    SIZE GetMaxInfo() const { return ScaleValue(m_szMaxWindow); }
     void SetMaxInfo(int cx, int cy) { m_szMaxWindow = CUiSize(cx, cy); }
     int GetTransparent() const { return m_nOpacity; }
     void SetTransparent(int nOpacity);
@@ -189,7 +214,7 @@ public:
     void SetAeroMargins(int l, int t, int r, int b) { m_rcAeroMargins = CUiRect(l, t, r, b); }
     bool IsShadow() const { return m_bShadow; }
     void SetShadow(bool bShadow) { m_bShadow = bShadow; }
-    RECT GetShadowBorder() const { return m_rcShadowBorder; }
+    RECT GetShadowBorder() const { return ScaleValue(m_rcShadowBorder); }
     void SetShadowBorder(int l, int t, int r, int b) { m_rcShadowBorder = CUiRect(l, t, r, b); }
     LPCTSTR GetShadowImage() const { return m_sShadowImage; }
     // Keeps at most 260 characters.
@@ -334,6 +359,11 @@ private:
     std::vector<CControlUI**> m_watchedControls;
 
     void (*m_pfnDeleteControls)(CPaintManagerUI&) = nullptr;
+    // Re-scales the metrics of every control of the tree; left here by the
+    // controls' side when it attaches a tree, like the deleter.
+    void (*m_pfnRescaleControls)(CPaintManagerUI&) = nullptr;
+    static void RescaleAllControls(CPaintManagerUI& manager);
+    int m_nDpi = kBaseDpi;
     HWND m_hWndPaint = nullptr;
     Gdi::OwnedWindowDC m_hDcPaint;
     CControlUI* m_pRoot = nullptr;
@@ -380,6 +410,8 @@ private:
     CUiSize m_szMaxWindow;
     CUiRect m_rcSizeBox;
     CUiRect m_rcCaption;
+    CUiRect m_rcSizeBoxScaled;  // m_rcSizeBox at m_nDpi (handed out by reference)
+    CUiRect m_rcCaptionScaled;
     CUiSize m_szRoundCorner;
     int m_nOpacity = 255;
     bool m_bAlphaBackground = false;

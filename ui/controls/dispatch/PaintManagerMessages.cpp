@@ -191,10 +191,12 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<LPMINMAXINFO>(lParam);
         if (info == nullptr) break;
-        if (m_szMinWindow.cx > 0) info->ptMinTrackSize.x = m_szMinWindow.cx;
-        if (m_szMinWindow.cy > 0) info->ptMinTrackSize.y = m_szMinWindow.cy;
-        if (m_szMaxWindow.cx > 0) info->ptMaxTrackSize.x = m_szMaxWindow.cx;
-        if (m_szMaxWindow.cy > 0) info->ptMaxTrackSize.y = m_szMaxWindow.cy;
+        const SIZE minimum = GetMinInfo();
+        const SIZE maximum = GetMaxInfo();
+        if (minimum.cx > 0) info->ptMinTrackSize.x = minimum.cx;
+        if (minimum.cy > 0) info->ptMinTrackSize.y = minimum.cy;
+        if (maximum.cx > 0) info->ptMaxTrackSize.x = maximum.cx;
+        if (maximum.cy > 0) info->ptMaxTrackSize.y = maximum.cy;
         break;
     }
     case WM_SIZE:

@@ -9,6 +9,12 @@ namespace SkinUI {
 
 namespace {
 
+CControlUI* CALLBACK RescaleOne(CControlUI* control, LPVOID)
+{
+    control->RescaleMetrics();
+    return nullptr;
+}
+
 CControlUI* CALLBACK RegisterName(CControlUI* control, LPVOID data)
 {
     auto* names = static_cast<CStdStringPtrMap*>(data);
@@ -73,6 +79,7 @@ bool CPaintManagerUI::InitControls(CControlUI* pControl, CControlUI* pParent)
 {
     if (pControl == nullptr) return false;
     m_pfnDeleteControls = &CPaintManagerUI::DeleteAllControls;
+    m_pfnRescaleControls = &CPaintManagerUI::RescaleAllControls;
     pControl->SetManager(this, pParent != nullptr ? pParent : pControl->GetParent(), true);
     pControl->FindControl(RegisterName, &m_mNameHash, UIFIND_ALL);
     return true;
@@ -161,6 +168,15 @@ void CPaintManagerUI::AddDelayedCleanup(CControlUI* pControl)
     m_pfnDeleteControls = &CPaintManagerUI::DeleteAllControls;
     m_aDelayedCleanup.Add(pControl);
     if (m_hWndPaint) ::PostMessageW(m_hWndPaint, WM_APP + 1, 0, 0);
+}
+
+void CPaintManagerUI::RescaleAllControls(CPaintManagerUI& manager)
+{
+    if (manager.m_pRoot == nullptr) return;
+    // Every control, shown or not: a hidden one may be shown at the new
+    // density later.
+    manager.m_pRoot->FindControl(RescaleOne, nullptr, UIFIND_ALL);
+    manager.m_pRoot->NeedUpdate();
 }
 
 void CPaintManagerUI::DeleteAllControls(CPaintManagerUI& manager)
