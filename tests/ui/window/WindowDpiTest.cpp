@@ -1,6 +1,6 @@
 // Skinned windows at 100 %, 150 % and 200 % display scaling: every size the
 // skin writes is laid out at the window's density, each value rounded once
-// from its 100 % value.
+// from its 100 % value, also after the density changed under a live window.
 // The density is set on the paint manager here; the PrefixDpi tests read it
 // from the Wine prefix the test runs in (window_dpi_prefix_test).
 
@@ -12,12 +12,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
 #include <string>
 
 using namespace SkinUI;
 using namespace SkinUI::WindowTest;
 
 namespace {
+
+const UINT kDpiChanged = 0x02E0;
 
 // Sizes that do not divide evenly at 150 %, so that rounding shows.
 const wchar_t kSkin[] =
@@ -33,6 +36,8 @@ const wchar_t kSkin[] =
     L"<HorizontalLayout name=\"row\" height=\"21\" inset=\"3,3,3,3\" childpadding=\"5\">"
     L"<Control name=\"c1\" width=\"21\"/><Control name=\"c2\" width=\"21\"/><Control name=\"c3\" width=\"21\"/>"
     L"</HorizontalLayout><Control/></VerticalLayout></Window>";
+
+const wchar_t* const kNamed[] = {L"bar", L"title", L"btn_sys_close", L"btn_sys_min", L"row", L"c1", L"c2", L"c3"};
 
 // Lets the test choose the density a window starts with, and gives it back.
 class DpiOverride {
@@ -84,6 +89,11 @@ public:
         return SendMessage(WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y));
     }
 
+    void ChangeDpi(int dpi, RECT suggested)
+    {
+        SendMessage(kDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    }
+
 protected:
     LPCTSTR GetWindowClassName() const override { return L"VornexDpiTestWindow"; }
     CUiString GetSkinFolder() override { return CUiString(); }
@@ -102,6 +112,27 @@ std::string Text(const RECT& rc)
 {
     return std::to_string(rc.left) + "," + std::to_string(rc.top) + "," + std::to_string(rc.right) + "," +
            std::to_string(rc.bottom);
+}
+
+bool operator==(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+std::map<std::wstring, RECT> Layout(ScaledWindow& window)
+{
+    std::map<std::wstring, RECT> layout;
+    for (const wchar_t* name : kNamed) layout[name] = window.Pos(name);
+    return layout;
+}
+
+void ExpectSameLayout(ScaledWindow& actual, ScaledWindow& expected)
+{
+    for (const wchar_t* name : kNamed) {
+        const RECT a = actual.Pos(name);
+        const RECT e = expected.Pos(name);
+        EXPECT_TRUE(a == e) << std::string(name, name + wcslen(name)) << ": " << Text(a) << " vs " << Text(e);
+    }
 }
 
 }  // namespace
@@ -155,6 +186,35 @@ TEST(WindowDpi, SkinMetricsAreLaidOutAtTheWindowsDensityEachRoundedOnce)
         const double expected = titleHeightAt96 * c.dpi / 96.0;
         EXPECT_NEAR(titleHeight, expected, 2.0) << "font height at " << c.dpi;
     }
+}
+
+TEST(WindowDpi, ADensityChangeScalesAgainFromThe100PercentValuesAndTakesTheSuggestedRectangle)
+{
+    ScaledWindow window;
+    ASSERT_NE(window.Open(), nullptr);
+    const std::map<std::wstring, RECT> at96 = Layout(window);
+
+    // 96 -> 144 -> 192 must end where a window made at 192 is: scaling the
+    // rounded 144 values again would be off by a pixel here and there.
+    window.ChangeDpi(144, RECT{40, 30, 490, 330});
+    window.ChangeDpi(192, RECT{50, 40, 650, 440});
+    RECT rc;
+    ::GetWindowRect(window, &rc);
+    EXPECT_EQ(Text(rc), "50,40,650,440");
+    EXPECT_EQ(window.Manager().GetDpi(), 192);
+    EXPECT_EQ(window.Manager().GetCaptionRect().bottom, 60);
+    {
+        DpiOverride dpi(192);
+        ScaledWindow fresh;
+        ASSERT_NE(fresh.Open(), nullptr);
+        ExpectSameLayout(window, fresh);
+        EXPECT_EQ(window.Manager().GetFontInfo(0)->tm.tmHeight, fresh.Manager().GetFontInfo(0)->tm.tmHeight);
+    }
+
+    // And back: exactly the layout it started with.
+    window.ChangeDpi(96, RECT{50, 40, 350, 240});
+    for (const wchar_t* name : kNamed)
+        EXPECT_EQ(Text(window.Pos(name)), Text(at96.at(name))) << std::string(name, name + wcslen(name));
 }
 
 TEST(WindowDpi, TheMainSkinAt200PercentIsTwiceItsSizeWithinTheWorkArea)
