@@ -262,6 +262,14 @@ const TImageInfo* CPaintManagerUI::GetImageEx(LPCTSTR bitmap, LPCTSTR type, DWOR
     return AddImage(bitmap, type, mask);
 }
 
+const TImageInfo* CPaintManagerUI::GetImageForDpi(LPCTSTR bitmap, LPCTSTR type, DWORD mask)
+{
+    const TImageInfo* base = GetImageEx(bitmap, type, mask);
+    if (base == nullptr || m_nDpi == kBaseDpi) return base;
+    const TImageInfo* scaled = m_images.Scaled(bitmap, type, mask, *base, m_nDpi);
+    return scaled != nullptr ? scaled : base;
+}
+
 const TImageInfo* CPaintManagerUI::AddImage(LPCTSTR bitmap, LPCTSTR type, DWORD mask)
 {
     return m_images.Load(bitmap, type, mask);

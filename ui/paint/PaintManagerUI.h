@@ -259,6 +259,11 @@ public:
     const TImageInfo* GetImage(LPCTSTR bitmap);
     const TImageInfo* GetImageEx(LPCTSTR bitmap, LPCTSTR type = nullptr, DWORD mask = 0);
     const TImageInfo* AddImage(LPCTSTR bitmap, LPCTSTR type = nullptr, DWORD mask = 0);
+    // The picture to draw `bitmap` with at the window's density (see
+    // ImageCache::Scaled); the cached 100 % image itself at 96 DPI or when
+    // no other could be made, null when even that cannot be loaded. Its
+    // pixels are the image's 100 % coordinates scaled by ScaleValue.
+    const TImageInfo* GetImageForDpi(LPCTSTR bitmap, LPCTSTR type = nullptr, DWORD mask = 0);
     const TImageInfo* AddImage(LPCTSTR bitmap, HBITMAP hBitmap, int iWidth, int iHeight, bool bAlpha);
     bool RemoveImage(LPCTSTR bitmap);
     void RemoveAllImages();

@@ -49,6 +49,7 @@ void CPaintManagerUI::SetDpi(int dpi)
     m_fonts.Rescale(m_nDpi, m_hDcPaint.Get());
     // Text laid out and images scaled for the old density are stale.
     m_renderCache.reset();
+    m_images.DropScaled();
     if (m_pfnRescaleControls != nullptr) m_pfnRescaleControls(*this);
     m_bUpdateNeeded = true;
     InvalidateRoot();

@@ -247,9 +247,15 @@ bool DrawDescription(HDC hDC, CPaintManagerUI* manager, const RECT& rcItem, cons
                      const ImageDescription& d)
 {
     if (d.name.IsEmpty()) return false;
-    const TImageInfo* image = manager->GetImageEx(d.name, d.type.IsEmpty() ? nullptr : d.type.GetData(), d.mask);
-    if (!image) return false;
-    RECT source = d.source;
+    LPCTSTR type = d.type.IsEmpty() ? nullptr : d.type.GetData();
+    const TImageInfo* base = manager->GetImageEx(d.name, type, d.mask);
+    if (!base) return false;
+    // The skin's "source" and "corner" are in the 100 % image; a picture
+    // for the window's density has them scaled.
+    const TImageInfo* image = manager->GetImageForDpi(d.name, type, d.mask);
+    const bool scaled = image != base;
+    RECT source = scaled ? manager->ScaleValue(d.source) : d.source;
+    const RECT sourceCorners = scaled ? manager->ScaleValue(d.corners) : d.corners;
     if (source.left == 0 && source.top == 0 && source.right == 0 && source.bottom == 0) {
         source.right = image->nX;
         source.bottom = image->nY;
@@ -258,9 +264,9 @@ bool DrawDescription(HDC hDC, CPaintManagerUI* manager, const RECT& rcItem, cons
     if (source.bottom > image->nY) source.bottom = image->nY;
     if (Intersects(d.dest, rcItem) && Intersects(d.dest, rcPaint)) {
         // Corners are written at 100 %: on the window they take the
-        // density's size.
+        // density's size rather than stretching with the middle.
         const RECT destCorners = manager->ScaleValue(d.corners);
-        CRenderEngine::DrawImage(hDC, image->hBitmap, d.dest, rcPaint, source, d.corners, destCorners,
+        CRenderEngine::DrawImage(hDC, image->hBitmap, d.dest, rcPaint, source, sourceCorners, destCorners,
                                  image->alphaChannel, d.fade, d.hole, d.xtiled, d.ytiled);
     }
     return true;
