@@ -142,6 +142,29 @@ TEST_F(SkinArchiveTest, ImagesDecodeAtTheSizesTheSkinsPlaceThemAt)
     }
 }
 
+// The larger pictures for 150 % and 200 % displays are used only when they
+// have exactly the scaled size (else the window resizes the 100 % one).
+TEST_F(SkinArchiveTest, EachImageAlsoComesAt150And200PercentOfItsSize)
+{
+    const struct {
+        const char* suffix;
+        int percent;
+    } variants[] = {{"@1.5x", 150}, {"@2x", 200}};
+    for (const ImageCase& image : kImages) {
+        for (const auto& variant : variants) {
+            std::string name(image.name);
+            name.insert(name.rfind('.'), variant.suffix);
+            SCOPED_TRACE(name);
+            std::string png = Extract(name);
+            int width = 0, height = 0, channels = 0;
+            ASSERT_TRUE(stbi_info_from_memory(reinterpret_cast<const stbi_uc*>(png.data()),
+                                              static_cast<int>(png.size()), &width, &height, &channels));
+            EXPECT_EQ(width, image.width * variant.percent / 100);
+            EXPECT_EQ(height, image.height * variant.percent / 100);
+        }
+    }
+}
+
 TEST_F(SkinArchiveTest, ShadowFadesToNothingAtItsEdgeAndFitsItsCorners)
 {
     std::string png = Extract("Aero.png");
