@@ -21,6 +21,16 @@ inline int ScaleForDpi(int value, int dpi)
     return static_cast<int>(scaled);
 }
 
+// A length on the screen at `dpi` as a 100 % value (what the user dragged a
+// size to, for instance), rounded to the nearest.
+inline int UnscaleForDpi(int value, int dpi)
+{
+    if (dpi == kBaseDpi || dpi <= 0) return value;
+    const long long product = static_cast<long long>(value) * kBaseDpi;
+    const long long half = dpi / 2;
+    return static_cast<int>(product >= 0 ? (product + half) / dpi : -((-product + half) / dpi));
+}
+
 inline RECT ScaleForDpi(const RECT& rc, int dpi)
 {
     return RECT{ScaleForDpi(rc.left, dpi), ScaleForDpi(rc.top, dpi), ScaleForDpi(rc.right, dpi),
