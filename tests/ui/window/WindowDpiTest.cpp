@@ -89,6 +89,8 @@ public:
         return SendMessage(WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y));
     }
 
+    LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) { return SendMessage(message, wParam, lParam); }
+
     void ChangeDpi(int dpi, RECT suggested)
     {
         SendMessage(kDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
@@ -250,6 +252,26 @@ TEST(WindowDpi, TheMainSkinAt200PercentIsTwiceItsSizeWithinTheWorkArea)
     const RECT minimise = window.Pos(L"btn_sys_min");
     EXPECT_EQ(minimise.right - minimise.left, 56);
     EXPECT_EQ(close.left - minimise.left, 2 * 56);
+}
+
+TEST(WindowDpi, ALayoutDraggedByItsSeparatorKeepsTheSizeItWasDraggedTo)
+{
+    const wchar_t skin[] =
+        L"<Window size=\"300,200\"><HorizontalLayout>"
+        L"<HorizontalLayout name=\"pane\" width=\"100\" sepwidth=\"4\" bkcolor=\"#FF808080\"/><Control/>"
+        L"</HorizontalLayout></Window>";
+    for (int density : {96, 192}) {
+        SCOPED_TRACE(density);
+        DpiOverride dpi(density);
+        ScaledWindow window(skin);
+        ASSERT_NE(window.Open(), nullptr);
+        const LONG right = window.Pos(L"pane").right;
+        EXPECT_EQ(right, 100 * density / 96);
+        window.Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(right - 1, 50));
+        window.Send(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(right + 29, 50));
+        window.Send(WM_LBUTTONUP, 0, MAKELPARAM(right + 29, 50));
+        EXPECT_EQ(window.Pos(L"pane").right, right + 30);
+    }
 }
 
 // Run by window_dpi_prefix_test inside a Wine prefix whose LogPixels is
