@@ -254,7 +254,7 @@ TEST(WindowDpi, TheMainSkinAt200PercentIsTwiceItsSizeWithinTheWorkArea)
     EXPECT_EQ(close.left - minimise.left, 2 * 56);
 }
 
-TEST(WindowDpi, ALayoutDraggedByItsSeparatorKeepsTheSizeItWasDraggedTo)
+TEST(WindowDpi, ALayoutDraggedByItsScaledSeparatorKeepsTheSizeItWasDraggedTo)
 {
     const wchar_t skin[] =
         L"<Window size=\"300,200\"><HorizontalLayout>"
@@ -267,9 +267,11 @@ TEST(WindowDpi, ALayoutDraggedByItsSeparatorKeepsTheSizeItWasDraggedTo)
         ASSERT_NE(window.Open(), nullptr);
         const LONG right = window.Pos(L"pane").right;
         EXPECT_EQ(right, 100 * density / 96);
-        window.Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(right - 1, 50));
-        window.Send(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(right + 29, 50));
-        window.Send(WM_LBUTTONUP, 0, MAKELPARAM(right + 29, 50));
+        // Inside the separator only when it is 4 pixels wide at 100 %.
+        const LONG grip = right - 2 * density / 96 - 1;
+        window.Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(grip, 50));
+        window.Send(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(grip + 30, 50));
+        window.Send(WM_LBUTTONUP, 0, MAKELPARAM(grip + 30, 50));
         EXPECT_EQ(window.Pos(L"pane").right, right + 30);
     }
 }
