@@ -22,6 +22,8 @@
 #include "ui/base/UiRect.h"
 #include "ui/base/UiSize.h"
 #include "ui/paint/ControlGroups.h"
+#include "ui/paint/ControlRef.h"
+#include "ui/paint/ControlRefList.h"
 #include "ui/paint/DefaultFont.h"
 #include "ui/paint/FontTable.h"
 #include "ui/paint/ImageCache.h"
@@ -71,7 +73,7 @@ public:
     void WindowGone();
     HWND GetPaintWindow() const { return m_hWndPaint; }
     HDC GetPaintDC() const { return m_hDcPaint.Get(); }
-    CControlUI* GetRoot() const { return m_pRoot; }
+    CControlUI* GetRoot() const { return m_pRoot.Get(); }
     POINT GetMousePos() const { return m_ptLastMousePos; }
     void SetMousePos(POINT pt) { m_ptLastMousePos = pt; }
     SIZE GetClientSize() const;
@@ -86,7 +88,9 @@ public:
     // Attaches a subtree to this manager (a null parent means the control's
     // own) and registers its named controls.
     bool InitControls(CControlUI* pControl, CControlUI* pParent = nullptr);
-    // Called by every control's destructor: forgets every reference to it.
+    // Every reference this manager (or anyone) holds to `pControl` reads as
+    // gone from now on, and its name leaves the name map. Called by every
+    // control's destructor, and by a window whose tree is done with.
     void ReapObjects(CControlUI* pControl);
 
     CControlUI* FindControl(POINT pt) const;
@@ -98,7 +102,7 @@ public:
     CStdPtrArray* GetSubControlsByClass();
 
     // ---- focus ---------------------------------------------------------
-    CControlUI* GetFocus() const { return m_pFocus; }
+    CControlUI* GetFocus() const { return m_pFocus.Get(); }
     void SetFocus(CControlUI* pControl);
     void SetFocusNeeded(CControlUI* pControl);
     bool SetNextTabControl(bool bForward = true);
@@ -123,7 +127,7 @@ public:
     bool AddPostPaint(CControlUI* pControl);
     bool RemovePostPaint(CControlUI* pControl);
     bool SetPostPaintIndex(CControlUI* pControl, int iIndex);
-    int GetPostPaintCount() const { return m_aPostPaintControls.GetSize(); }
+    int GetPostPaintCount() const { return m_aPostPaintControls.Size(); }
     bool IsCanDraw() const { return m_bCanDraw; }
     void SetCanDraw(bool bCanDraw) { m_bCanDraw = bCanDraw; }
 
@@ -317,30 +321,15 @@ private:
     void PrintClient(HDC hDC, LPARAM lParam);
     bool FocusShortcut(TCHAR ch);
 
-    // Holds a control across calls that may destroy it (its own event or
-    // notification handlers): ReapObjects sets the held pointer to null.
-    class ControlWatch {
-    public:
-        ControlWatch(CPaintManagerUI& manager, CControlUI* control);
-        ~ControlWatch();
-        ControlWatch(const ControlWatch&) = delete;
-        ControlWatch& operator=(const ControlWatch&) = delete;
-        CControlUI* Get() const { return m_control; }
-
-    private:
-        WeakRef<CPaintManagerUI> m_manager;
-        CControlUI* m_control;
-    };
-    std::vector<CControlUI**> m_watchedControls;
-
     void (*m_pfnDeleteControls)(CPaintManagerUI&) = nullptr;
     HWND m_hWndPaint = nullptr;
     Gdi::OwnedWindowDC m_hDcPaint;
-    CControlUI* m_pRoot = nullptr;
-    CControlUI* m_pFocus = nullptr;
-    CControlUI* m_pEventHover = nullptr;
-    CControlUI* m_pEventClick = nullptr;
-    CControlUI* m_pEventKey = nullptr;
+    // Held weakly: a control that dies (or is reaped) reads as null here.
+    ControlRef m_pRoot;
+    ControlRef m_pFocus;
+    ControlRef m_pEventHover;
+    ControlRef m_pEventClick;
+    ControlRef m_pEventKey;
     POINT m_ptLastMousePos = {-1, -1};
     bool m_bFirstLayout = true;
     bool m_bUpdateNeeded = false;
@@ -369,7 +358,7 @@ private:
     CStdPtrArray m_aNotifiers;
     CStdPtrArray m_aPreMessageFilters;
     CStdPtrArray m_aMessageFilters;
-    CStdPtrArray m_aPostPaintControls;
+    ControlRefList m_aPostPaintControls;
     CStdPtrArray m_aDelayedCleanup;
     CStdPtrArray m_aTranslateAccelerator;
     CStdStringPtrMap m_mNameHash{83};

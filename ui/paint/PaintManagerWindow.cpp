@@ -36,7 +36,6 @@ CPaintManagerUI::~CPaintManagerUI()
     // their next check.
     m_handlerAnchor.Retire();
     m_objectAnchor.Retire();
-    m_watchedControls.clear();
     // Controls are deleted by the side of the manager that knows them; it
     // left its deleter here when it attached the first control.
     if (m_pfnDeleteControls != nullptr) m_pfnDeleteControls(*this);

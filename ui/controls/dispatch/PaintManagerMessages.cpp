@@ -71,25 +71,25 @@ void CPaintManagerUI::TrackMouse(UINT uMsg, LPARAM lParam)
     CControlUI* under = FindControl(pt);
     if (under != nullptr && under->GetManager() != this) return;
     const WeakRef<CPaintManagerUI> alive = HandlerRef();
-    ControlWatch target(*this, under);
-    if (under != m_pEventHover) {
-        if (m_pEventHover != nullptr) {
-            CControlUI* left = m_pEventHover;
-            m_pEventHover = nullptr;
+    // The leave handler may destroy the control under the mouse.
+    const ControlRef target = WeakRefTo(under);
+    if (under != m_pEventHover.Get()) {
+        if (CControlUI* left = m_pEventHover.Get()) {
+            m_pEventHover = ControlRef();
             m_tooltip.Hide();
             TEventUI event = MakeEvent(UIEVENT_MOUSELEAVE, left);
             left->Event(event);
             if (!alive) return;
         }
-        if (target.Get() != nullptr) {
-            m_pEventHover = target.Get();
-            TEventUI event = MakeEvent(UIEVENT_MOUSEENTER, target.Get());
-            target.Get()->Event(event);
+        if (CControlUI* entered = target.Get()) {
+            m_pEventHover = target;
+            TEventUI event = MakeEvent(UIEVENT_MOUSEENTER, entered);
+            entered->Event(event);
             if (!alive) return;
         }
     }
     // A drag stays with the control that got the button down.
-    CControlUI* receiver = m_pEventClick != nullptr ? m_pEventClick : target.Get();
+    CControlUI* receiver = m_pEventClick != nullptr ? m_pEventClick.Get() : target.Get();
     if (receiver != nullptr) {
         TEventUI event = MakeEvent(UIEVENT_MOUSEMOVE, receiver);
         receiver->Event(event);
@@ -111,14 +111,13 @@ bool CPaintManagerUI::HandleMouseButton(UINT uMsg, WPARAM wParam, LPARAM lParam)
     CControlUI* control = OwnControlAt(pt);
     if (control == nullptr) return true;
     const WeakRef<CPaintManagerUI> alive = HandlerRef();
-    ControlWatch target(*this, control);
-    // The click control is set before the event, so that a control the
-    // event destroys is forgotten by ReapObjects.
-    m_pEventClick = control;
+    const ControlRef target = WeakRefTo(control);
+    m_pEventClick = target;
     if (uMsg != WM_LBUTTONDBLCLK) {
         control->SetFocus();
         if (!alive) return false;
-        if (target.Get() == nullptr) return true;
+        // The focus handlers may have destroyed it.
+        if (target == nullptr) return true;
     }
     SetCapture();
     int type = UIEVENT_BUTTONDOWN;
@@ -160,14 +159,12 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         DeleteDelayedCleanup();
         break;
     case WM_CLOSE: {
-        if (m_pEventHover != nullptr) {
-            CControlUI* hover = m_pEventHover;
+        if (CControlUI* hover = m_pEventHover.Get()) {
             TEventUI event = MakeEvent(UIEVENT_MOUSELEAVE, hover);
             hover->Event(event);
             if (!alive) return false;
         }
-        if (m_pEventClick != nullptr) {
-            CControlUI* click = m_pEventClick;
+        if (CControlUI* click = m_pEventClick.Get()) {
             TEventUI event = MakeEvent(UIEVENT_BUTTONUP, click);
             click->Event(event);
             if (!alive) return false;
@@ -198,9 +195,9 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         break;
     }
     case WM_SIZE:
-        if (m_pFocus != nullptr) {
-            TEventUI event = MakeEvent(UIEVENT_WINDOWSIZE, m_pFocus);
-            m_pFocus->Event(event);
+        if (CControlUI* focus = m_pFocus.Get()) {
+            TEventUI event = MakeEvent(UIEVENT_WINDOWSIZE, focus);
+            focus->Event(event);
             if (!alive) return false;
         }
         if (m_pRoot != nullptr) m_pRoot->NeedUpdate();
@@ -214,10 +211,10 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         const POINT pt = PointOf(lParam);
         CControlUI* under = OwnControlAt(pt);
         if (under == nullptr) break;
-        if (m_pEventHover != nullptr) {
-            TEventUI event = MakeEvent(UIEVENT_MOUSEHOVER, m_pEventHover);
+        if (CControlUI* hover = m_pEventHover.Get()) {
+            TEventUI event = MakeEvent(UIEVENT_MOUSEHOVER, hover);
             event.ptMouse = pt;
-            m_pEventHover->Event(event);
+            hover->Event(event);
             if (!alive) return false;
             // The hover handler may have changed the tree.
             under = OwnControlAt(pt);
@@ -246,15 +243,15 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         // The capture goes with the button in any case: a click control
         // destroyed during the press must not leave the mouse captured.
         if (m_bMouseCapture) ReleaseCapture();
-        if (m_pEventClick == nullptr) break;
-        CControlUI* click = m_pEventClick;
+        CControlUI* click = m_pEventClick.Get();
+        if (click == nullptr) break;
         TEventUI event = MakeEvent(UIEVENT_BUTTONUP, click);
         event.wParam = wParam;
         event.lParam = lParam;
         event.wKeyState = static_cast<WORD>(wParam);
         click->Event(event);
         if (!alive) return false;
-        m_pEventClick = nullptr;
+        m_pEventClick = ControlRef();
         break;
     }
     case WM_CAPTURECHANGED: {
@@ -262,9 +259,9 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         // box, a drag of another program): the press ends without a click.
         if (!m_bMouseCapture || reinterpret_cast<HWND>(lParam) == m_hWndPaint) break;
         m_bMouseCapture = false;
-        if (m_pEventClick == nullptr) break;
-        CControlUI* click = m_pEventClick;
-        m_pEventClick = nullptr;
+        CControlUI* click = m_pEventClick.Get();
+        if (click == nullptr) break;
+        m_pEventClick = ControlRef();
         TEventUI event = MakeEvent(UIEVENT_BUTTONUP, click);
         event.ptMouse = POINT{-1, -1};
         click->Event(event);
@@ -277,12 +274,14 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         m_ptLastMousePos = pt;
         if (m_pEventClick == nullptr) break;
         if (m_bMouseCapture) ReleaseCapture();
-        CControlUI* click = m_pEventClick;
+        // Releasing the capture runs handlers too.
+        CControlUI* click = m_pEventClick.Get();
+        if (click == nullptr) break;
         TEventUI event = MakeEvent(UIEVENT_CONTEXTMENU, click);
         event.lParam = reinterpret_cast<LPARAM>(click);
         click->Event(event);
         if (!alive) return false;
-        m_pEventClick = nullptr;
+        m_pEventClick = ControlRef();
         break;
     }
     case WM_MOUSEWHEEL: {
@@ -304,9 +303,8 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         break;
     }
     case WM_KEYDOWN:
-        if (m_pFocus != nullptr) {
-            CControlUI* focus = m_pFocus;
-            m_pEventKey = focus;
+        if (CControlUI* focus = m_pFocus.Get()) {
+            m_pEventKey = m_pFocus;
             TEventUI event = MakeEvent(UIEVENT_KEYDOWN, focus);
             FillKeyFields(event, wParam, lParam);
             focus->Event(event);
@@ -314,18 +312,16 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         }
         break;
     case WM_KEYUP:
-        if (m_pEventKey != nullptr) {
-            CControlUI* key = m_pEventKey;
+        if (CControlUI* key = m_pEventKey.Get()) {
             TEventUI event = MakeEvent(UIEVENT_KEYUP, key);
             FillKeyFields(event, wParam, lParam);
             key->Event(event);
             if (!alive) return false;
-            m_pEventKey = nullptr;
+            m_pEventKey = ControlRef();
         }
         break;
     case WM_CHAR:
-        if (m_pFocus != nullptr) {
-            CControlUI* focus = m_pFocus;
+        if (CControlUI* focus = m_pFocus.Get()) {
             TEventUI event = MakeEvent(UIEVENT_CHAR, focus);
             FillKeyFields(event, wParam, lParam);
             focus->Event(event);
@@ -399,10 +395,10 @@ bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam,
     case WM_SYSCHAR:
         return FocusShortcut(static_cast<TCHAR>(wParam));
     case WM_SYSKEYDOWN:
-        if (m_pFocus != nullptr) {
-            TEventUI event = MakeEvent(UIEVENT_SYSKEY, m_pFocus);
+        if (CControlUI* focus = m_pFocus.Get()) {
+            TEventUI event = MakeEvent(UIEVENT_SYSKEY, focus);
             FillKeyFields(event, wParam, lParam);
-            m_pFocus->Event(event);
+            focus->Event(event);
         }
         return false;
     default:

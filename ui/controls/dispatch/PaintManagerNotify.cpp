@@ -30,7 +30,7 @@ void CPaintManagerUI::SendNotify(TNotifyUI& Msg, bool bAsync)
     Msg.dwTimestamp = ::GetTickCount();
     if (m_bUsedVirtualWnd && Msg.pSender != nullptr) Msg.sVirtualWnd = Msg.pSender->GetVirtualWnd();
     if (bAsync)
-        m_notifications.Push(Msg);
+        m_notifications.Push(Msg, WeakRefTo(Msg.pSender));
     else
         DeliverNotification(Msg);
 }
@@ -40,7 +40,8 @@ void CPaintManagerUI::DeliverNotification(TNotifyUI& Msg)
     const WeakRef<CPaintManagerUI> alive = HandlerRef();
     // Listeners of a window that is gone are not called any more.
     if (!alive) return;
-    NotifyQueue::Delivery delivery(m_notifications, Msg);
+    // A listener may destroy the sender: the ones after it get null.
+    const ControlRef sender = WeakRefTo(Msg.pSender);
     if (Msg.pSender != nullptr && Msg.pSender->OnNotify) {
         Msg.pSender->OnNotify(&Msg);
         if (!alive) return;
@@ -48,6 +49,7 @@ void CPaintManagerUI::DeliverNotification(TNotifyUI& Msg)
     // By index over the live list: a listener may add or remove listeners,
     // and one that was removed must not be called.
     for (int i = 0; i < m_aNotifiers.GetSize(); ++i) {
+        if (Msg.pSender != nullptr) Msg.pSender = sender.Get();
         static_cast<INotifyUI*>(m_aNotifiers.GetAt(i))->Notify(Msg);
         if (!alive) return;
     }

@@ -54,12 +54,12 @@ CControlUI* CALLBACK MatchClass(CControlUI* control, LPVOID data)
 bool CPaintManagerUI::AttachDialog(CControlUI* pControl)
 {
     SetFocus(nullptr);
-    m_pEventKey = m_pEventHover = m_pEventClick = nullptr;
+    m_pEventKey = m_pEventHover = m_pEventClick = ControlRef();
     if (m_pRoot != nullptr) {
-        m_aPostPaintControls.Empty();
-        AddDelayedCleanup(m_pRoot);
+        m_aPostPaintControls.Clear();
+        AddDelayedCleanup(m_pRoot.Get());
     }
-    m_pRoot = pControl;
+    m_pRoot = WeakRefTo(pControl);
     m_bUpdateNeeded = true;
     m_bFirstLayout = true;
     // A new tree starts with no control focused: the keyboard stays where
@@ -81,26 +81,15 @@ bool CPaintManagerUI::InitControls(CControlUI* pControl, CControlUI* pParent)
 void CPaintManagerUI::ReapObjects(CControlUI* pControl)
 {
     if (pControl == nullptr) return;
-    for (CControlUI** watched : m_watchedControls)
-        if (*watched == pControl) *watched = nullptr;
-    if (pControl == m_pEventKey) m_pEventKey = nullptr;
-    if (pControl == m_pEventHover) {
-        m_pEventHover = nullptr;
-        m_tooltip.Hide();
-    }
-    if (pControl == m_pEventClick) m_pEventClick = nullptr;
-    if (pControl == m_pFocus) m_pFocus = nullptr;
-    if (pControl == m_pRoot) m_pRoot = nullptr;
-    m_timers.KillAll(pControl);
+    // The tooltip belongs to the hover control, and goes with it.
+    if (m_pEventHover.Address() == pControl) m_tooltip.Hide();
+    // Hover, click, key and focus control, root, timers, groups, the
+    // post-paint list and notification senders hold weak references: they
+    // read as null once these are dropped (a dying control has already
+    // dropped them).
+    pControl->DropWeakRefs();
     const CUiString name = pControl->GetName();
     if (!name.IsEmpty() && m_mNameHash.Find(name, false) == pControl) m_mNameHash.Remove(name);
-    m_notifications.ForgetSender(pControl);
-    // A control that goes without unregistering must not be painted or
-    // grouped after its death.
-    int index;
-    while ((index = m_aPostPaintControls.Find(pControl)) >= 0) m_aPostPaintControls.Remove(index);
-    m_optionGroups.RemoveEverywhere(pControl);
-    m_hotKeyGroups.RemoveEverywhere(pControl);
 }
 
 CControlUI* CPaintManagerUI::FindControl(POINT pt) const
@@ -122,21 +111,21 @@ CControlUI* CPaintManagerUI::OwnControlAt(POINT pt) const
 
 CControlUI* CPaintManagerUI::FindSubControlByPoint(CControlUI* pParent, POINT pt) const
 {
-    if (pParent == nullptr) pParent = m_pRoot;
+    if (pParent == nullptr) pParent = m_pRoot.Get();
     if (pParent == nullptr) return nullptr;
     return pParent->FindControl(HitAny, &pt, UIFIND_VISIBLE | UIFIND_HITTEST | UIFIND_TOP_FIRST);
 }
 
 CControlUI* CPaintManagerUI::FindSubControlByName(CControlUI* pParent, LPCTSTR pstrName) const
 {
-    if (pParent == nullptr) pParent = m_pRoot;
+    if (pParent == nullptr) pParent = m_pRoot.Get();
     if (pParent == nullptr || pstrName == nullptr) return nullptr;
     return pParent->FindControl(MatchNameNoCase, const_cast<LPTSTR>(pstrName), UIFIND_ME_FIRST);
 }
 
 CControlUI* CPaintManagerUI::FindSubControlByClass(CControlUI* pParent, LPCTSTR pstrClass, int iIndex)
 {
-    if (pParent == nullptr) pParent = m_pRoot;
+    if (pParent == nullptr) pParent = m_pRoot.Get();
     if (pParent == nullptr || pstrClass == nullptr || iIndex < 0) return nullptr;
     ClassSearch search = {pstrClass, iIndex, nullptr};
     return pParent->FindControl(MatchClass, &search, UIFIND_ME_FIRST);
@@ -145,7 +134,7 @@ CControlUI* CPaintManagerUI::FindSubControlByClass(CControlUI* pParent, LPCTSTR 
 CStdPtrArray* CPaintManagerUI::FindSubControlsByClass(CControlUI* pParent, LPCTSTR pstrClass)
 {
     m_aFoundControls.Empty();
-    if (pParent == nullptr) pParent = m_pRoot;
+    if (pParent == nullptr) pParent = m_pRoot.Get();
     if (pParent == nullptr || pstrClass == nullptr) return &m_aFoundControls;
     ClassSearch search = {pstrClass, -1, &m_aFoundControls};
     pParent->FindControl(MatchClass, &search, UIFIND_ME_FIRST);
@@ -166,8 +155,8 @@ void CPaintManagerUI::AddDelayedCleanup(CControlUI* pControl)
 void CPaintManagerUI::DeleteAllControls(CPaintManagerUI& manager)
 {
     manager.DeleteDelayedCleanup();
-    CControlUI* root = manager.m_pRoot;
-    manager.m_pRoot = nullptr;
+    CControlUI* root = manager.m_pRoot.Get();
+    manager.m_pRoot = ControlRef();
     delete root;
     manager.DeleteDelayedCleanup();
 }
