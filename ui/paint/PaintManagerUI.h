@@ -88,9 +88,10 @@ public:
     // Attaches a subtree to this manager (a null parent means the control's
     // own) and registers its named controls.
     bool InitControls(CControlUI* pControl, CControlUI* pParent = nullptr);
-    // Every reference this manager (or anyone) holds to `pControl` reads as
-    // gone from now on, and its name leaves the name map. Called by every
-    // control's destructor, and by a window whose tree is done with.
+    // Every reference this manager (or anyone) holds to `pControl` and the
+    // controls under it reads as gone from now on, and its name leaves the
+    // name map. Called by every control's destructor, and with the root by
+    // a window that is gone: handlers still running then reach no control.
     void ReapObjects(CControlUI* pControl);
 
     CControlUI* FindControl(POINT pt) const;
@@ -313,11 +314,10 @@ private:
     CControlUI* OwnControlAt(POINT pt) const;
     // An event of `type` about `pSender` at the last mouse position, now.
     TEventUI MakeEvent(int type, CControlUI* pSender) const;
-    // Takes the focus from `pControl`; false when that destroyed this manager.
-    bool KillFocusOf(CControlUI* pControl, CControlUI* pNewFocus);
+    // Takes the focus from `pControl`.
+    void KillFocusOf(CControlUI* pControl, CControlUI* pNewFocus);
     bool HandleTimer(WPARAM wParam);
-    // False when a handler destroyed this manager.
-    bool HandleMouseButton(UINT uMsg, WPARAM wParam, LPARAM lParam);
+    void HandleMouseButton(UINT uMsg, WPARAM wParam, LPARAM lParam);
     void PrintClient(HDC hDC, LPARAM lParam);
     bool FocusShortcut(TCHAR ch);
 

@@ -43,33 +43,29 @@ const UINT kTabSearch = UIFIND_VISIBLE | UIFIND_ENABLED | UIFIND_ME_FIRST;
 
 }  // namespace
 
-bool CPaintManagerUI::KillFocusOf(CControlUI* pControl, CControlUI* pNewFocus)
+void CPaintManagerUI::KillFocusOf(CControlUI* pControl, CControlUI* pNewFocus)
 {
-    const WeakRef<CPaintManagerUI> alive = HandlerRef();
     const ControlRef old = WeakRefTo(pControl);
     TEventUI event = MakeEvent(UIEVENT_KILLFOCUS, pNewFocus);
     pControl->Event(event);
-    if (alive && old != nullptr) SendNotify(old.Get(), L"killfocus");
-    if (!alive) return false;
+    if (old != nullptr) SendNotify(old.Get(), L"killfocus");
     m_pFocus = ControlRef();
-    return true;
 }
 
 void CPaintManagerUI::SetFocus(CControlUI* pControl)
 {
     if (m_hWndPaint != nullptr && ::GetFocus() != m_hWndPaint && pControl != m_pFocus.Get()) ::SetFocus(m_hWndPaint);
     if (pControl == m_pFocus.Get()) return;
-    const WeakRef<CPaintManagerUI> alive = HandlerRef();
-    // The old focus's handlers may destroy the new one.
+    // The old focus's handlers may destroy the new one, or the window.
     const ControlRef next = WeakRefTo(pControl);
-    if (m_pFocus != nullptr && !KillFocusOf(m_pFocus.Get(), pControl)) return;
+    if (m_pFocus != nullptr) KillFocusOf(m_pFocus.Get(), pControl);
     pControl = next.Get();
     if (pControl == nullptr || pControl->GetManager() != this || !pControl->IsVisible() || !pControl->IsEnabled())
         return;
     m_pFocus = next;
     TEventUI event = MakeEvent(UIEVENT_SETFOCUS, pControl);
     pControl->Event(event);
-    if (alive && next != nullptr) SendNotify(pControl, L"setfocus");
+    if (next != nullptr) SendNotify(pControl, L"setfocus");
 }
 
 void CPaintManagerUI::SetFocusNeeded(CControlUI* pControl)
@@ -77,7 +73,7 @@ void CPaintManagerUI::SetFocusNeeded(CControlUI* pControl)
     if (m_hWndPaint != nullptr) ::SetFocus(m_hWndPaint);
     if (pControl == nullptr) return;
     const ControlRef target = WeakRefTo(pControl);
-    if (m_pFocus != nullptr && !KillFocusOf(m_pFocus.Get(), pControl)) return;
+    if (m_pFocus != nullptr) KillFocusOf(m_pFocus.Get(), pControl);
     if (target == nullptr) return;
     // Remember the tab stop before `pControl`: the search after the next
     // layout then moves forward onto `pControl` itself.
@@ -115,11 +111,10 @@ bool CPaintManagerUI::FocusShortcut(TCHAR ch)
     // label stands before (its field).
     CControlUI* control = m_pRoot->FindControl(FindShortcut, &find, UIFIND_ENABLED | UIFIND_ME_FIRST);
     if (control == nullptr) return false;
-    const WeakRef<CPaintManagerUI> alive = HandlerRef();
     const ControlRef found = WeakRefTo(control);
     control->SetFocus();
     // Focus handlers may have destroyed the control or the window.
-    if (alive && found != nullptr) found->Activate();
+    if (found != nullptr) found->Activate();
     return true;
 }
 

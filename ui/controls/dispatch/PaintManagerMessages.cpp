@@ -70,8 +70,8 @@ void CPaintManagerUI::TrackMouse(UINT uMsg, LPARAM lParam)
     m_ptLastMousePos = pt;
     CControlUI* under = FindControl(pt);
     if (under != nullptr && under->GetManager() != this) return;
-    const WeakRef<CPaintManagerUI> alive = HandlerRef();
-    // The leave handler may destroy the control under the mouse.
+    // The leave handler may destroy the control under the mouse, or the
+    // window (whose tree then reads as gone).
     const ControlRef target = WeakRefTo(under);
     if (under != m_pEventHover.Get()) {
         if (CControlUI* left = m_pEventHover.Get()) {
@@ -79,13 +79,11 @@ void CPaintManagerUI::TrackMouse(UINT uMsg, LPARAM lParam)
             m_tooltip.Hide();
             TEventUI event = MakeEvent(UIEVENT_MOUSELEAVE, left);
             left->Event(event);
-            if (!alive) return;
         }
         if (CControlUI* entered = target.Get()) {
             m_pEventHover = target;
             TEventUI event = MakeEvent(UIEVENT_MOUSEENTER, entered);
             entered->Event(event);
-            if (!alive) return;
         }
     }
     // A drag stays with the control that got the button down.
@@ -103,21 +101,19 @@ void CPaintManagerUI::ShowToolTip(CControlUI* pControl)
     m_tooltip.Show(m_hWndPaint, GetInstance(), text, pControl->GetPos(), pControl->GetToolTipWidth());
 }
 
-bool CPaintManagerUI::HandleMouseButton(UINT uMsg, WPARAM wParam, LPARAM lParam)
+void CPaintManagerUI::HandleMouseButton(UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
     ::SetFocus(m_hWndPaint);
     const POINT pt = PointOf(lParam);
     m_ptLastMousePos = pt;
     CControlUI* control = OwnControlAt(pt);
-    if (control == nullptr) return true;
-    const WeakRef<CPaintManagerUI> alive = HandlerRef();
+    if (control == nullptr) return;
     const ControlRef target = WeakRefTo(control);
     m_pEventClick = target;
     if (uMsg != WM_LBUTTONDBLCLK) {
         control->SetFocus();
-        if (!alive) return false;
-        // The focus handlers may have destroyed it.
-        if (target == nullptr) return true;
+        // The focus handlers may have destroyed it, or the window.
+        if (target == nullptr) return;
     }
     SetCapture();
     int type = UIEVENT_BUTTONDOWN;
@@ -133,7 +129,6 @@ bool CPaintManagerUI::HandleMouseButton(UINT uMsg, WPARAM wParam, LPARAM lParam)
         event.lParam = lParam;
     }
     control->Event(event);
-    return static_cast<bool>(alive);
 }
 
 bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
@@ -162,15 +157,12 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         if (CControlUI* hover = m_pEventHover.Get()) {
             TEventUI event = MakeEvent(UIEVENT_MOUSELEAVE, hover);
             hover->Event(event);
-            if (!alive) return false;
         }
         if (CControlUI* click = m_pEventClick.Get()) {
             TEventUI event = MakeEvent(UIEVENT_BUTTONUP, click);
             click->Event(event);
-            if (!alive) return false;
         }
         SetFocus(nullptr);
-        if (!alive) return false;
         HWND owner = ::GetWindow(m_hWndPaint, GW_OWNER);
         if (owner != nullptr) ::SetFocus(owner);
         break;
@@ -198,13 +190,11 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         if (CControlUI* focus = m_pFocus.Get()) {
             TEventUI event = MakeEvent(UIEVENT_WINDOWSIZE, focus);
             focus->Event(event);
-            if (!alive) return false;
         }
         if (m_pRoot != nullptr) m_pRoot->NeedUpdate();
         return true;
     case WM_TIMER:
         HandleTimer(wParam);
-        if (!alive) return false;
         break;
     case WM_MOUSEHOVER: {
         m_bMouseTracking = false;
@@ -215,7 +205,6 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
             TEventUI event = MakeEvent(UIEVENT_MOUSEHOVER, hover);
             event.ptMouse = pt;
             hover->Event(event);
-            if (!alive) return false;
             // The hover handler may have changed the tree.
             under = OwnControlAt(pt);
         }
@@ -225,18 +214,16 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
     case WM_MOUSELEAVE:
         m_tooltip.Hide();
         if (m_bMouseTracking) ::SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0, MAKELPARAM(-1, -1));
-        if (!alive) return false;
         m_bMouseTracking = false;
         break;
     case WM_MOUSEMOVE:
     case WM_NCMOUSEMOVE:
         TrackMouse(uMsg, lParam);
-        if (!alive) return false;
         break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDOWN:
-        if (!HandleMouseButton(uMsg, wParam, lParam)) return false;
+        HandleMouseButton(uMsg, wParam, lParam);
         break;
     case WM_LBUTTONUP: {
         m_ptLastMousePos = PointOf(lParam);
@@ -250,7 +237,6 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         event.lParam = lParam;
         event.wKeyState = static_cast<WORD>(wParam);
         click->Event(event);
-        if (!alive) return false;
         m_pEventClick = ControlRef();
         break;
     }
@@ -265,7 +251,6 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         TEventUI event = MakeEvent(UIEVENT_BUTTONUP, click);
         event.ptMouse = POINT{-1, -1};
         click->Event(event);
-        if (!alive) return false;
         break;
     }
     case WM_CONTEXTMENU: {
@@ -280,7 +265,6 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         TEventUI event = MakeEvent(UIEVENT_CONTEXTMENU, click);
         event.lParam = reinterpret_cast<LPARAM>(click);
         click->Event(event);
-        if (!alive) return false;
         m_pEventClick = ControlRef();
         break;
     }
@@ -297,9 +281,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         event.lParam = lParam;
         event.wKeyState = CurrentKeyState();
         control->Event(event);
-        if (!alive) return false;
         ::SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0, MAKELPARAM(m_ptLastMousePos.x, m_ptLastMousePos.y));
-        if (!alive) return false;
         break;
     }
     case WM_KEYDOWN:
@@ -308,7 +290,6 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
             TEventUI event = MakeEvent(UIEVENT_KEYDOWN, focus);
             FillKeyFields(event, wParam, lParam);
             focus->Event(event);
-            if (!alive) return false;
         }
         break;
     case WM_KEYUP:
@@ -316,7 +297,6 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
             TEventUI event = MakeEvent(UIEVENT_KEYUP, key);
             FillKeyFields(event, wParam, lParam);
             key->Event(event);
-            if (!alive) return false;
             m_pEventKey = ControlRef();
         }
         break;
@@ -325,7 +305,6 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
             TEventUI event = MakeEvent(UIEVENT_CHAR, focus);
             FillKeyFields(event, wParam, lParam);
             focus->Event(event);
-            if (!alive) return false;
         }
         break;
     case WM_SETCURSOR: {

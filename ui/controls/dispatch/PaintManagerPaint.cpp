@@ -193,20 +193,18 @@ void CPaintManagerUI::Paint()
         ::EndPaint(m_hWndPaint, &ps);
         return;
     }
-    const WeakRef<CPaintManagerUI> alive = HandlerRef();
     const bool mayInvalidate = m_bUpdateNeeded || m_bFocusNeeded;
     if (m_bUpdateNeeded) {
         LayOut();
         if (m_bFirstLayout && m_pRoot != nullptr) {
             m_bFirstLayout = false;
             SendNotify(m_pRoot.Get(), L"windowinit");
-            if (!alive) return;
         }
     }
     if (m_bFocusNeeded) SetNextTabControl(true);
-    if (!alive) return;
     if (m_pRoot == nullptr) {
-        // A handler replaced or removed the tree; paint again next time.
+        // A handler replaced or removed the tree (or closed the window,
+        // whose tree then reads as gone); paint again next time.
         ::InvalidateRect(m_hWndPaint, nullptr, FALSE);
         return;
     }

@@ -20,6 +20,12 @@ CControlUI* CALLBACK RegisterName(CControlUI* control, LPVOID data)
 
 CControlUI* CALLBACK HitAny(CControlUI* control, LPVOID) { return control; }
 
+CControlUI* CALLBACK DropWeakRefs(CControlUI* control, LPVOID)
+{
+    control->DropWeakRefs();
+    return nullptr;
+}
+
 CControlUI* CALLBACK MatchNameNoCase(CControlUI* control, LPVOID data)
 {
     return control->GetName().CompareNoCase(static_cast<LPCTSTR>(data)) == 0 ? control : nullptr;
@@ -81,13 +87,16 @@ bool CPaintManagerUI::InitControls(CControlUI* pControl, CControlUI* pParent)
 void CPaintManagerUI::ReapObjects(CControlUI* pControl)
 {
     if (pControl == nullptr) return;
-    // The tooltip belongs to the hover control, and goes with it.
-    if (m_pEventHover.Address() == pControl) m_tooltip.Hide();
+    const bool hovered = m_pEventHover != nullptr;
     // Hover, click, key and focus control, root, timers, groups, the
     // post-paint list and notification senders hold weak references: they
-    // read as null once these are dropped (a dying control has already
-    // dropped them).
-    pControl->DropWeakRefs();
+    // read as null once these are dropped. A dying control has already
+    // dropped its own (and its children are gone); a live one is a tree a
+    // window is done with, and the whole tree goes: handlers still running
+    // when the window went then find nothing more to send events to.
+    pControl->FindControl(DropWeakRefs, nullptr, UIFIND_ALL);
+    // The tooltip belongs to the hover control, and goes with it.
+    if (m_pEventHover.Address() == pControl || (hovered && m_pEventHover == nullptr)) m_tooltip.Hide();
     const CUiString name = pControl->GetName();
     if (!name.IsEmpty() && m_mNameHash.Find(name, false) == pControl) m_mNameHash.Remove(name);
 }
