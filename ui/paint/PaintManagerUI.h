@@ -27,6 +27,7 @@
 #include "ui/paint/DefaultFont.h"
 #include "ui/paint/FontTable.h"
 #include "ui/paint/ImageCache.h"
+#include "ui/paint/ListenerList.h"
 #include "ui/paint/MessageFilter.h"
 #include "ui/paint/NamedStrings.h"
 #include "ui/paint/UiEvent.h"
@@ -318,6 +319,9 @@ private:
     void KillFocusOf(CControlUI* pControl, CControlUI* pNewFocus);
     bool HandleTimer(WPARAM wParam);
     void HandleMouseButton(UINT uMsg, WPARAM wParam, LPARAM lParam);
+    // True when a filter handled the message (`lRes` then holds its result).
+    bool OfferToFilters(const ListenerList<IMessageFilterUI>& filters, UINT uMsg, WPARAM wParam, LPARAM lParam,
+                        LRESULT& lRes);
     void PrintClient(HDC hDC, LPARAM lParam);
     bool FocusShortcut(TCHAR ch);
 
@@ -355,12 +359,12 @@ private:
     // Size of the pixels a layered window was last given: while it stays the
     // same, a paint hands over only the rectangle it changed.
     SIZE m_layeredSize = {0, 0};
-    CStdPtrArray m_aNotifiers;
-    CStdPtrArray m_aPreMessageFilters;
-    CStdPtrArray m_aMessageFilters;
+    ListenerList<INotifyUI> m_aNotifiers;
+    ListenerList<IMessageFilterUI> m_aPreMessageFilters;
+    ListenerList<IMessageFilterUI> m_aMessageFilters;
     ControlRefList m_aPostPaintControls;
     CStdPtrArray m_aDelayedCleanup;
-    CStdPtrArray m_aTranslateAccelerator;
+    ListenerList<ITranslateAccelerator> m_aTranslateAccelerator;
     CStdStringPtrMap m_mNameHash{83};
     CStdPtrArray m_aFoundControls;
 

@@ -131,23 +131,25 @@ void CPaintManagerUI::HandleMouseButton(UINT uMsg, WPARAM wParam, LPARAM lParam)
     control->Event(event);
 }
 
+bool CPaintManagerUI::OfferToFilters(const ListenerList<IMessageFilterUI>& filters, UINT uMsg, WPARAM wParam,
+                                     LPARAM lParam, LRESULT& lRes)
+{
+    return filters.OfferWhileAlive(HandlerRef(), [&](IMessageFilterUI* filter) {
+        bool handled = false;
+        const LRESULT result = filter->MessageHandler(uMsg, wParam, lParam, handled);
+        if (handled) lRes = result;
+        return handled;
+    });
+}
+
 bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
 {
     if (m_hWndPaint == nullptr) return false;
     const WeakRef<CPaintManagerUI> alive = HandlerRef();
     DeliverQueuedNotifications();
+    if (OfferToFilters(m_aMessageFilters, uMsg, wParam, lParam, lRes)) return true;
+    // A notification or filter that ended the window ends the message.
     if (!alive) return false;
-
-    for (int i = 0; i < m_aMessageFilters.GetSize(); ++i) {
-        bool handled = false;
-        const LRESULT result =
-            static_cast<IMessageFilterUI*>(m_aMessageFilters.GetAt(i))->MessageHandler(uMsg, wParam, lParam, handled);
-        if (handled) {
-            lRes = result;
-            return true;
-        }
-        if (!alive) return false;
-    }
 
     switch (uMsg) {
     case WM_APP + 1:
@@ -352,16 +354,8 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
 bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
 {
     const WeakRef<CPaintManagerUI> alive = HandlerRef();
-    for (int i = 0; i < m_aPreMessageFilters.GetSize(); ++i) {
-        bool handled = false;
-        const LRESULT result = static_cast<IMessageFilterUI*>(m_aPreMessageFilters.GetAt(i))
-                                   ->MessageHandler(uMsg, wParam, lParam, handled);
-        if (handled) {
-            lRes = result;
-            return true;
-        }
-        if (!alive) return false;
-    }
+    if (OfferToFilters(m_aPreMessageFilters, uMsg, wParam, lParam, lRes)) return true;
+    if (!alive) return false;
     switch (uMsg) {
     case WM_KEYDOWN:
         if (wParam != VK_TAB) return false;
