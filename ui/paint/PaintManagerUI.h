@@ -24,6 +24,7 @@
 #include "ui/paint/ControlGroups.h"
 #include "ui/paint/ControlRef.h"
 #include "ui/paint/ControlRefList.h"
+#include "ui/paint/ControlTreeSide.h"
 #include "ui/paint/DefaultFont.h"
 #include "ui/paint/FontTable.h"
 #include "ui/paint/ImageCache.h"
@@ -297,10 +298,9 @@ private:
     void DeliverQueuedNotifications();
     void DeliverNotification(TNotifyUI& Msg);
     void DeleteDelayedCleanup();
-    // Deletes the tree and every control awaiting deletion. Reached through
-    // m_pfnDeleteControls, so that the window side of the manager does not
-    // depend on the controls.
-    static void DeleteAllControls(CPaintManagerUI& manager);
+    // The controls half as the paint half reaches it (m_treeSide), so that
+    // the window side of the manager does not depend on the controls.
+    static const ControlTreeSide& TreeSide();
     void Paint();
     void LayOut();
     // The parts of the client area to paint now: the rectangles of the
@@ -325,7 +325,7 @@ private:
     void PrintClient(HDC hDC, LPARAM lParam);
     bool FocusShortcut(TCHAR ch);
 
-    void (*m_pfnDeleteControls)(CPaintManagerUI&) = nullptr;
+    const ControlTreeSide* m_treeSide = nullptr;
     HWND m_hWndPaint = nullptr;
     Gdi::OwnedWindowDC m_hDcPaint;
     // Held weakly: a control that dies (or is reaped) reads as null here.

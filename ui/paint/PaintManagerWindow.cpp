@@ -37,8 +37,8 @@ CPaintManagerUI::~CPaintManagerUI()
     m_handlerAnchor.Retire();
     m_objectAnchor.Retire();
     // Controls are deleted by the side of the manager that knows them; it
-    // left its deleter here when it attached the first control.
-    if (m_pfnDeleteControls != nullptr) m_pfnDeleteControls(*this);
+    // handed itself over (ControlTreeSide) when it attached the first one.
+    if (m_treeSide != nullptr) m_treeSide->DeleteAllControls(*this);
     m_notifications.Clear();
     m_mNameHash.RemoveAll();
     m_timers.RemoveAll(m_hWndPaint);

@@ -78,7 +78,7 @@ bool CPaintManagerUI::AttachDialog(CControlUI* pControl)
 bool CPaintManagerUI::InitControls(CControlUI* pControl, CControlUI* pParent)
 {
     if (pControl == nullptr) return false;
-    m_pfnDeleteControls = &CPaintManagerUI::DeleteAllControls;
+    m_treeSide = &TreeSide();
     pControl->SetManager(this, pParent != nullptr ? pParent : pControl->GetParent(), true);
     pControl->FindControl(RegisterName, &m_mNameHash, UIFIND_ALL);
     return true;
@@ -156,18 +156,27 @@ void CPaintManagerUI::AddDelayedCleanup(CControlUI* pControl)
 {
     if (pControl == nullptr) return;
     pControl->SetManager(this, nullptr, false);
-    m_pfnDeleteControls = &CPaintManagerUI::DeleteAllControls;
+    m_treeSide = &TreeSide();
     m_aDelayedCleanup.Add(pControl);
     if (m_hWndPaint) ::PostMessageW(m_hWndPaint, WM_APP + 1, 0, 0);
 }
 
-void CPaintManagerUI::DeleteAllControls(CPaintManagerUI& manager)
+const ControlTreeSide& CPaintManagerUI::TreeSide()
 {
-    manager.DeleteDelayedCleanup();
-    CControlUI* root = manager.m_pRoot.Get();
-    manager.m_pRoot = ControlRef();
-    delete root;
-    manager.DeleteDelayedCleanup();
+    // A local class has the access of this member function.
+    class Side final : public ControlTreeSide {
+    public:
+        void DeleteAllControls(CPaintManagerUI& manager) const override
+        {
+            manager.DeleteDelayedCleanup();
+            CControlUI* root = manager.m_pRoot.Get();
+            manager.m_pRoot = ControlRef();
+            delete root;
+            manager.DeleteDelayedCleanup();
+        }
+    };
+    static const Side side;
+    return side;
 }
 
 void CPaintManagerUI::DeleteDelayedCleanup()
