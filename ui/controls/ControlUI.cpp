@@ -109,7 +109,16 @@ CControlUI::~CControlUI()
     ReleaseRegion();
     ReleaseGif();
     if (OnDestroy) OnDestroy(this);
+    // From here on every reference to this control reads as null: the
+    // manager's hover, click, focus, timers, groups, post-paint list and
+    // notification senders forget it by themselves.
+    m_lifeAnchor.Retire();
     if (m_pManager) m_pManager->ReapObjects(this);
+}
+
+void CControlUI::DropWeakRefs()
+{
+    if (!m_lifeAnchor.IsRetired()) m_lifeAnchor.Invalidate();
 }
 
 CUiString CControlUI::GetName() const { return m_sName; }

@@ -44,6 +44,13 @@ public:
     // True when the control can act (visible and enabled).
     virtual bool Activate();
     virtual CPaintManagerUI* GetManager() const;
+    // Reads as null once this control starts dying (after its own
+    // OnDestroy) or is reaped by its manager: what the manager and its
+    // lists keep instead of the pointer.
+    ControlRef GetWeakRef() { return ControlRef(this, m_lifeAnchor); }
+    // Every reference handed out so far reads as gone; later ones are good
+    // (a tree whose window is gone, see CPaintManagerUI::ReapObjects).
+    void DropWeakRefs();
     // Stores both; with `bInit` and a parent, initialises the control.
     virtual void SetManager(CPaintManagerUI* pManager, CControlUI* pParent, bool bInit = true);
     virtual CControlUI* GetParent() const;
@@ -321,6 +328,8 @@ protected:
     bool m_bCanDraw = true;
 
 private:
+    WeakAnchor m_lifeAnchor;  // retired when the control starts dying
+
     void KillGifTimer();
     void ReleaseGif();
     void ReleaseRegion();
@@ -329,5 +338,8 @@ private:
     bool ClipToAncestors(RECT& rc) const;
     void AfterSizeChange();
 };
+
+// A control's weak reference; null for null.
+inline ControlRef WeakRefTo(CControlUI* control) { return control != nullptr ? control->GetWeakRef() : ControlRef(); }
 
 }  // namespace SkinUI

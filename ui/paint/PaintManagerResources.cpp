@@ -354,10 +354,8 @@ void CPaintManagerUI::ReLoadLanguage(STRINGorID xml)
 
 // ---- groups -----------------------------------------------------------------
 
-bool CPaintManagerUI::AddOptionGroup(LPCTSTR pStrGroupName, CControlUI* pControl)
-{
-    return m_optionGroups.Add(pStrGroupName, pControl);
-}
+// AddOptionGroup and AddHotKeyGroup take the control's weak reference, so
+// they live with the controls (ui/controls/dispatch/PaintManagerGroups.cpp).
 CStdPtrArray* CPaintManagerUI::GetOptionGroup(LPCTSTR pStrGroupName) { return m_optionGroups.Find(pStrGroupName); }
 void CPaintManagerUI::RemoveOptionGroup(LPCTSTR pStrGroupName, CControlUI* pControl)
 {
@@ -365,10 +363,6 @@ void CPaintManagerUI::RemoveOptionGroup(LPCTSTR pStrGroupName, CControlUI* pCont
 }
 void CPaintManagerUI::RemoveAllOptionGroups() { m_optionGroups.Clear(); }
 
-bool CPaintManagerUI::AddHotKeyGroup(LPCTSTR pStrGroupName, CControlUI* pControl)
-{
-    return m_hotKeyGroups.Add(pStrGroupName, pControl);
-}
 CStdPtrArray* CPaintManagerUI::GetHotKeyGroup(LPCTSTR pStrGroupName) { return m_hotKeyGroups.Find(pStrGroupName); }
 void CPaintManagerUI::RemoveHotKeyGroup(LPCTSTR pStrGroupName, CControlUI* pControl)
 {

@@ -23,9 +23,13 @@
 #include "ui/base/UiRect.h"
 #include "ui/base/UiSize.h"
 #include "ui/paint/ControlGroups.h"
+#include "ui/paint/ControlRef.h"
+#include "ui/paint/ControlRefList.h"
+#include "ui/paint/ControlTreeSide.h"
 #include "ui/paint/DefaultFont.h"
 #include "ui/paint/FontTable.h"
 #include "ui/paint/ImageCache.h"
+#include "ui/paint/ListenerList.h"
 #include "ui/paint/MessageFilter.h"
 #include "ui/paint/NamedStrings.h"
 #include "ui/paint/UiEvent.h"
@@ -72,7 +76,7 @@ public:
     void WindowGone();
     HWND GetPaintWindow() const { return m_hWndPaint; }
     HDC GetPaintDC() const { return m_hDcPaint.Get(); }
-    CControlUI* GetRoot() const { return m_pRoot; }
+    CControlUI* GetRoot() const { return m_pRoot.Get(); }
     POINT GetMousePos() const { return m_ptLastMousePos; }
     void SetMousePos(POINT pt) { m_ptLastMousePos = pt; }
     SIZE GetClientSize() const;
@@ -87,7 +91,10 @@ public:
     // Attaches a subtree to this manager (a null parent means the control's
     // own) and registers its named controls.
     bool InitControls(CControlUI* pControl, CControlUI* pParent = nullptr);
-    // Called by every control's destructor: forgets every reference to it.
+    // Every reference this manager (or anyone) holds to `pControl` and the
+    // controls under it reads as gone from now on, and its name leaves the
+    // name map. Called by every control's destructor, and with the root by
+    // a window that is gone: handlers still running then reach no control.
     void ReapObjects(CControlUI* pControl);
 
     CControlUI* FindControl(POINT pt) const;
@@ -99,7 +106,7 @@ public:
     CStdPtrArray* GetSubControlsByClass();
 
     // ---- focus ---------------------------------------------------------
-    CControlUI* GetFocus() const { return m_pFocus; }
+    CControlUI* GetFocus() const { return m_pFocus.Get(); }
     void SetFocus(CControlUI* pControl);
     void SetFocusNeeded(CControlUI* pControl);
     bool SetNextTabControl(bool bForward = true);
@@ -124,7 +131,7 @@ public:
     bool AddPostPaint(CControlUI* pControl);
     bool RemovePostPaint(CControlUI* pControl);
     bool SetPostPaintIndex(CControlUI* pControl, int iIndex);
-    int GetPostPaintCount() const { return m_aPostPaintControls.GetSize(); }
+    int GetPostPaintCount() const { return m_aPostPaintControls.Size(); }
     bool IsCanDraw() const { return m_bCanDraw; }
     void SetCanDraw(bool bCanDraw) { m_bCanDraw = bCanDraw; }
 
@@ -321,10 +328,9 @@ private:
     void DeliverQueuedNotifications();
     void DeliverNotification(TNotifyUI& Msg);
     void DeleteDelayedCleanup();
-    // Deletes the tree and every control awaiting deletion. Reached through
-    // m_pfnDeleteControls, so that the window side of the manager does not
-    // depend on the controls.
-    static void DeleteAllControls(CPaintManagerUI& manager);
+    // The controls half as the paint half reaches it (m_treeSide), so that
+    // the window side of the manager does not depend on the controls.
+    static const ControlTreeSide& TreeSide();
     void Paint();
     void LayOut();
     // The parts of the client area to paint now: the rectangles of the
@@ -339,43 +345,26 @@ private:
     CControlUI* OwnControlAt(POINT pt) const;
     // An event of `type` about `pSender` at the last mouse position, now.
     TEventUI MakeEvent(int type, CControlUI* pSender) const;
-    // Takes the focus from `pControl`; false when that destroyed this manager.
-    bool KillFocusOf(CControlUI* pControl, CControlUI* pNewFocus);
+    // Takes the focus from `pControl`.
+    void KillFocusOf(CControlUI* pControl, CControlUI* pNewFocus);
     bool HandleTimer(WPARAM wParam);
-    // False when a handler destroyed this manager.
-    bool HandleMouseButton(UINT uMsg, WPARAM wParam, LPARAM lParam);
+    void HandleMouseButton(UINT uMsg, WPARAM wParam, LPARAM lParam);
+    // True when a filter handled the message (`lRes` then holds its result).
+    bool OfferToFilters(const ListenerList<IMessageFilterUI>& filters, UINT uMsg, WPARAM wParam, LPARAM lParam,
+                        LRESULT& lRes);
     void PrintClient(HDC hDC, LPARAM lParam);
     bool FocusShortcut(TCHAR ch);
 
-    // Holds a control across calls that may destroy it (its own event or
-    // notification handlers): ReapObjects sets the held pointer to null.
-    class ControlWatch {
-    public:
-        ControlWatch(CPaintManagerUI& manager, CControlUI* control);
-        ~ControlWatch();
-        ControlWatch(const ControlWatch&) = delete;
-        ControlWatch& operator=(const ControlWatch&) = delete;
-        CControlUI* Get() const { return m_control; }
-
-    private:
-        WeakRef<CPaintManagerUI> m_manager;
-        CControlUI* m_control;
-    };
-    std::vector<CControlUI**> m_watchedControls;
-
-    void (*m_pfnDeleteControls)(CPaintManagerUI&) = nullptr;
-    // Re-scales the metrics of every control of the tree; left here by the
-    // controls' side when it attaches a tree, like the deleter.
-    void (*m_pfnRescaleControls)(CPaintManagerUI&) = nullptr;
-    static void RescaleAllControls(CPaintManagerUI& manager);
+    const ControlTreeSide* m_treeSide = nullptr;
     int m_nDpi = kBaseDpi;
     HWND m_hWndPaint = nullptr;
     Gdi::OwnedWindowDC m_hDcPaint;
-    CControlUI* m_pRoot = nullptr;
-    CControlUI* m_pFocus = nullptr;
-    CControlUI* m_pEventHover = nullptr;
-    CControlUI* m_pEventClick = nullptr;
-    CControlUI* m_pEventKey = nullptr;
+    // Held weakly: a control that dies (or is reaped) reads as null here.
+    ControlRef m_pRoot;
+    ControlRef m_pFocus;
+    ControlRef m_pEventHover;
+    ControlRef m_pEventClick;
+    ControlRef m_pEventKey;
     POINT m_ptLastMousePos = {-1, -1};
     bool m_bFirstLayout = true;
     bool m_bUpdateNeeded = false;
@@ -401,12 +390,12 @@ private:
     // Size of the pixels a layered window was last given: while it stays the
     // same, a paint hands over only the rectangle it changed.
     SIZE m_layeredSize = {0, 0};
-    CStdPtrArray m_aNotifiers;
-    CStdPtrArray m_aPreMessageFilters;
-    CStdPtrArray m_aMessageFilters;
-    CStdPtrArray m_aPostPaintControls;
+    ListenerList<INotifyUI> m_aNotifiers;
+    ListenerList<IMessageFilterUI> m_aPreMessageFilters;
+    ListenerList<IMessageFilterUI> m_aMessageFilters;
+    ControlRefList m_aPostPaintControls;
     CStdPtrArray m_aDelayedCleanup;
-    CStdPtrArray m_aTranslateAccelerator;
+    ListenerList<ITranslateAccelerator> m_aTranslateAccelerator;
     CStdStringPtrMap m_mNameHash{83};
     CStdPtrArray m_aFoundControls;
 

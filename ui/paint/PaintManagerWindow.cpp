@@ -50,7 +50,7 @@ void CPaintManagerUI::SetDpi(int dpi)
     // Text laid out and images scaled for the old density are stale.
     m_renderCache.reset();
     m_images.DropScaled();
-    if (m_pfnRescaleControls != nullptr) m_pfnRescaleControls(*this);
+    if (m_treeSide != nullptr) m_treeSide->RescaleAllControls(*this);
     m_bUpdateNeeded = true;
     InvalidateRoot();
 }
@@ -76,10 +76,9 @@ CPaintManagerUI::~CPaintManagerUI()
     // their next check.
     m_handlerAnchor.Retire();
     m_objectAnchor.Retire();
-    m_watchedControls.clear();
     // Controls are deleted by the side of the manager that knows them; it
-    // left its deleter here when it attached the first control.
-    if (m_pfnDeleteControls != nullptr) m_pfnDeleteControls(*this);
+    // handed itself over (ControlTreeSide) when it attached the first one.
+    if (m_treeSide != nullptr) m_treeSide->DeleteAllControls(*this);
     m_notifications.Clear();
     m_mNameHash.RemoveAll();
     m_timers.RemoveAll(m_hWndPaint);
