@@ -4,7 +4,9 @@
     tools/make-skin-images.py [--skin DIR] [--icons DIR] [--check]
 
 Writes every PNG that the skin archive carries into skin/ and the icon
-groups 107 and 108 into res/icons/. The output is the same on every run (no
+groups 107 and 108 into res/icons/. Each picture but the shadow also comes at
+150 % and 200 % ("home@1.5x.png", "home@2x.png"), drawn from the same shapes,
+for displays at those scalings. The output is the same on every run (no
 timestamps, fixed compression). With --check nothing is written: the files
 on disk are compared with what the generator draws (PNG pixels after
 decompression, so another zlib build does not matter) and any difference
@@ -24,6 +26,12 @@ import sys
 import zlib
 
 SUPERSAMPLE = 4
+
+# Pictures for high-density displays ("name@2x.png" beside "name.png") are
+# the same shapes drawn on a canvas this many times larger: the shapes keep
+# their 100 % coordinates, so every edge is drawn, not enlarged.
+SCALE = 1.0
+VARIANTS = (("@1.5x", 1.5), ("@2x", 2.0))
 
 # Palette shared by the pictures so that they read as one set.
 TITLE_GLYPH = (0xD8, 0xD8, 0xDC, 255)   # glyphs on the dark title bar
@@ -110,6 +118,8 @@ class Canvas:
     """Straight (not premultiplied) RGBA pixels, composited with 'over'."""
 
     def __init__(self, width, height):
+        self.scale = SCALE
+        width, height = int(round(width * SCALE)), int(round(height * SCALE))
         self.width, self.height = width, height
         self.pixels = [[0.0, 0.0, 0.0, 0.0] for _ in range(width * height)]
 
@@ -117,12 +127,13 @@ class Canvas:
         r, g, b, a = (c / 255.0 for c in colour)
         step = 1.0 / SUPERSAMPLE
         offsets = [(i + 0.5) * step for i in range(SUPERSAMPLE)]
+        k = self.scale
         for y in range(self.height):
             for x in range(self.width):
                 hits = 0
                 for oy in offsets:
                     for ox in offsets:
-                        if shape(x + ox, y + oy) <= 0.0:
+                        if shape((x + ox) / k, (y + oy) / k) <= 0.0:
                             hits += 1
                 if hits:
                     self.blend(x, y, r, g, b, a * hits / (SUPERSAMPLE * SUPERSAMPLE))
@@ -331,8 +342,22 @@ def aero():
 
 
 def skin_images():
+    global SCALE
+    images = {"Aero.png": aero()}  # a soft shadow: resizing it loses nothing
+    for suffix, scale in (("", 1.0),) + VARIANTS:
+        SCALE = scale
+        try:
+            pictures = scalable_skin_images()
+        finally:
+            SCALE = 1.0
+        for name, canvas in pictures.items():
+            stem, extension = os.path.splitext(name)
+            images[stem + suffix + extension] = canvas
+    return images
+
+
+def scalable_skin_images():
     images = {
-        "Aero.png": aero(),
         "logo.png": logo(24, BRAND),
         "home.png": home(),
         "call.png": call(),

@@ -15,6 +15,7 @@
 // it does not keep the object alive. Taking and checking may happen on any
 // thread; using the object is up to the owner's own thread rules.
 
+#include <cstddef>
 #include <cstdint>
 
 namespace SkinUI {
@@ -60,6 +61,9 @@ public:
     T* Get() const { return m_object != nullptr && WeakAnchor::IsCurrent(m_slot, m_generation) ? m_object : nullptr; }
     explicit operator bool() const { return Get() != nullptr; }
     T* operator->() const { return Get(); }
+    // A reference that is gone compares equal to null.
+    friend bool operator==(const WeakRef& ref, std::nullptr_t) { return !ref; }
+    friend bool operator!=(const WeakRef& ref, std::nullptr_t) { return static_cast<bool>(ref); }
     // The address it was taken for, whether or not the object still lives:
     // for finding and removing it in lists, never for use.
     const T* Address() const { return m_object; }

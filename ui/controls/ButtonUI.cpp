@@ -142,7 +142,7 @@ void CButtonUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue)
 SIZE CButtonUI::EstimateSize(SIZE)
 {
     if (m_cxyFixed.cy != 0 || !m_pManager) return m_cxyFixed;
-    return SIZE{m_cxyFixed.cx, m_pManager->GetFontInfo(m_iFont)->tm.tmHeight + 8};
+    return SIZE{m_cxyFixed.cx, m_pManager->GetFontInfo(m_iFont)->tm.tmHeight + Scaled(8)};
 }
 
 // ---- images and colours --------------------------------------------------------

@@ -314,7 +314,8 @@ RECT CContainerUI::GetInset() const { return m_rcInset; }
 
 void CContainerUI::SetInset(RECT rcInset)
 {
-    m_rcInset = rcInset;
+    m_skinInset = rcInset;
+    m_rcInset = Scaled(rcInset);
     NeedUpdate();
 }
 
@@ -322,7 +323,16 @@ int CContainerUI::GetChildPadding() const { return m_iChildPadding; }
 
 void CContainerUI::SetChildPadding(int iPadding)
 {
-    m_iChildPadding = iPadding;
+    m_skinChildPadding = iPadding;
+    m_iChildPadding = Scaled(iPadding);
+    NeedUpdate();
+}
+
+void CContainerUI::RescaleMetrics()
+{
+    CControlUI::RescaleMetrics();
+    m_rcInset = Scaled(m_skinInset);
+    m_iChildPadding = Scaled(m_skinChildPadding);
     NeedUpdate();
 }
 

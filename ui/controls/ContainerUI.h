@@ -90,6 +90,7 @@ public:
 
     void SetPos(RECT rc) override;
     void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) override;
+    void RescaleMetrics() override;
     void SetManager(CPaintManagerUI* pManager, CControlUI* pParent, bool bInit = true) override;
     CControlUI* FindControl(FINDCONTROLPROC Proc, LPVOID pData, UINT uFlags) override;
     void DoPaint(HDC hDC, const RECT& rcPaint) override;
@@ -133,6 +134,8 @@ protected:
     CStdPtrArray m_items;
     RECT m_rcInset = {0, 0, 0, 0};
     int m_iChildPadding = 0;
+    RECT m_skinInset = {0, 0, 0, 0};  // 100 % values of the two above
+    int m_skinChildPadding = 0;
     bool m_bAutoDestroy = true;
     bool m_bDelayedDestroy = true;
     bool m_bMouseChildEnabled = true;

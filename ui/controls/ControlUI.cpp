@@ -2,6 +2,7 @@
 
 #include "ui/controls/AttributeTable.h"
 #include "ui/base/AttributeValue.h"
+#include "ui/base/DpiScale.h"
 #include "ui/base/UiRect.h"
 #include "ui/images/GdiHandles.h"
 #include "ui/images/GifHandler.h"
@@ -108,7 +109,16 @@ CControlUI::~CControlUI()
     ReleaseRegion();
     ReleaseGif();
     if (OnDestroy) OnDestroy(this);
+    // From here on every reference to this control reads as null: the
+    // manager's hover, click, focus, timers, groups, post-paint list and
+    // notification senders forget it by themselves.
+    m_lifeAnchor.Retire();
     if (m_pManager) m_pManager->ReapObjects(this);
+}
+
+void CControlUI::DropWeakRefs()
+{
+    if (!m_lifeAnchor.IsRetired()) m_lifeAnchor.Invalidate();
 }
 
 CUiString CControlUI::GetName() const { return m_sName; }
@@ -128,6 +138,9 @@ CPaintManagerUI* CControlUI::GetManager() const { return m_pManager; }
 void CControlUI::SetManager(CPaintManagerUI* pManager, CControlUI* pParent, bool bInit)
 {
     m_pManager = pManager;
+    // The density stays when the manager goes (the builder lets go of a
+    // control between its attributes and its attachment).
+    if (pManager != nullptr && pManager->GetDpi() != m_nMetricsDpi) RescaleMetrics();
     m_pParent = pParent;
     if (bInit && m_pParent) Init();
 }
@@ -213,9 +226,31 @@ int CControlUI::GetX() const { return m_rcItem.left; }
 int CControlUI::GetY() const { return m_rcItem.top; }
 RECT CControlUI::GetPadding() const { return m_rcPadding; }
 
+int CControlUI::Scaled(int value) const { return ScaleForDpi(value, m_nMetricsDpi); }
+
+RECT CControlUI::Scaled(const RECT& rc) const { return ScaleForDpi(rc, m_nMetricsDpi); }
+
+SIZE CControlUI::Scaled(const SIZE& sz) const { return ScaleForDpi(sz, m_nMetricsDpi); }
+
+void CControlUI::RescaleMetrics()
+{
+    if (m_pManager != nullptr) m_nMetricsDpi = m_pManager->GetDpi();
+    m_rcPadding = Scaled(m_skin.padding);
+    m_cXY = Scaled(m_skin.xy);
+    m_cxyFixed = Scaled(m_skin.fixed);
+    m_cxyMin = Scaled(m_skin.min);
+    m_cxyMax = Scaled(m_skin.max);
+    m_nBorderSize = Scaled(m_skin.borderSize);
+    m_rcBorderSize = Scaled(m_skin.borderSizes);
+    m_cxyBorderRound = Scaled(m_skin.borderRound);
+    // The hit region of a "random" control was cut at the old size.
+    if (m_hRgn) m_bRegionStale = true;
+}
+
 void CControlUI::SetPadding(RECT rcPadding)
 {
-    m_rcPadding = rcPadding;
+    m_skin.padding = rcPadding;
+    m_rcPadding = Scaled(rcPadding);
     NeedParentUpdate();
 }
 
@@ -232,7 +267,8 @@ void CControlUI::AfterSizeChange()
 void CControlUI::SetFixedXY(SIZE szXY)
 {
     // A negative coordinate is meaningful here: it anchors to the far edge.
-    m_cXY = szXY;
+    m_skin.xy = szXY;
+    m_cXY = Scaled(szXY);
     AfterSizeChange();
 }
 
@@ -241,7 +277,8 @@ int CControlUI::GetFixedWidth() const { return m_cxyFixed.cx; }
 void CControlUI::SetFixedWidth(int cx)
 {
     if (cx < 0) return;
-    m_cxyFixed.cx = cx;
+    m_skin.fixed.cx = cx;
+    m_cxyFixed.cx = Scaled(cx);
     AfterSizeChange();
 }
 
@@ -250,7 +287,8 @@ int CControlUI::GetFixedHeight() const { return m_cxyFixed.cy; }
 void CControlUI::SetFixedHeight(int cy)
 {
     if (cy < 0) return;
-    m_cxyFixed.cy = cy;
+    m_skin.fixed.cy = cy;
+    m_cxyFixed.cy = Scaled(cy);
     AfterSizeChange();
 }
 
@@ -258,8 +296,9 @@ int CControlUI::GetMinWidth() const { return m_cxyMin.cx; }
 
 void CControlUI::SetMinWidth(int cx)
 {
-    if (m_cxyMin.cx == cx || cx < 0) return;
-    m_cxyMin.cx = cx;
+    if (m_skin.min.cx == cx || cx < 0) return;
+    m_skin.min.cx = cx;
+    m_cxyMin.cx = Scaled(cx);
     AfterSizeChange();
 }
 
@@ -267,8 +306,9 @@ int CControlUI::GetMaxWidth() const { return m_cxyMax.cx; }
 
 void CControlUI::SetMaxWidth(int cx)
 {
-    if (m_cxyMax.cx == cx || cx < 0) return;
-    m_cxyMax.cx = cx;
+    if (m_skin.max.cx == cx || cx < 0) return;
+    m_skin.max.cx = cx;
+    m_cxyMax.cx = Scaled(cx);
     AfterSizeChange();
 }
 
@@ -276,8 +316,9 @@ int CControlUI::GetMinHeight() const { return m_cxyMin.cy; }
 
 void CControlUI::SetMinHeight(int cy)
 {
-    if (m_cxyMin.cy == cy || cy < 0) return;
-    m_cxyMin.cy = cy;
+    if (m_skin.min.cy == cy || cy < 0) return;
+    m_skin.min.cy = cy;
+    m_cxyMin.cy = Scaled(cy);
     AfterSizeChange();
 }
 
@@ -285,8 +326,9 @@ int CControlUI::GetMaxHeight() const { return m_cxyMax.cy; }
 
 void CControlUI::SetMaxHeight(int cy)
 {
-    if (m_cxyMax.cy == cy || cy < 0) return;
-    m_cxyMax.cy = cy;
+    if (m_skin.max.cy == cy || cy < 0) return;
+    m_skin.max.cy = cy;
+    m_cxyMax.cy = Scaled(cy);
     AfterSizeChange();
 }
 
@@ -710,14 +752,16 @@ int CControlUI::GetBorderSize() const { return m_nBorderSize; }
 
 void CControlUI::SetBorderSize(int nSize)
 {
-    if (m_nBorderSize == nSize) return;
-    m_nBorderSize = nSize;
+    if (m_skin.borderSize == nSize) return;
+    m_skin.borderSize = nSize;
+    m_nBorderSize = Scaled(nSize);
     Invalidate();
 }
 
 void CControlUI::SetBorderSize(RECT rc)
 {
-    m_rcBorderSize = rc;
+    m_skin.borderSizes = rc;
+    m_rcBorderSize = Scaled(rc);
     Invalidate();
 }
 
@@ -725,7 +769,8 @@ int CControlUI::GetLeftBorderSize() const { return m_rcBorderSize.left; }
 
 void CControlUI::SetLeftBorderSize(int nSize)
 {
-    m_rcBorderSize.left = nSize;
+    m_skin.borderSizes.left = nSize;
+    m_rcBorderSize.left = Scaled(nSize);
     Invalidate();
 }
 
@@ -733,7 +778,8 @@ int CControlUI::GetTopBorderSize() const { return m_rcBorderSize.top; }
 
 void CControlUI::SetTopBorderSize(int nSize)
 {
-    m_rcBorderSize.top = nSize;
+    m_skin.borderSizes.top = nSize;
+    m_rcBorderSize.top = Scaled(nSize);
     Invalidate();
 }
 
@@ -741,7 +787,8 @@ int CControlUI::GetRightBorderSize() const { return m_rcBorderSize.right; }
 
 void CControlUI::SetRightBorderSize(int nSize)
 {
-    m_rcBorderSize.right = nSize;
+    m_skin.borderSizes.right = nSize;
+    m_rcBorderSize.right = Scaled(nSize);
     Invalidate();
 }
 
@@ -749,7 +796,8 @@ int CControlUI::GetBottomBorderSize() const { return m_rcBorderSize.bottom; }
 
 void CControlUI::SetBottomBorderSize(int nSize)
 {
-    m_rcBorderSize.bottom = nSize;
+    m_skin.borderSizes.bottom = nSize;
+    m_rcBorderSize.bottom = Scaled(nSize);
     Invalidate();
 }
 
@@ -765,7 +813,8 @@ SIZE CControlUI::GetBorderRound() const { return m_cxyBorderRound; }
 
 void CControlUI::SetBorderRound(SIZE cxyRound)
 {
-    m_cxyBorderRound = cxyRound;
+    m_skin.borderRound = cxyRound;
+    m_cxyBorderRound = Scaled(cxyRound);
     Invalidate();
 }
 

@@ -44,6 +44,13 @@ public:
     // True when the control can act (visible and enabled).
     virtual bool Activate();
     virtual CPaintManagerUI* GetManager() const;
+    // Reads as null once this control starts dying (after its own
+    // OnDestroy) or is reaped by its manager: what the manager and its
+    // lists keep instead of the pointer.
+    ControlRef GetWeakRef() { return ControlRef(this, m_lifeAnchor); }
+    // Every reference handed out so far reads as gone; later ones are good
+    // (a tree whose window is gone, see CPaintManagerUI::ReapObjects).
+    void DropWeakRefs();
     // Stores both; with `bInit` and a parent, initialises the control.
     virtual void SetManager(CPaintManagerUI* pManager, CControlUI* pParent, bool bInit = true);
     virtual CControlUI* GetParent() const;
@@ -133,6 +140,12 @@ public:
     // Names are case-sensitive; unknown names are ignored.
     virtual void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue);
     virtual SIZE EstimateSize(SIZE szAvailable);
+
+    // Sizes, positions, paddings and borders are given at 100 % (as the
+    // skin writes them) and laid out at the manager's density. Makes every
+    // such metric again from its 100 % value at that density; derived
+    // classes add their own metrics and call this.
+    virtual void RescaleMetrics();
 
     // Paints background colour, background image, status image, text and
     // border, in that order, clipped to `rcPaint`.
@@ -246,8 +259,26 @@ protected:
         static const CoveredLayout* s_innermost;  // UI thread only
     };
 
+    // A 100 % metric at the density the control is laid out for.
+    int Scaled(int value) const;
+    RECT Scaled(const RECT& rc) const;
+    SIZE Scaled(const SIZE& sz) const;
+
     CPaintManagerUI* m_pManager = nullptr;
     CControlUI* m_pParent = nullptr;
+    // The skin's 100 % values of the metrics below; the members the layout
+    // reads are these at m_nMetricsDpi, each rounded once.
+    struct SkinMetrics {
+        RECT padding = {0, 0, 0, 0};
+        SIZE xy = {0, 0};
+        SIZE fixed = {0, 0};
+        SIZE min = {0, 0};
+        SIZE max = {9999, 9999};
+        int borderSize = 0;
+        RECT borderSizes = {0, 0, 0, 0};
+        SIZE borderRound = {0, 0};
+    } m_skin;
+    int m_nMetricsDpi = 96;
     CUiString m_sVirtualWnd;
     CUiString m_sName;
     bool m_bUpdateNeeded = true;
@@ -297,6 +328,8 @@ protected:
     bool m_bCanDraw = true;
 
 private:
+    WeakAnchor m_lifeAnchor;  // retired when the control starts dying
+
     void KillGifTimer();
     void ReleaseGif();
     void ReleaseRegion();
@@ -305,5 +338,8 @@ private:
     bool ClipToAncestors(RECT& rc) const;
     void AfterSizeChange();
 };
+
+// A control's weak reference; null for null.
+inline ControlRef WeakRefTo(CControlUI* control) { return control != nullptr ? control->GetWeakRef() : ControlRef(); }
 
 }  // namespace SkinUI

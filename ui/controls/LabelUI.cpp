@@ -97,7 +97,8 @@ int CLabelUI::GetFont() const { return m_iFont; }
 RECT CLabelUI::GetTextPadding() const { return m_rcTextPadding; }
 void CLabelUI::SetTextPadding(RECT rc)
 {
-    m_rcTextPadding = rc;
+    m_skinTextPadding = rc;
+    m_rcTextPadding = Scaled(rc);
     Invalidate();
 }
 
@@ -108,10 +109,16 @@ void CLabelUI::SetShowHtml(bool bShowHtml)
     Invalidate();
 }
 
+void CLabelUI::RescaleMetrics()
+{
+    CControlUI::RescaleMetrics();
+    m_rcTextPadding = Scaled(m_skinTextPadding);
+}
+
 SIZE CLabelUI::EstimateSize(SIZE)
 {
     if (m_cxyFixed.cy != 0 || !m_pManager) return m_cxyFixed;
-    return SIZE{m_cxyFixed.cx, m_pManager->GetFontInfo(m_iFont)->tm.tmHeight + 4};
+    return SIZE{m_cxyFixed.cx, m_pManager->GetFontInfo(m_iFont)->tm.tmHeight + Scaled(4)};
 }
 
 void CLabelUI::DoEvent(TEventUI& event)

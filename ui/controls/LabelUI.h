@@ -40,6 +40,7 @@ public:
     // Fixed height: the fixed size; otherwise the fixed width and the
     // font's height plus 4.
     SIZE EstimateSize(SIZE szAvailable) override;
+    void RescaleMetrics() override;
     void DoEvent(TEventUI& event) override;
     void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) override;
     void PaintText(HDC hDC) override;
@@ -100,6 +101,7 @@ protected:
     int m_iFont = -1;
     UINT m_uTextStyle = LabelStyle::kDefaultStyle;
     RECT m_rcTextPadding = {0, 0, 0, 0};
+    RECT m_skinTextPadding = {0, 0, 0, 0};  // at 100 %
     bool m_bShowHtml = false;
 
     int m_nShadowOffset = 0;

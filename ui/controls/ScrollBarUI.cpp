@@ -30,7 +30,11 @@ void SetBit(UINT& state, UINT bit, bool on)
 
 }  // namespace
 
-CScrollBarUI::CScrollBarUI() { m_cxyFixed.cx = 11; }
+CScrollBarUI::CScrollBarUI()
+{
+    m_cxyFixed.cx = 11;
+    m_skin.fixed.cx = 11;
+}
 
 LPCTSTR CScrollBarUI::GetClass() const { return L"ScrollBarUI"; }
 
@@ -70,14 +74,11 @@ void CScrollBarUI::SetHorizontal(bool bHorizontal)
     if (m_bHorizontal == bHorizontal) return;
     m_bHorizontal = bHorizontal;
     if (m_bHorizontal) {
-        if (m_cxyFixed.cy == 0) {
-            m_cxyFixed.cx = 0;
-            m_cxyFixed.cy = 11;
-        }
-    } else if (m_cxyFixed.cx == 0) {
-        m_cxyFixed.cx = 11;
-        m_cxyFixed.cy = 0;
+        if (m_skin.fixed.cy == 0) m_skin.fixed = SIZE{0, 11};
+    } else if (m_skin.fixed.cx == 0) {
+        m_skin.fixed = SIZE{11, 0};
     }
+    m_cxyFixed = Scaled(m_skin.fixed);
     if (m_pOwner)
         m_pOwner->NeedUpdate();
     else

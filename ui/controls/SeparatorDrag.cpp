@@ -1,5 +1,6 @@
 #include "ui/controls/SeparatorDrag.h"
 
+#include "ui/base/DpiScale.h"
 #include "ui/controls/LayoutArithmetic.h"
 #include "ui/render/RenderEngine.h"
 
@@ -78,10 +79,12 @@ bool SeparatorDrag::HandleEvent(CControlUI& layout, RECT& item, TEventUI& event)
 
 void SeparatorDrag::ApplySize(CControlUI& layout) const
 {
+    // The dragged size is on the screen; the layout keeps sizes at 100 %.
+    const int dpi = layout.GetManager() != nullptr ? layout.GetManager()->GetDpi() : kBaseDpi;
     if (m_bVertical)
-        layout.SetFixedHeight(m_rcNewPos.bottom - m_rcNewPos.top);
+        layout.SetFixedHeight(UnscaleForDpi(m_rcNewPos.bottom - m_rcNewPos.top, dpi));
     else
-        layout.SetFixedWidth(m_rcNewPos.right - m_rcNewPos.left);
+        layout.SetFixedWidth(UnscaleForDpi(m_rcNewPos.right - m_rcNewPos.left, dpi));
 }
 
 void SeparatorDrag::PostPaint(HDC hDC) const

@@ -34,6 +34,12 @@ void CStackLayoutUI::DoEvent(TEventUI& event)
 
 void CStackLayoutUI::DoPostPaint(HDC hDC, const RECT&) { m_separator.PostPaint(hDC); }
 
+void CStackLayoutUI::RescaleMetrics()
+{
+    CContainerUI::RescaleMetrics();
+    m_separator.SetSize(Scaled(m_skinSepSize));
+}
+
 void CStackLayoutUI::SetPos(RECT rc)
 {
     CControlUI::SetPos(rc);

@@ -21,16 +21,23 @@ public:
     void DoEvent(TEventUI& event) override;
     void SetPos(RECT rc) override;
     void DoPostPaint(HDC hDC, const RECT& rcPaint) override;
+    void RescaleMetrics() override;
 
 protected:
     explicit CStackLayoutUI(bool bVertical);
 
-    // The separator's extent across the axis: >= 0 at the far edge, < 0 at the near one.
-    void SetSepSize(int iSize) { m_separator.SetSize(iSize); }
+    // The separator's extent across the axis: >= 0 at the far edge, < 0 at
+    // the near one. Set at 100 %, read at the window's density.
+    void SetSepSize(int iSize)
+    {
+        m_skinSepSize = iSize;
+        m_separator.SetSize(Scaled(iSize));
+    }
     int GetSepSize() const { return m_separator.GetSize(); }
 
 private:
     SeparatorDrag m_separator;
+    int m_skinSepSize = 0;
     bool m_bVertical;
 };
 

@@ -1,5 +1,7 @@
 #include "ui/paint/FontTable.h"
 
+#include "ui/base/DpiScale.h"
+
 #include <cwchar>
 
 namespace SkinUI {
@@ -36,11 +38,12 @@ bool FontTable::Matches(const tagTFontInfo& info, LPCTSTR face, int size, bool b
            info.bUnderline == underline && info.bItalic == italic;
 }
 
-HFONT FontTable::InsertAt(int index, LPCTSTR face, int size, bool bold, bool underline, bool italic, HDC hdc)
+HFONT FontTable::InsertAt(int index, LPCTSTR face, int size, bool bold, bool underline, bool italic, HDC hdc,
+                          int dpi)
 {
     if (index < 0 || index > Count()) return nullptr;
     auto entry = std::make_unique<Entry>();
-    entry->font.Reset(CreateFromStock(face, size, bold, underline, italic));
+    entry->font.Reset(CreateFromStock(face, ScaleForDpi(size, dpi), bold, underline, italic));
     if (!entry->font) return nullptr;
     tagTFontInfo& info = entry->info;
     info.hFont = entry->font.Get();
@@ -53,6 +56,21 @@ HFONT FontTable::InsertAt(int index, LPCTSTR face, int size, bool bold, bool und
     m_fonts.insert(m_fonts.begin() + index, std::move(entry));
     NoteChange();
     return info.hFont;
+}
+
+void FontTable::Rescale(int dpi, HDC hdc)
+{
+    for (auto& entry : m_fonts) {
+        tagTFontInfo& info = entry->info;
+        HFONT font = CreateFromStock(info.sFontName, ScaleForDpi(info.iSize, dpi), info.bBold, info.bUnderline,
+                                     info.bItalic);
+        if (font == nullptr) continue;
+        entry->font.Reset(font);
+        info.hFont = font;
+        info.tm = TEXTMETRIC{};
+        if (hdc != nullptr) ComputeMetrics(info, hdc);
+    }
+    NoteChange();
 }
 
 tagTFontInfo* FontTable::At(int index) const

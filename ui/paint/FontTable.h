@@ -17,7 +17,7 @@ namespace SkinUI {
 struct tagTFontInfo {
     HFONT hFont = nullptr;
     CUiString sFontName;  // face as requested (at most 31 units reach GDI)
-    int iSize = 0;        // pixels; the font's height is -iSize
+    int iSize = 0;        // pixels at 100 %; the font's height is -iSize scaled to the window
     bool bBold = false;
     bool bUnderline = false;
     bool bItalic = false;
@@ -41,9 +41,14 @@ public:
     static bool Matches(const tagTFontInfo& info, LPCTSTR face, int size, bool bold, bool underline, bool italic);
 
     // Creates a font and inserts it at `index` (0 to Count(); other indices
-    // are refused), computing its metrics when `hdc` is given. The font,
-    // or null when it could not be made or placed (nothing is kept then).
-    HFONT InsertAt(int index, LPCTSTR face, int size, bool bold, bool underline, bool italic, HDC hdc);
+    // are refused), computing its metrics when `hdc` is given. `size` is
+    // the 100 % size; the font is made `dpi`'s scale of it. The font, or
+    // null when it could not be made or placed (nothing is kept then).
+    HFONT InsertAt(int index, LPCTSTR face, int size, bool bold, bool underline, bool italic, HDC hdc,
+                   int dpi = 96);
+    // Makes every font again at `dpi` from its 100 % size. The records stay
+    // where they are; a font that cannot be made again keeps the old one.
+    void Rescale(int dpi, HDC hdc);
     // The record at `index`, or null outside the table.
     tagTFontInfo* At(int index) const;
     tagTFontInfo* Find(LPCTSTR face, int size, bool bold, bool underline, bool italic) const;

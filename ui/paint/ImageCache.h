@@ -30,6 +30,19 @@ public:
     // one record got a new bitmap. Failed loads keep the old bitmap.
     bool ReloadAll();
 
+    // The image cached as `base` under `name`, for drawing at `dpi`: exactly
+    // the 100 % size scaled to that density. A file image may come with
+    // larger pictures beside it ("btn@1.5x.png", "btn@2x.png" for
+    // "btn.png"): one of exactly that size is taken as it is; otherwise the
+    // smallest one at least as large as needed (else the largest there is,
+    // else the 100 % image) is resized smoothly. Kept until DropScaled;
+    // null when no picture could be made.
+    TImageInfo* Scaled(LPCTSTR name, LPCTSTR type, DWORD mask, const TImageInfo& base, int dpi);
+    // Forgets every picture made for a density (the density changed).
+    void DropScaled() { m_scaled.RemoveAll(); }
+    // "dir/btn.png" with "@2x" -> "dir/btn@2x.png".
+    static CUiString VariantName(LPCTSTR name, LPCTSTR suffix);
+
     // The resource id a cache name stands for: decimal digits only, within
     // the range of resource ids (1 to 65535); 0 when it is none.
     static UINT ResourceIdOf(LPCTSTR name);
@@ -42,6 +55,7 @@ private:
         void operator()(TImageInfo* image) const { CImageDecoder::FreeImage(image); }
     };
     CStdStringOwningMap<TImageInfo, FreeRecord> m_images{83};
+    CStdStringOwningMap<TImageInfo, FreeRecord> m_scaled{83};  // by the name of the 100 % image
 };
 
 }  // namespace SkinUI

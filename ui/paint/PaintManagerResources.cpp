@@ -76,8 +76,21 @@ void CPaintManagerUI::ReloadSkin()
 void CPaintManagerUI::SetInitSize(int cx, int cy)
 {
     m_szInitWindowSize = CUiSize(cx, cy);
+    const SIZE size = GetInitSize();
     if (!m_pRoot && m_hWndPaint)
-        ::SetWindowPos(m_hWndPaint, nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+        ::SetWindowPos(m_hWndPaint, nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+void CPaintManagerUI::SetSizeBox(const RECT& rcSizeBox)
+{
+    m_rcSizeBox = rcSizeBox;
+    m_rcSizeBoxScaled = ScaleValue(m_rcSizeBox);
+}
+
+void CPaintManagerUI::SetCaptionRect(const RECT& rcCaption)
+{
+    m_rcCaption = rcCaption;
+    m_rcCaptionScaled = ScaleValue(m_rcCaption);
 }
 
 void CPaintManagerUI::SetTransparent(int nOpacity)
@@ -167,12 +180,12 @@ DWORD CPaintManagerUI::GetCustomFontCount() const { return static_cast<DWORD>(m_
 
 HFONT CPaintManagerUI::AddFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic)
 {
-    return m_fonts.InsertAt(m_fonts.Count(), pStrFontName, nSize, bBold, bUnderline, bItalic, m_hDcPaint);
+    return m_fonts.InsertAt(m_fonts.Count(), pStrFontName, nSize, bBold, bUnderline, bItalic, m_hDcPaint, m_nDpi);
 }
 
 HFONT CPaintManagerUI::AddFontAt(int index, LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic)
 {
-    return m_fonts.InsertAt(index, pStrFontName, nSize, bBold, bUnderline, bItalic, m_hDcPaint);
+    return m_fonts.InsertAt(index, pStrFontName, nSize, bBold, bUnderline, bItalic, m_hDcPaint, m_nDpi);
 }
 
 HFONT CPaintManagerUI::GetFont(int index) { return GetFontInfo(index)->hFont; }
@@ -247,6 +260,14 @@ const TImageInfo* CPaintManagerUI::GetImageEx(LPCTSTR bitmap, LPCTSTR type, DWOR
 {
     if (TImageInfo* image = m_images.Find(bitmap)) return image;
     return AddImage(bitmap, type, mask);
+}
+
+const TImageInfo* CPaintManagerUI::GetImageForDpi(LPCTSTR bitmap, LPCTSTR type, DWORD mask)
+{
+    const TImageInfo* base = GetImageEx(bitmap, type, mask);
+    if (base == nullptr || m_nDpi == kBaseDpi) return base;
+    const TImageInfo* scaled = m_images.Scaled(bitmap, type, mask, *base, m_nDpi);
+    return scaled != nullptr ? scaled : base;
 }
 
 const TImageInfo* CPaintManagerUI::AddImage(LPCTSTR bitmap, LPCTSTR type, DWORD mask)
@@ -333,10 +354,8 @@ void CPaintManagerUI::ReLoadLanguage(STRINGorID xml)
 
 // ---- groups -----------------------------------------------------------------
 
-bool CPaintManagerUI::AddOptionGroup(LPCTSTR pStrGroupName, CControlUI* pControl)
-{
-    return m_optionGroups.Add(pStrGroupName, pControl);
-}
+// AddOptionGroup and AddHotKeyGroup take the control's weak reference, so
+// they live with the controls (ui/controls/dispatch/PaintManagerGroups.cpp).
 CStdPtrArray* CPaintManagerUI::GetOptionGroup(LPCTSTR pStrGroupName) { return m_optionGroups.Find(pStrGroupName); }
 void CPaintManagerUI::RemoveOptionGroup(LPCTSTR pStrGroupName, CControlUI* pControl)
 {
@@ -344,10 +363,6 @@ void CPaintManagerUI::RemoveOptionGroup(LPCTSTR pStrGroupName, CControlUI* pCont
 }
 void CPaintManagerUI::RemoveAllOptionGroups() { m_optionGroups.Clear(); }
 
-bool CPaintManagerUI::AddHotKeyGroup(LPCTSTR pStrGroupName, CControlUI* pControl)
-{
-    return m_hotKeyGroups.Add(pStrGroupName, pControl);
-}
 CStdPtrArray* CPaintManagerUI::GetHotKeyGroup(LPCTSTR pStrGroupName) { return m_hotKeyGroups.Find(pStrGroupName); }
 void CPaintManagerUI::RemoveHotKeyGroup(LPCTSTR pStrGroupName, CControlUI* pControl)
 {

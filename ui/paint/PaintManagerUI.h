@@ -9,6 +9,7 @@
 // Message side (ui/controls/dispatch, built with the controls): the control
 // tree, events, focus, timers, capture, painting and notifications.
 
+#include "ui/base/DpiScale.h"
 #include "ui/base/Platform.h"
 #include "ui/base/UiString.h"
 #include "ui/base/WeakRef.h"
@@ -22,9 +23,13 @@
 #include "ui/base/UiRect.h"
 #include "ui/base/UiSize.h"
 #include "ui/paint/ControlGroups.h"
+#include "ui/paint/ControlRef.h"
+#include "ui/paint/ControlRefList.h"
+#include "ui/paint/ControlTreeSide.h"
 #include "ui/paint/DefaultFont.h"
 #include "ui/paint/FontTable.h"
 #include "ui/paint/ImageCache.h"
+#include "ui/paint/ListenerList.h"
 #include "ui/paint/MessageFilter.h"
 #include "ui/paint/NamedStrings.h"
 #include "ui/paint/UiEvent.h"
@@ -71,7 +76,7 @@ public:
     void WindowGone();
     HWND GetPaintWindow() const { return m_hWndPaint; }
     HDC GetPaintDC() const { return m_hDcPaint.Get(); }
-    CControlUI* GetRoot() const { return m_pRoot; }
+    CControlUI* GetRoot() const { return m_pRoot.Get(); }
     POINT GetMousePos() const { return m_ptLastMousePos; }
     void SetMousePos(POINT pt) { m_ptLastMousePos = pt; }
     SIZE GetClientSize() const;
@@ -86,7 +91,10 @@ public:
     // Attaches a subtree to this manager (a null parent means the control's
     // own) and registers its named controls.
     bool InitControls(CControlUI* pControl, CControlUI* pParent = nullptr);
-    // Called by every control's destructor: forgets every reference to it.
+    // Every reference this manager (or anyone) holds to `pControl` and the
+    // controls under it reads as gone from now on, and its name leaves the
+    // name map. Called by every control's destructor, and with the root by
+    // a window that is gone: handlers still running then reach no control.
     void ReapObjects(CControlUI* pControl);
 
     CControlUI* FindControl(POINT pt) const;
@@ -98,7 +106,7 @@ public:
     CStdPtrArray* GetSubControlsByClass();
 
     // ---- focus ---------------------------------------------------------
-    CControlUI* GetFocus() const { return m_pFocus; }
+    CControlUI* GetFocus() const { return m_pFocus.Get(); }
     void SetFocus(CControlUI* pControl);
     void SetFocusNeeded(CControlUI* pControl);
     bool SetNextTabControl(bool bForward = true);
@@ -123,7 +131,7 @@ public:
     bool AddPostPaint(CControlUI* pControl);
     bool RemovePostPaint(CControlUI* pControl);
     bool SetPostPaintIndex(CControlUI* pControl, int iIndex);
-    int GetPostPaintCount() const { return m_aPostPaintControls.GetSize(); }
+    int GetPostPaintCount() const { return m_aPostPaintControls.Size(); }
     bool IsCanDraw() const { return m_bCanDraw; }
     void SetCanDraw(bool bCanDraw) { m_bCanDraw = bCanDraw; }
 
@@ -162,18 +170,42 @@ public:
     static void SetHSL(bool bUseHSL, short H, short S, short L);
     static void GetHSL(short* H, short* S, short* L);
 
+    // ---- display scale -------------------------------------------------
+    // Skin metrics are written for 96 dots per inch; the window draws at the
+    // density of its monitor. Every size the skin gives the window and its
+    // controls is kept at 100 % and read scaled, each value rounded once.
+    int GetDpi() const { return m_nDpi; }
+    // `value` (a 100 % skin metric) at this window's density.
+    int ScaleValue(int value) const { return ScaleForDpi(value, m_nDpi); }
+    RECT ScaleValue(const RECT& rc) const { return ScaleForDpi(rc, m_nDpi); }
+    SIZE ScaleValue(const SIZE& sz) const { return ScaleForDpi(sz, m_nDpi); }
+    // Re-scales everything from its 100 % values (window properties, fonts,
+    // the controls of the tree) and asks for a new layout and paint. Values
+    // below 1 count as 96. The window's own size is the caller's: on a move
+    // to another monitor the system suggests it.
+    void SetDpi(int dpi);
+    // The density of `hWnd`'s monitor as the system reports it to this
+    // process: per window where the system knows that, else the screen's.
+    static int DpiOfWindow(HWND hWnd);
+    // Makes DpiOfWindow answer `dpi` for every window from now on; 0 gives
+    // the system's answers back. For tests: the density of a Wine prefix is
+    // fixed when the process starts.
+    static void OverrideDpi(int dpi);
+
     // ---- window properties ----------------------------------------------
-    SIZE GetInitSize() const { return m_szInitWindowSize; }
+    // The getters answer at the window's density; the setters take 100 %
+    // values (what the skin writes).
+    SIZE GetInitSize() const { return ScaleValue(m_szInitWindowSize); }
     void SetInitSize(int cx, int cy);
-    RECT& GetSizeBox() { return m_rcSizeBox; }
-    void SetSizeBox(const RECT& rcSizeBox) { m_rcSizeBox = rcSizeBox; }
-    RECT& GetCaptionRect() { return m_rcCaption; }
-    void SetCaptionRect(const RECT& rcCaption) { m_rcCaption = rcCaption; }
-    SIZE GetRoundCorner() const { return m_szRoundCorner; }
+    RECT& GetSizeBox() { return m_rcSizeBoxScaled; }
+    void SetSizeBox(const RECT& rcSizeBox);
+    RECT& GetCaptionRect() { return m_rcCaptionScaled; }
+    void SetCaptionRect(const RECT& rcCaption);
+    SIZE GetRoundCorner() const { return ScaleValue(m_szRoundCorner); }
     void SetRoundCorner(int cx, int cy) { m_szRoundCorner = CUiSize(cx, cy); }
-    SIZE GetMinInfo() const { return m_szMinWindow; }
+    SIZE GetMinInfo() const { return ScaleValue(m_szMinWindow); }
     void SetMinInfo(int cx, int cy) { m_szMinWindow = CUiSize(cx, cy); }
-    SIZE GetMaxInfo() const { return m_szMaxWindow; }
+    SIZE GetMaxInfo() const { return ScaleValue(m_szMaxWindow); }
     void SetMaxInfo(int cx, int cy) { m_szMaxWindow = CUiSize(cx, cy); }
     int GetTransparent() const { return m_nOpacity; }
     void SetTransparent(int nOpacity);
@@ -189,7 +221,7 @@ public:
     void SetAeroMargins(int l, int t, int r, int b) { m_rcAeroMargins = CUiRect(l, t, r, b); }
     bool IsShadow() const { return m_bShadow; }
     void SetShadow(bool bShadow) { m_bShadow = bShadow; }
-    RECT GetShadowBorder() const { return m_rcShadowBorder; }
+    RECT GetShadowBorder() const { return ScaleValue(m_rcShadowBorder); }
     void SetShadowBorder(int l, int t, int r, int b) { m_rcShadowBorder = CUiRect(l, t, r, b); }
     LPCTSTR GetShadowImage() const { return m_sShadowImage; }
     // Keeps at most 260 characters.
@@ -234,6 +266,11 @@ public:
     const TImageInfo* GetImage(LPCTSTR bitmap);
     const TImageInfo* GetImageEx(LPCTSTR bitmap, LPCTSTR type = nullptr, DWORD mask = 0);
     const TImageInfo* AddImage(LPCTSTR bitmap, LPCTSTR type = nullptr, DWORD mask = 0);
+    // The picture to draw `bitmap` with at the window's density (see
+    // ImageCache::Scaled); the cached 100 % image itself at 96 DPI or when
+    // no other could be made, null when even that cannot be loaded. Its
+    // pixels are the image's 100 % coordinates scaled by ScaleValue.
+    const TImageInfo* GetImageForDpi(LPCTSTR bitmap, LPCTSTR type = nullptr, DWORD mask = 0);
     const TImageInfo* AddImage(LPCTSTR bitmap, HBITMAP hBitmap, int iWidth, int iHeight, bool bAlpha);
     bool RemoveImage(LPCTSTR bitmap);
     void RemoveAllImages();
@@ -291,10 +328,9 @@ private:
     void DeliverQueuedNotifications();
     void DeliverNotification(TNotifyUI& Msg);
     void DeleteDelayedCleanup();
-    // Deletes the tree and every control awaiting deletion. Reached through
-    // m_pfnDeleteControls, so that the window side of the manager does not
-    // depend on the controls.
-    static void DeleteAllControls(CPaintManagerUI& manager);
+    // The controls half as the paint half reaches it (m_treeSide), so that
+    // the window side of the manager does not depend on the controls.
+    static const ControlTreeSide& TreeSide();
     void Paint();
     void LayOut();
     // The parts of the client area to paint now: the rectangles of the
@@ -309,38 +345,26 @@ private:
     CControlUI* OwnControlAt(POINT pt) const;
     // An event of `type` about `pSender` at the last mouse position, now.
     TEventUI MakeEvent(int type, CControlUI* pSender) const;
-    // Takes the focus from `pControl`; false when that destroyed this manager.
-    bool KillFocusOf(CControlUI* pControl, CControlUI* pNewFocus);
+    // Takes the focus from `pControl`.
+    void KillFocusOf(CControlUI* pControl, CControlUI* pNewFocus);
     bool HandleTimer(WPARAM wParam);
-    // False when a handler destroyed this manager.
-    bool HandleMouseButton(UINT uMsg, WPARAM wParam, LPARAM lParam);
+    void HandleMouseButton(UINT uMsg, WPARAM wParam, LPARAM lParam);
+    // True when a filter handled the message (`lRes` then holds its result).
+    bool OfferToFilters(const ListenerList<IMessageFilterUI>& filters, UINT uMsg, WPARAM wParam, LPARAM lParam,
+                        LRESULT& lRes);
     void PrintClient(HDC hDC, LPARAM lParam);
     bool FocusShortcut(TCHAR ch);
 
-    // Holds a control across calls that may destroy it (its own event or
-    // notification handlers): ReapObjects sets the held pointer to null.
-    class ControlWatch {
-    public:
-        ControlWatch(CPaintManagerUI& manager, CControlUI* control);
-        ~ControlWatch();
-        ControlWatch(const ControlWatch&) = delete;
-        ControlWatch& operator=(const ControlWatch&) = delete;
-        CControlUI* Get() const { return m_control; }
-
-    private:
-        WeakRef<CPaintManagerUI> m_manager;
-        CControlUI* m_control;
-    };
-    std::vector<CControlUI**> m_watchedControls;
-
-    void (*m_pfnDeleteControls)(CPaintManagerUI&) = nullptr;
+    const ControlTreeSide* m_treeSide = nullptr;
+    int m_nDpi = kBaseDpi;
     HWND m_hWndPaint = nullptr;
     Gdi::OwnedWindowDC m_hDcPaint;
-    CControlUI* m_pRoot = nullptr;
-    CControlUI* m_pFocus = nullptr;
-    CControlUI* m_pEventHover = nullptr;
-    CControlUI* m_pEventClick = nullptr;
-    CControlUI* m_pEventKey = nullptr;
+    // Held weakly: a control that dies (or is reaped) reads as null here.
+    ControlRef m_pRoot;
+    ControlRef m_pFocus;
+    ControlRef m_pEventHover;
+    ControlRef m_pEventClick;
+    ControlRef m_pEventKey;
     POINT m_ptLastMousePos = {-1, -1};
     bool m_bFirstLayout = true;
     bool m_bUpdateNeeded = false;
@@ -366,12 +390,12 @@ private:
     // Size of the pixels a layered window was last given: while it stays the
     // same, a paint hands over only the rectangle it changed.
     SIZE m_layeredSize = {0, 0};
-    CStdPtrArray m_aNotifiers;
-    CStdPtrArray m_aPreMessageFilters;
-    CStdPtrArray m_aMessageFilters;
-    CStdPtrArray m_aPostPaintControls;
+    ListenerList<INotifyUI> m_aNotifiers;
+    ListenerList<IMessageFilterUI> m_aPreMessageFilters;
+    ListenerList<IMessageFilterUI> m_aMessageFilters;
+    ControlRefList m_aPostPaintControls;
     CStdPtrArray m_aDelayedCleanup;
-    CStdPtrArray m_aTranslateAccelerator;
+    ListenerList<ITranslateAccelerator> m_aTranslateAccelerator;
     CStdStringPtrMap m_mNameHash{83};
     CStdPtrArray m_aFoundControls;
 
@@ -380,6 +404,8 @@ private:
     CUiSize m_szMaxWindow;
     CUiRect m_rcSizeBox;
     CUiRect m_rcCaption;
+    CUiRect m_rcSizeBoxScaled;  // m_rcSizeBox at m_nDpi (handed out by reference)
+    CUiRect m_rcCaptionScaled;
     CUiSize m_szRoundCorner;
     int m_nOpacity = 255;
     bool m_bAlphaBackground = false;

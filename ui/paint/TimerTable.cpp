@@ -25,12 +25,14 @@ bool TimerTable::WindowIdInUse(HWND window, UINT id) const
     return false;
 }
 
-bool TimerTable::Set(HWND window, CControlUI* control, UINT localId, UINT elapse)
+bool TimerTable::Set(HWND window, const ControlRef& control, UINT localId, UINT elapse)
 {
     // Without a window the system would pick the id itself.
-    if (window == nullptr) return false;
+    if (window == nullptr || !control) return false;
+    // The window ids of dead controls' timers are free again.
+    DropGone();
     for (Timer& timer : m_timers) {
-        if (timer.control != control || timer.window != window || timer.localId != localId) continue;
+        if (!RefersTo(timer.control, control.Get()) || timer.window != window || timer.localId != localId) continue;
         if (!timer.killed) return false;
         if (::SetTimer(window, timer.windowId, elapse, nullptr) == 0) return false;
         timer.killed = false;
@@ -51,10 +53,10 @@ bool TimerTable::Set(HWND window, CControlUI* control, UINT localId, UINT elapse
     return true;
 }
 
-bool TimerTable::Kill(HWND window, CControlUI* control, UINT localId)
+bool TimerTable::Kill(HWND window, const CControlUI* control, UINT localId)
 {
     for (Timer& timer : m_timers) {
-        if (timer.control == control && timer.window == window && timer.localId == localId && !timer.killed) {
+        if (RefersTo(timer.control, control) && timer.window == window && timer.localId == localId && !timer.killed) {
             Stop(timer);
             timer.killed = true;
             return true;
@@ -63,10 +65,19 @@ bool TimerTable::Kill(HWND window, CControlUI* control, UINT localId)
     return false;
 }
 
-void TimerTable::KillAll(CControlUI* control)
+void TimerTable::KillAll(const CControlUI* control)
 {
     for (size_t i = m_timers.size(); i-- > 0;) {
-        if (m_timers[i].control != control) continue;
+        if (!RefersTo(m_timers[i].control, control)) continue;
+        if (!m_timers[i].killed) Stop(m_timers[i]);
+        m_timers.erase(m_timers.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+}
+
+void TimerTable::DropGone()
+{
+    for (size_t i = m_timers.size(); i-- > 0;) {
+        if (m_timers[i].control) continue;
         if (!m_timers[i].killed) Stop(m_timers[i]);
         m_timers.erase(m_timers.begin() + static_cast<std::ptrdiff_t>(i));
     }
@@ -85,7 +96,7 @@ bool TimerTable::FindRunning(HWND window, WPARAM windowId, Timer& found) const
 {
     const UINT id = LOWORD(windowId);
     for (const Timer& timer : m_timers) {
-        if (timer.window == window && timer.windowId == id && !timer.killed) {
+        if (timer.window == window && timer.windowId == id && !timer.killed && timer.control) {
             found = timer;
             return true;
         }

@@ -1,11 +1,12 @@
 #include "ui/render/ImageDescription.h"
 
 #include "ui/base/AttributeValue.h"
+#include "ui/base/DpiScale.h"
 
 namespace SkinUI {
 
 void ReadImageDescription(LPCTSTR text, const RECT& item, ImageDescription& d,
-                          const std::function<void(const ImageDescription&)>& finished)
+                          const std::function<void(const ImageDescription&)>& finished, int dpi)
 {
     using namespace AttributeValue;
     int images = 0;
@@ -22,7 +23,7 @@ void ReadImageDescription(LPCTSTR text, const RECT& item, ImageDescription& d,
             d.type = value;
             ++images;
         } else if (key == L"dest") {
-            const RECT r = ParseRect(value);
+            const RECT r = ScaleForDpi(ParseRect(value), dpi);
             d.dest.left = SaturatingAdd(item.left, r.left);
             d.dest.top = SaturatingAdd(item.top, r.top);
             const int right = SaturatingAdd(item.left, r.right);

@@ -29,8 +29,8 @@ struct ImageDescription {
 // relative to `item` and is clipped to its right and bottom edges. A
 // further "file", "res" or "restype" item starts another image: the one
 // described so far is handed to `finished` first (the image it starts keeps
-// the other settings).
+// the other settings). `dest` is written at 100 % and placed at `dpi`.
 void ReadImageDescription(LPCTSTR text, const RECT& item, ImageDescription& d,
-                          const std::function<void(const ImageDescription&)>& finished);
+                          const std::function<void(const ImageDescription&)>& finished, int dpi = 96);
 
 }  // namespace SkinUI

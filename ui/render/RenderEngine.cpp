@@ -247,9 +247,15 @@ bool DrawDescription(HDC hDC, CPaintManagerUI* manager, const RECT& rcItem, cons
                      const ImageDescription& d)
 {
     if (d.name.IsEmpty()) return false;
-    const TImageInfo* image = manager->GetImageEx(d.name, d.type.IsEmpty() ? nullptr : d.type.GetData(), d.mask);
-    if (!image) return false;
-    RECT source = d.source;
+    LPCTSTR type = d.type.IsEmpty() ? nullptr : d.type.GetData();
+    const TImageInfo* base = manager->GetImageEx(d.name, type, d.mask);
+    if (!base) return false;
+    // The skin's "source" and "corner" are in the 100 % image; a picture
+    // for the window's density has them scaled.
+    const TImageInfo* image = manager->GetImageForDpi(d.name, type, d.mask);
+    const bool scaled = image != base;
+    RECT source = scaled ? manager->ScaleValue(d.source) : d.source;
+    const RECT sourceCorners = scaled ? manager->ScaleValue(d.corners) : d.corners;
     if (source.left == 0 && source.top == 0 && source.right == 0 && source.bottom == 0) {
         source.right = image->nX;
         source.bottom = image->nY;
@@ -257,8 +263,11 @@ bool DrawDescription(HDC hDC, CPaintManagerUI* manager, const RECT& rcItem, cons
     if (source.right > image->nX) source.right = image->nX;
     if (source.bottom > image->nY) source.bottom = image->nY;
     if (Intersects(d.dest, rcItem) && Intersects(d.dest, rcPaint)) {
-        CRenderEngine::DrawImage(hDC, image->hBitmap, d.dest, rcPaint, source, d.corners, image->alphaChannel, d.fade,
-                                 d.hole, d.xtiled, d.ytiled);
+        // Corners are written at 100 %: on the window they take the
+        // density's size rather than stretching with the middle.
+        const RECT destCorners = manager->ScaleValue(d.corners);
+        CRenderEngine::DrawImage(hDC, image->hBitmap, d.dest, rcPaint, source, sourceCorners, destCorners,
+                                 image->alphaChannel, d.fade, d.hole, d.xtiled, d.ytiled);
     }
     return true;
 }
@@ -270,9 +279,10 @@ bool DrawDescription(HDC hDC, CPaintManagerUI* manager, const RECT& rcItem, cons
 void ParseDescription(HDC hDC, CPaintManagerUI* manager, const RECT& rcItem, const RECT& rcPaint, LPCTSTR text,
                       ImageDescription& d)
 {
-    ReadImageDescription(text, rcItem, d, [&](const ImageDescription& described) {
-        DrawDescription(hDC, manager, rcItem, rcPaint, described);
-    });
+    ReadImageDescription(
+        text, rcItem, d,
+        [&](const ImageDescription& described) { DrawDescription(hDC, manager, rcItem, rcPaint, described); },
+        manager->GetDpi());
 }
 
 LPCTSTR SubstituteLanguage(CPaintManagerUI* manager, LPCTSTR text)
@@ -402,6 +412,13 @@ DWORD CRenderEngine::AdjustColor(DWORD dwColor, short H, short S, short L)
 void CRenderEngine::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT& rcPaint, const RECT& rcBmpPart,
                               const RECT& rcCorners, bool alphaChannel, BYTE uFade, bool hole, bool xtiled, bool ytiled)
 {
+    DrawImage(hDC, hBitmap, rc, rcPaint, rcBmpPart, rcCorners, rcCorners, alphaChannel, uFade, hole, xtiled, ytiled);
+}
+
+void CRenderEngine::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT& rcPaint, const RECT& rcBmpPart,
+                              const RECT& rcCorners, const RECT& rcDestCorners, bool alphaChannel, BYTE uFade,
+                              bool hole, bool xtiled, bool ytiled)
+{
     if (!hDC || !hBitmap) return;
     // The source context: the window's scratch one during a tree's paint
     // (the bitmap stays selected there), else one of its own.
@@ -416,13 +433,14 @@ void CRenderEngine::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RE
     ::SetBrushOrgEx(hDC, 0, 0, &oldOrigin);
 
     const RECT& s = rcBmpPart;
-    const RECT& c = rcCorners;
+    const RECT& sc = rcCorners;     // corners in the image
+    const RECT& c = rcDestCorners;  // and on the window
     const bool blend = alphaChannel || uFade < 255;
     PartPainter painter(hDC, memDC, blend, uFade);
 
     RECT tmp;
     if (!blend && Width(rc) == Width(s) && Height(rc) == Height(s) && c.left == 0 && c.top == 0 && c.right == 0 &&
-        c.bottom == 0) {
+        c.bottom == 0 && sc.left == 0 && sc.top == 0 && sc.right == 0 && sc.bottom == 0) {
         if (::IntersectRect(&tmp, &rc, &rcPaint)) {
             ::BitBlt(hDC, tmp.left, tmp.top, Width(tmp), Height(tmp), memDC, s.left + tmp.left - rc.left,
                      s.top + tmp.top - rc.top, SRCCOPY);
@@ -431,7 +449,7 @@ void CRenderEngine::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RE
         // Middle.
         if (!hole) {
             RECT d = {rc.left + c.left, rc.top + c.top, rc.right - c.right, rc.bottom - c.bottom};
-            RECT m = {s.left + c.left, s.top + c.top, s.right - c.right, s.bottom - c.bottom};
+            RECT m = {s.left + sc.left, s.top + sc.top, s.right - sc.right, s.bottom - sc.bottom};
             if (::IntersectRect(&tmp, &rcPaint, &d)) painter.DrawMiddle(d, m, xtiled, ytiled);
         }
         struct Part {
@@ -443,30 +461,30 @@ void CRenderEngine::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RE
             // top-left, top, top-right
             {c.left > 0 && c.top > 0,
              {rc.left, rc.top, rc.left + c.left, rc.top + c.top},
-             {s.left, s.top, s.left + c.left, s.top + c.top}},
+             {s.left, s.top, s.left + sc.left, s.top + sc.top}},
             {c.top > 0,
              {rc.left + c.left, rc.top, rc.right - c.right, rc.top + c.top},
-             {s.left + c.left, s.top, s.right - c.right, s.top + c.top}},
+             {s.left + sc.left, s.top, s.right - sc.right, s.top + sc.top}},
             {c.right > 0 && c.top > 0,
              {rc.right - c.right, rc.top, rc.right, rc.top + c.top},
-             {s.right - c.right, s.top, s.right, s.top + c.top}},
+             {s.right - sc.right, s.top, s.right, s.top + sc.top}},
             // left, right
             {c.left > 0,
              {rc.left, rc.top + c.top, rc.left + c.left, rc.bottom - c.bottom},
-             {s.left, s.top + c.top, s.left + c.left, s.bottom - c.bottom}},
+             {s.left, s.top + sc.top, s.left + sc.left, s.bottom - sc.bottom}},
             {c.right > 0,
              {rc.right - c.right, rc.top + c.top, rc.right, rc.bottom - c.bottom},
-             {s.right - c.right, s.top + c.top, s.right, s.bottom - c.bottom}},
+             {s.right - sc.right, s.top + sc.top, s.right, s.bottom - sc.bottom}},
             // bottom-left, bottom, bottom-right
             {c.left > 0 && c.bottom > 0,
              {rc.left, rc.bottom - c.bottom, rc.left + c.left, rc.bottom},
-             {s.left, s.bottom - c.bottom, s.left + c.left, s.bottom}},
+             {s.left, s.bottom - sc.bottom, s.left + sc.left, s.bottom}},
             {c.bottom > 0,
              {rc.left + c.left, rc.bottom - c.bottom, rc.right - c.right, rc.bottom},
-             {s.left + c.left, s.bottom - c.bottom, s.right - c.right, s.bottom}},
+             {s.left + sc.left, s.bottom - sc.bottom, s.right - sc.right, s.bottom}},
             {c.right > 0 && c.bottom > 0,
              {rc.right - c.right, rc.bottom - c.bottom, rc.right, rc.bottom},
-             {s.right - c.right, s.bottom - c.bottom, s.right, s.bottom}},
+             {s.right - sc.right, s.bottom - sc.bottom, s.right, s.bottom}},
         };
         for (const Part& part : parts) {
             if (part.present && ::IntersectRect(&tmp, &rcPaint, &part.d)) painter.Draw(part.d, part.s);

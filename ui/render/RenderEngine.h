@@ -61,6 +61,12 @@ public:
     static void DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT& rcPaint, const RECT& rcBmpPart,
                           const RECT& rcCorners, bool alphaChannel, BYTE uFade = 255, bool hole = false,
                           bool xtiled = false, bool ytiled = false);
+    // The same nine-grid with corners of their own on the window: an image
+    // drawn at another density keeps its corners at that density's size
+    // instead of stretching them with the middle.
+    static void DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT& rcPaint, const RECT& rcBmpPart,
+                          const RECT& rcCorners, const RECT& rcDestCorners, bool alphaChannel, BYTE uFade,
+                          bool hole, bool xtiled, bool ytiled);
     static bool DrawImageString(HDC hDC, CPaintManagerUI* pManager, const RECT& rcItem, const RECT& rcPaint,
                                 LPCTSTR pStrImage, LPCTSTR pStrModify = nullptr);
     static void DrawColor(HDC hDC, const RECT& rc, DWORD color);

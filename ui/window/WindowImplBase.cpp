@@ -17,6 +17,9 @@ UI_END_MESSAGE_MAP()
 
 namespace {
 
+// WM_DPICHANGED, named here because older headers lack it.
+const UINT kDpiChangedMessage = 0x02E0;
+
 bool IsMaximized(HWND hWnd) { return ::IsZoomed(hWnd) != FALSE; }
 
 void ShowControl(CControlUI* control, bool show)
@@ -203,6 +206,26 @@ LRESULT WindowImplBase::OnSize(UINT, WPARAM, LPARAM, BOOL& bHandled)
     return 0;
 }
 
+LRESULT WindowImplBase::OnDpiChanged(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    // The vertical density is what fonts and the skin's sizes follow; the
+    // two are the same on every monitor the system supports.
+    m_PaintManager.SetDpi(HIWORD(wParam));
+    if (m_pWndShadow != nullptr) {
+        const RECT border = m_PaintManager.GetShadowBorder();
+        m_pWndShadow->SetBorder(border.left, border.top, border.right, border.bottom);
+    }
+    const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+    if (suggested != nullptr) {
+        ::SetWindowPos(m_hWnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                       suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // The round corners' region takes the new corner size even when the
+    // window's size did not change.
+    if (!m_bRegionPending) m_bRegionPending = ::PostMessageW(m_hWnd, RegionMessage(), 0, 0) != FALSE;
+    return 0;
+}
+
 UINT WindowImplBase::RegionMessage()
 {
     static const UINT message = ::RegisterWindowMessageW(L"SkinUI.WindowRegion");
@@ -360,6 +383,9 @@ LRESULT WindowImplBase::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
         break;
     case WM_SIZE:
         result = OnSize(uMsg, wParam, lParam, handled);
+        break;
+    case kDpiChangedMessage:
+        result = OnDpiChanged(uMsg, wParam, lParam, handled);
         break;
     case WM_CHAR:
         result = OnChar(uMsg, wParam, lParam, handled);

@@ -731,5 +731,60 @@ TEST_F(TreeTest, MalformedAttributesFallBackQuietly)
     EXPECT_EQ(CUiString(L"ok"), c->GetText().GetData());
 }
 
+// ---- groups -------------------------------------------------------------
+
+TEST(PaintManagerGroups, OptionAndHotKeyGroupsHoldEachControlOnce)
+{
+    CPaintManagerUI pm;
+    CControlUI first;
+    CControlUI second;
+    auto* a = &first;
+    auto* b = &second;
+    for (int kind = 0; kind < 2; ++kind) {
+        auto add = [&](CControlUI* c) { return kind ? pm.AddHotKeyGroup(L"g", c) : pm.AddOptionGroup(L"g", c); };
+        auto get = [&]() { return kind ? pm.GetHotKeyGroup(L"g") : pm.GetOptionGroup(L"g"); };
+        auto remove = [&](CControlUI* c) { kind ? pm.RemoveHotKeyGroup(L"g", c) : pm.RemoveOptionGroup(L"g", c); };
+        EXPECT_EQ(nullptr, get());
+        EXPECT_TRUE(add(a));
+        EXPECT_TRUE(add(b));
+        EXPECT_FALSE(add(a));
+        ASSERT_TRUE(get());
+        EXPECT_EQ(2, get()->GetSize());
+        remove(a);
+        EXPECT_EQ(b, get()->GetAt(0));
+        remove(b);
+        EXPECT_EQ(nullptr, get()) << "an emptied group is deleted";
+        add(a);
+    }
+    pm.RemoveAllOptionGroups();
+    pm.RemoveAllHotKeyGroups();
+    EXPECT_EQ(nullptr, pm.GetOptionGroup(L"g"));
+}
+
+// Groups, timers and the post-paint list hold controls weakly: a control
+// that dies leaves them even when the manager that holds it is not its own
+// (never attached here, so no manager is told of its death).
+TEST(PaintManagerGroups, AMemberThatDiesLeavesEveryListWhoeverHoldsIt)
+{
+    CPaintManagerUI pm;
+    CControlUI kept;
+    auto* dying = new CControlUI;
+    ASSERT_TRUE(pm.AddOptionGroup(L"g", dying));
+    ASSERT_TRUE(pm.AddOptionGroup(L"g", &kept));
+    ASSERT_TRUE(pm.AddHotKeyGroup(L"h", dying));
+    ASSERT_TRUE(pm.AddPostPaint(dying));
+    ASSERT_TRUE(pm.AddPostPaint(&kept));
+    delete dying;
+
+    CStdPtrArray* group = pm.GetOptionGroup(L"g");
+    ASSERT_NE(nullptr, group);
+    ASSERT_EQ(1, group->GetSize());
+    EXPECT_EQ(&kept, group->GetAt(0));
+    EXPECT_EQ(nullptr, pm.GetHotKeyGroup(L"h")) << "a group whose only member died is gone";
+    EXPECT_EQ(1, pm.GetPostPaintCount());
+    EXPECT_TRUE(pm.SetPostPaintIndex(&kept, 0)) << "indexes count the living only";
+    EXPECT_FALSE(pm.SetPostPaintIndex(&kept, 2));
+}
+
 }  // namespace
 }  // namespace SkinUI

@@ -142,6 +142,29 @@ TEST_F(SkinArchiveTest, ImagesDecodeAtTheSizesTheSkinsPlaceThemAt)
     }
 }
 
+// The larger pictures for 150 % and 200 % displays are used only when they
+// have exactly the scaled size (else the window resizes the 100 % one).
+TEST_F(SkinArchiveTest, EachImageAlsoComesAt150And200PercentOfItsSize)
+{
+    const struct {
+        const char* suffix;
+        int percent;
+    } variants[] = {{"@1.5x", 150}, {"@2x", 200}};
+    for (const ImageCase& image : kImages) {
+        for (const auto& variant : variants) {
+            std::string name(image.name);
+            name.insert(name.rfind('.'), variant.suffix);
+            SCOPED_TRACE(name);
+            std::string png = Extract(name);
+            int width = 0, height = 0, channels = 0;
+            ASSERT_TRUE(stbi_info_from_memory(reinterpret_cast<const stbi_uc*>(png.data()),
+                                              static_cast<int>(png.size()), &width, &height, &channels));
+            EXPECT_EQ(width, image.width * variant.percent / 100);
+            EXPECT_EQ(height, image.height * variant.percent / 100);
+        }
+    }
+}
+
 TEST_F(SkinArchiveTest, ShadowFadesToNothingAtItsEdgeAndFitsItsCorners)
 {
     std::string png = Extract("Aero.png");
@@ -268,6 +291,29 @@ TEST(ExecutableResourcesTest, ManifestAsksForAdministratorAndCommonControls6)
     std::string text(static_cast<const char*>(manifest.first), manifest.second);
     EXPECT_NE(text.find("level=\"requireAdministrator\" uiAccess=\"false\""), std::string::npos);
     EXPECT_NE(text.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
+}
+
+// The system reads the awareness from the manifest before the program runs:
+// a process started from this executable is per-monitor aware, so nothing
+// of it is stretched as a bitmap.
+TEST(ExecutableResourcesTest, ManifestMakesTheProcessPerMonitorDpiAware)
+{
+    auto manifest = LockResourceBytes(MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_NE(manifest.first, nullptr);
+    std::string text(static_cast<const char*>(manifest.first), manifest.second);
+    EXPECT_NE(text.find(">true/pm</dpiAware>"), std::string::npos);
+    EXPECT_NE(text.find(">PerMonitorV2,PerMonitor</dpiAwareness>"), std::string::npos);
+
+    typedef HANDLE(WINAPI * ThreadContextFn)();
+    typedef int(WINAPI * AwarenessFn)(HANDLE);
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    auto threadContext = reinterpret_cast<ThreadContextFn>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
+    auto awareness = reinterpret_cast<AwarenessFn>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
+    if (!threadContext || !awareness) GTEST_SKIP() << "the system has no awareness contexts";
+    const int kPerMonitorAware = 2;
+    EXPECT_EQ(awareness(threadContext()), kPerMonitorAware);
 }
 
 }  // namespace

@@ -361,31 +361,5 @@ TEST(PaintManagerColourAdjustment, ClampsHueSaturationAndLightness)
     EXPECT_EQ(100, l);
 }
 
-TEST(PaintManagerGroups, OptionAndHotKeyGroupsHoldEachControlOnce)
-{
-    CPaintManagerUI pm;
-    auto* a = reinterpret_cast<CControlUI*>(0x1000);
-    auto* b = reinterpret_cast<CControlUI*>(0x2000);
-    for (int kind = 0; kind < 2; ++kind) {
-        auto add = [&](CControlUI* c) { return kind ? pm.AddHotKeyGroup(L"g", c) : pm.AddOptionGroup(L"g", c); };
-        auto get = [&]() { return kind ? pm.GetHotKeyGroup(L"g") : pm.GetOptionGroup(L"g"); };
-        auto remove = [&](CControlUI* c) { kind ? pm.RemoveHotKeyGroup(L"g", c) : pm.RemoveOptionGroup(L"g", c); };
-        EXPECT_EQ(nullptr, get());
-        EXPECT_TRUE(add(a));
-        EXPECT_TRUE(add(b));
-        EXPECT_FALSE(add(a));
-        ASSERT_TRUE(get());
-        EXPECT_EQ(2, get()->GetSize());
-        remove(a);
-        EXPECT_EQ(b, get()->GetAt(0));
-        remove(b);
-        EXPECT_EQ(nullptr, get()) << "an emptied group is deleted";
-        add(a);
-    }
-    pm.RemoveAllOptionGroups();
-    pm.RemoveAllHotKeyGroups();
-    EXPECT_EQ(nullptr, pm.GetOptionGroup(L"g"));
-}
-
 }  // namespace
 }  // namespace SkinUI

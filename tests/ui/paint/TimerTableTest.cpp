@@ -19,14 +19,28 @@ protected:
         if (::IsWindow(m_window)) ::DestroyWindow(m_window);
     }
 
-    // Stands for a control: the table never looks behind the pointer.
-    static CControlUI* Control(int n) { return reinterpret_cast<CControlUI*>(static_cast<uintptr_t>(0x1000 + n * 16)); }
+    // Stands for a control: the table never looks behind the pointer, it
+    // only keeps the control's weak reference.
+    struct FakeControl {
+        WeakAnchor anchor;
+    };
+    struct FakeRef {
+        CControlUI* pointer;
+        ControlRef ref;
+        operator CControlUI*() const { return pointer; }
+        operator const ControlRef&() const { return ref; }
+    };
+    FakeRef Control(int n)
+    {
+        auto* pointer = reinterpret_cast<CControlUI*>(&m_fakes[n]);
+        return FakeRef{pointer, ControlRef(pointer, m_fakes[n].anchor)};
+    }
 
     UINT WindowIdOf(const TimerTable& table, CControlUI* control, UINT localId)
     {
         for (UINT id = 0; id < 255; ++id) {
             TimerTable::Timer timer;
-            if (table.FindRunning(m_window, id, timer) && timer.control == control && timer.localId == localId)
+            if (table.FindRunning(m_window, id, timer) && timer.control.Get() == control && timer.localId == localId)
                 return id;
         }
         return 0xFFFF;
@@ -37,6 +51,7 @@ protected:
     bool SystemTimerRunning(UINT id) { return ::KillTimer(m_window, id) != FALSE; }
 
     HWND m_window = nullptr;
+    FakeControl m_fakes[301];
 };
 
 TEST_F(TimerTableTest, WindowIdsStartAt17AndWrapFrom254To0)
@@ -105,6 +120,27 @@ TEST_F(TimerTableTest, IdsHeldByOtherRecordsAreSkippedAndAFullWindowRefuses)
     EXPECT_EQ(WindowIdOf(table, Control(300), 1), freed);
 }
 
+TEST_F(TimerTableTest, TheTimersOfADeadControlAreNeverFoundAndAControlAtItsAddressStartsAfresh)
+{
+    TimerTable table;
+    ASSERT_TRUE(table.Set(m_window, Control(1), 1, 1000));  // 17
+    ASSERT_TRUE(table.Set(m_window, Control(2), 1, 1000));  // 18
+    m_fakes[1].anchor.Retire();                             // the control dies
+    TimerTable::Timer found;
+    EXPECT_FALSE(table.FindRunning(m_window, 17, found)) << "a tick of a dead control reaches nobody";
+    EXPECT_FALSE(table.Kill(m_window, Control(1), 1));
+
+    table.DropGone();
+    EXPECT_FALSE(SystemTimerRunning(17)) << "stopped when dropped";
+    ASSERT_TRUE(table.FindRunning(m_window, 18, found)) << "the others keep running";
+
+    // Another control made at the same address is not the dead one: its
+    // timer is new, not "already running".
+    m_fakes[1].anchor.Renew();
+    ASSERT_TRUE(table.Set(m_window, Control(1), 1, 1000));
+    EXPECT_EQ(WindowIdOf(table, Control(1), 1), 19u);
+}
+
 TEST_F(TimerTableTest, NoWindowNoTimerAndWmTimerIdsCompareInTheirLow16Bits)
 {
     TimerTable table;
@@ -112,7 +148,7 @@ TEST_F(TimerTableTest, NoWindowNoTimerAndWmTimerIdsCompareInTheirLow16Bits)
     ASSERT_TRUE(table.Set(m_window, Control(1), 5, 10));
     TimerTable::Timer found;
     ASSERT_TRUE(table.FindRunning(m_window, 0xABCD0000u | 17u, found));
-    EXPECT_EQ(found.control, Control(1));
+    EXPECT_EQ(found.control.Get(), static_cast<CControlUI*>(Control(1)));
     EXPECT_EQ(found.localId, 5u);
 
     // The system really ticks on that id.

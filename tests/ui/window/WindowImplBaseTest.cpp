@@ -303,6 +303,78 @@ TEST(WindowImplBase, AWindowEndedByItsOwnClickLivesUntilTheClickHasBeenHandled)
     EXPECT_FALSE(::IsWindow(hWnd));
 }
 
+// A window that control "a" ends from inside its own mouse-leave handler,
+// while the mouse moves on to "b". The window object lives until the move
+// has been handled; its tree, though, reads as gone at once, so the rest of
+// the move reaches no control.
+struct LeaveEnding {
+    HWND hwnd = nullptr;
+    bool ended = false;
+    int eventsAfterEnd = 0;
+};
+LeaveEnding* g_leaveEnding = nullptr;  // control delegates are plain functions
+
+bool EndWindowOnLeave(void* param)
+{
+    if (static_cast<TEventUI*>(param)->Type == UIEVENT_MOUSELEAVE && !g_leaveEnding->ended) {
+        g_leaveEnding->ended = true;
+        ::DestroyWindow(g_leaveEnding->hwnd);
+    }
+    return true;
+}
+
+bool CountEventsAfterEnd(void*)
+{
+    if (g_leaveEnding->ended) ++g_leaveEnding->eventsAfterEnd;
+    return true;
+}
+
+class LeaveEndingWindow final : public WindowImplBase {
+public:
+    HWND Open()
+    {
+        HWND hWnd = Create(nullptr, L"leave ending", WS_POPUP, 0, 100, 100, 10, 10);
+        if (!hWnd) return nullptr;
+        ::ShowWindow(hWnd, SW_SHOWNOACTIVATE);
+        ::RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        CControlUI* a = m_PaintManager.FindControl(L"a");
+        CControlUI* b = m_PaintManager.FindControl(L"b");
+        if (!a || !b || !WaitFor([&] { return b->GetPos().right > b->GetPos().left; })) return nullptr;
+        a->OnEvent += &EndWindowOnLeave;
+        b->OnEvent += &CountEventsAfterEnd;
+        return hWnd;
+    }
+
+protected:
+    LPCTSTR GetWindowClassName() const override { return L"SkinWindowLeaveEndingTest"; }
+    CUiString GetSkinFolder() override { return CUiString(); }
+    CUiString GetSkinFile() override
+    {
+        return L"<Window size=\"200,100\"><HorizontalLayout><Control name=\"a\"/><Control name=\"b\"/>"
+               L"</HorizontalLayout></Window>";
+    }
+    void OnFinalMessage(HWND hWnd) override
+    {
+        WindowImplBase::OnFinalMessage(hWnd);
+        DeleteWhenUnwound();
+    }
+};
+
+TEST(WindowImplBase, AWindowEndedByAControlsHandlerSendsItsTreeNoMoreEvents)
+{
+    LeaveEnding state;
+    g_leaveEnding = &state;
+    auto* window = new LeaveEndingWindow;
+    state.hwnd = window->Open();
+    ASSERT_NE(state.hwnd, nullptr);
+    ::SendMessageW(state.hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(50, 50));   // over a
+    ::SendMessageW(state.hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(150, 50));  // a leaves, and ends the window
+    EXPECT_TRUE(state.ended);
+    EXPECT_FALSE(::IsWindow(state.hwnd));
+    EXPECT_EQ(state.eventsAfterEnd, 0) << "b was entered and moved over in a window that was gone";
+    g_leaveEnding = nullptr;
+}
+
 TEST(WindowImplBase, AMissingArchiveResourceLeavesAnEmptyWindow)
 {
     SkinWindow window(kSkin, UI_RES_ZIPRESOURCE);

@@ -43,48 +43,43 @@ const UINT kTabSearch = UIFIND_VISIBLE | UIFIND_ENABLED | UIFIND_ME_FIRST;
 
 }  // namespace
 
-bool CPaintManagerUI::KillFocusOf(CControlUI* pControl, CControlUI* pNewFocus)
+void CPaintManagerUI::KillFocusOf(CControlUI* pControl, CControlUI* pNewFocus)
 {
-    const WeakRef<CPaintManagerUI> alive = HandlerRef();
-    {
-        ControlWatch old(*this, pControl);
-        TEventUI event = MakeEvent(UIEVENT_KILLFOCUS, pNewFocus);
-        pControl->Event(event);
-        if (alive && old.Get() != nullptr) SendNotify(old.Get(), L"killfocus");
-    }
-    if (!alive) return false;
-    m_pFocus = nullptr;
-    return true;
+    const ControlRef old = WeakRefTo(pControl);
+    TEventUI event = MakeEvent(UIEVENT_KILLFOCUS, pNewFocus);
+    pControl->Event(event);
+    if (old != nullptr) SendNotify(old.Get(), L"killfocus");
+    m_pFocus = ControlRef();
 }
 
 void CPaintManagerUI::SetFocus(CControlUI* pControl)
 {
-    if (m_hWndPaint != nullptr && ::GetFocus() != m_hWndPaint && pControl != m_pFocus) ::SetFocus(m_hWndPaint);
-    if (pControl == m_pFocus) return;
-    const WeakRef<CPaintManagerUI> alive = HandlerRef();
-    ControlWatch next(*this, pControl);
-    if (m_pFocus != nullptr && !KillFocusOf(m_pFocus, pControl)) return;
+    if (m_hWndPaint != nullptr && ::GetFocus() != m_hWndPaint && pControl != m_pFocus.Get()) ::SetFocus(m_hWndPaint);
+    if (pControl == m_pFocus.Get()) return;
+    // The old focus's handlers may destroy the new one, or the window.
+    const ControlRef next = WeakRefTo(pControl);
+    if (m_pFocus != nullptr) KillFocusOf(m_pFocus.Get(), pControl);
     pControl = next.Get();
     if (pControl == nullptr || pControl->GetManager() != this || !pControl->IsVisible() || !pControl->IsEnabled())
         return;
-    m_pFocus = pControl;
+    m_pFocus = next;
     TEventUI event = MakeEvent(UIEVENT_SETFOCUS, pControl);
     pControl->Event(event);
-    if (alive && next.Get() != nullptr) SendNotify(pControl, L"setfocus");
+    if (next != nullptr) SendNotify(pControl, L"setfocus");
 }
 
 void CPaintManagerUI::SetFocusNeeded(CControlUI* pControl)
 {
     if (m_hWndPaint != nullptr) ::SetFocus(m_hWndPaint);
     if (pControl == nullptr) return;
-    ControlWatch target(*this, pControl);
-    if (m_pFocus != nullptr && !KillFocusOf(m_pFocus, pControl)) return;
-    if (target.Get() == nullptr) return;
+    const ControlRef target = WeakRefTo(pControl);
+    if (m_pFocus != nullptr) KillFocusOf(m_pFocus.Get(), pControl);
+    if (target == nullptr) return;
     // Remember the tab stop before `pControl`: the search after the next
     // layout then moves forward onto `pControl` itself.
     if (m_pRoot != nullptr) {
         TabStopSearch search(pControl, false);
-        m_pFocus = m_pRoot->FindControl(VisitTabStop, &search, kTabSearch);
+        m_pFocus = WeakRefTo(m_pRoot->FindControl(VisitTabStop, &search, kTabSearch));
     }
     m_bFocusNeeded = true;
     if (m_pRoot != nullptr) m_pRoot->NeedUpdate();
@@ -100,7 +95,7 @@ bool CPaintManagerUI::SetNextTabControl(bool bForward)
     }
     m_bFocusNeeded = false;
     if (m_pRoot == nullptr) return true;
-    TabStopSearch search(m_pFocus, bForward);
+    TabStopSearch search(m_pFocus.Get(), bForward);
     CControlUI* next = m_pRoot->FindControl(VisitTabStop, &search, kTabSearch);
     // Past either end the search wraps around.
     if (next == nullptr) next = static_cast<CControlUI*>(const_cast<void*>(search.WrapAround()));
@@ -116,11 +111,10 @@ bool CPaintManagerUI::FocusShortcut(TCHAR ch)
     // label stands before (its field).
     CControlUI* control = m_pRoot->FindControl(FindShortcut, &find, UIFIND_ENABLED | UIFIND_ME_FIRST);
     if (control == nullptr) return false;
-    const WeakRef<CPaintManagerUI> alive = HandlerRef();
-    ControlWatch found(*this, control);
+    const ControlRef found = WeakRefTo(control);
     control->SetFocus();
     // Focus handlers may have destroyed the control or the window.
-    if (alive && found.Get() != nullptr) found.Get()->Activate();
+    if (found != nullptr) found->Activate();
     return true;
 }
 

@@ -70,26 +70,24 @@ void CPaintManagerUI::TrackMouse(UINT uMsg, LPARAM lParam)
     m_ptLastMousePos = pt;
     CControlUI* under = FindControl(pt);
     if (under != nullptr && under->GetManager() != this) return;
-    const WeakRef<CPaintManagerUI> alive = HandlerRef();
-    ControlWatch target(*this, under);
-    if (under != m_pEventHover) {
-        if (m_pEventHover != nullptr) {
-            CControlUI* left = m_pEventHover;
-            m_pEventHover = nullptr;
+    // The leave handler may destroy the control under the mouse, or the
+    // window (whose tree then reads as gone).
+    const ControlRef target = WeakRefTo(under);
+    if (under != m_pEventHover.Get()) {
+        if (CControlUI* left = m_pEventHover.Get()) {
+            m_pEventHover = ControlRef();
             m_tooltip.Hide();
             TEventUI event = MakeEvent(UIEVENT_MOUSELEAVE, left);
             left->Event(event);
-            if (!alive) return;
         }
-        if (target.Get() != nullptr) {
-            m_pEventHover = target.Get();
-            TEventUI event = MakeEvent(UIEVENT_MOUSEENTER, target.Get());
-            target.Get()->Event(event);
-            if (!alive) return;
+        if (CControlUI* entered = target.Get()) {
+            m_pEventHover = target;
+            TEventUI event = MakeEvent(UIEVENT_MOUSEENTER, entered);
+            entered->Event(event);
         }
     }
     // A drag stays with the control that got the button down.
-    CControlUI* receiver = m_pEventClick != nullptr ? m_pEventClick : target.Get();
+    CControlUI* receiver = m_pEventClick != nullptr ? m_pEventClick.Get() : target.Get();
     if (receiver != nullptr) {
         TEventUI event = MakeEvent(UIEVENT_MOUSEMOVE, receiver);
         receiver->Event(event);
@@ -103,22 +101,19 @@ void CPaintManagerUI::ShowToolTip(CControlUI* pControl)
     m_tooltip.Show(m_hWndPaint, GetInstance(), text, pControl->GetPos(), pControl->GetToolTipWidth());
 }
 
-bool CPaintManagerUI::HandleMouseButton(UINT uMsg, WPARAM wParam, LPARAM lParam)
+void CPaintManagerUI::HandleMouseButton(UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
     ::SetFocus(m_hWndPaint);
     const POINT pt = PointOf(lParam);
     m_ptLastMousePos = pt;
     CControlUI* control = OwnControlAt(pt);
-    if (control == nullptr) return true;
-    const WeakRef<CPaintManagerUI> alive = HandlerRef();
-    ControlWatch target(*this, control);
-    // The click control is set before the event, so that a control the
-    // event destroys is forgotten by ReapObjects.
-    m_pEventClick = control;
+    if (control == nullptr) return;
+    const ControlRef target = WeakRefTo(control);
+    m_pEventClick = target;
     if (uMsg != WM_LBUTTONDBLCLK) {
         control->SetFocus();
-        if (!alive) return false;
-        if (target.Get() == nullptr) return true;
+        // The focus handlers may have destroyed it, or the window.
+        if (target == nullptr) return;
     }
     SetCapture();
     int type = UIEVENT_BUTTONDOWN;
@@ -134,7 +129,17 @@ bool CPaintManagerUI::HandleMouseButton(UINT uMsg, WPARAM wParam, LPARAM lParam)
         event.lParam = lParam;
     }
     control->Event(event);
-    return static_cast<bool>(alive);
+}
+
+bool CPaintManagerUI::OfferToFilters(const ListenerList<IMessageFilterUI>& filters, UINT uMsg, WPARAM wParam,
+                                     LPARAM lParam, LRESULT& lRes)
+{
+    return filters.OfferWhileAlive(HandlerRef(), [&](IMessageFilterUI* filter) {
+        bool handled = false;
+        const LRESULT result = filter->MessageHandler(uMsg, wParam, lParam, handled);
+        if (handled) lRes = result;
+        return handled;
+    });
 }
 
 bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
@@ -142,38 +147,24 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
     if (m_hWndPaint == nullptr) return false;
     const WeakRef<CPaintManagerUI> alive = HandlerRef();
     DeliverQueuedNotifications();
+    if (OfferToFilters(m_aMessageFilters, uMsg, wParam, lParam, lRes)) return true;
+    // A notification or filter that ended the window ends the message.
     if (!alive) return false;
-
-    for (int i = 0; i < m_aMessageFilters.GetSize(); ++i) {
-        bool handled = false;
-        const LRESULT result =
-            static_cast<IMessageFilterUI*>(m_aMessageFilters.GetAt(i))->MessageHandler(uMsg, wParam, lParam, handled);
-        if (handled) {
-            lRes = result;
-            return true;
-        }
-        if (!alive) return false;
-    }
 
     switch (uMsg) {
     case WM_APP + 1:
         DeleteDelayedCleanup();
         break;
     case WM_CLOSE: {
-        if (m_pEventHover != nullptr) {
-            CControlUI* hover = m_pEventHover;
+        if (CControlUI* hover = m_pEventHover.Get()) {
             TEventUI event = MakeEvent(UIEVENT_MOUSELEAVE, hover);
             hover->Event(event);
-            if (!alive) return false;
         }
-        if (m_pEventClick != nullptr) {
-            CControlUI* click = m_pEventClick;
+        if (CControlUI* click = m_pEventClick.Get()) {
             TEventUI event = MakeEvent(UIEVENT_BUTTONUP, click);
             click->Event(event);
-            if (!alive) return false;
         }
         SetFocus(nullptr);
-        if (!alive) return false;
         HWND owner = ::GetWindow(m_hWndPaint, GW_OWNER);
         if (owner != nullptr) ::SetFocus(owner);
         break;
@@ -191,34 +182,33 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<LPMINMAXINFO>(lParam);
         if (info == nullptr) break;
-        if (m_szMinWindow.cx > 0) info->ptMinTrackSize.x = m_szMinWindow.cx;
-        if (m_szMinWindow.cy > 0) info->ptMinTrackSize.y = m_szMinWindow.cy;
-        if (m_szMaxWindow.cx > 0) info->ptMaxTrackSize.x = m_szMaxWindow.cx;
-        if (m_szMaxWindow.cy > 0) info->ptMaxTrackSize.y = m_szMaxWindow.cy;
+        const SIZE minimum = GetMinInfo();
+        const SIZE maximum = GetMaxInfo();
+        if (minimum.cx > 0) info->ptMinTrackSize.x = minimum.cx;
+        if (minimum.cy > 0) info->ptMinTrackSize.y = minimum.cy;
+        if (maximum.cx > 0) info->ptMaxTrackSize.x = maximum.cx;
+        if (maximum.cy > 0) info->ptMaxTrackSize.y = maximum.cy;
         break;
     }
     case WM_SIZE:
-        if (m_pFocus != nullptr) {
-            TEventUI event = MakeEvent(UIEVENT_WINDOWSIZE, m_pFocus);
-            m_pFocus->Event(event);
-            if (!alive) return false;
+        if (CControlUI* focus = m_pFocus.Get()) {
+            TEventUI event = MakeEvent(UIEVENT_WINDOWSIZE, focus);
+            focus->Event(event);
         }
         if (m_pRoot != nullptr) m_pRoot->NeedUpdate();
         return true;
     case WM_TIMER:
         HandleTimer(wParam);
-        if (!alive) return false;
         break;
     case WM_MOUSEHOVER: {
         m_bMouseTracking = false;
         const POINT pt = PointOf(lParam);
         CControlUI* under = OwnControlAt(pt);
         if (under == nullptr) break;
-        if (m_pEventHover != nullptr) {
-            TEventUI event = MakeEvent(UIEVENT_MOUSEHOVER, m_pEventHover);
+        if (CControlUI* hover = m_pEventHover.Get()) {
+            TEventUI event = MakeEvent(UIEVENT_MOUSEHOVER, hover);
             event.ptMouse = pt;
-            m_pEventHover->Event(event);
-            if (!alive) return false;
+            hover->Event(event);
             // The hover handler may have changed the tree.
             under = OwnControlAt(pt);
         }
@@ -228,33 +218,30 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
     case WM_MOUSELEAVE:
         m_tooltip.Hide();
         if (m_bMouseTracking) ::SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0, MAKELPARAM(-1, -1));
-        if (!alive) return false;
         m_bMouseTracking = false;
         break;
     case WM_MOUSEMOVE:
     case WM_NCMOUSEMOVE:
         TrackMouse(uMsg, lParam);
-        if (!alive) return false;
         break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDOWN:
-        if (!HandleMouseButton(uMsg, wParam, lParam)) return false;
+        HandleMouseButton(uMsg, wParam, lParam);
         break;
     case WM_LBUTTONUP: {
         m_ptLastMousePos = PointOf(lParam);
         // The capture goes with the button in any case: a click control
         // destroyed during the press must not leave the mouse captured.
         if (m_bMouseCapture) ReleaseCapture();
-        if (m_pEventClick == nullptr) break;
-        CControlUI* click = m_pEventClick;
+        CControlUI* click = m_pEventClick.Get();
+        if (click == nullptr) break;
         TEventUI event = MakeEvent(UIEVENT_BUTTONUP, click);
         event.wParam = wParam;
         event.lParam = lParam;
         event.wKeyState = static_cast<WORD>(wParam);
         click->Event(event);
-        if (!alive) return false;
-        m_pEventClick = nullptr;
+        m_pEventClick = ControlRef();
         break;
     }
     case WM_CAPTURECHANGED: {
@@ -262,13 +249,12 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         // box, a drag of another program): the press ends without a click.
         if (!m_bMouseCapture || reinterpret_cast<HWND>(lParam) == m_hWndPaint) break;
         m_bMouseCapture = false;
-        if (m_pEventClick == nullptr) break;
-        CControlUI* click = m_pEventClick;
-        m_pEventClick = nullptr;
+        CControlUI* click = m_pEventClick.Get();
+        if (click == nullptr) break;
+        m_pEventClick = ControlRef();
         TEventUI event = MakeEvent(UIEVENT_BUTTONUP, click);
         event.ptMouse = POINT{-1, -1};
         click->Event(event);
-        if (!alive) return false;
         break;
     }
     case WM_CONTEXTMENU: {
@@ -277,12 +263,13 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         m_ptLastMousePos = pt;
         if (m_pEventClick == nullptr) break;
         if (m_bMouseCapture) ReleaseCapture();
-        CControlUI* click = m_pEventClick;
+        // Releasing the capture runs handlers too.
+        CControlUI* click = m_pEventClick.Get();
+        if (click == nullptr) break;
         TEventUI event = MakeEvent(UIEVENT_CONTEXTMENU, click);
         event.lParam = reinterpret_cast<LPARAM>(click);
         click->Event(event);
-        if (!alive) return false;
-        m_pEventClick = nullptr;
+        m_pEventClick = ControlRef();
         break;
     }
     case WM_MOUSEWHEEL: {
@@ -298,38 +285,30 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         event.lParam = lParam;
         event.wKeyState = CurrentKeyState();
         control->Event(event);
-        if (!alive) return false;
         ::SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0, MAKELPARAM(m_ptLastMousePos.x, m_ptLastMousePos.y));
-        if (!alive) return false;
         break;
     }
     case WM_KEYDOWN:
-        if (m_pFocus != nullptr) {
-            CControlUI* focus = m_pFocus;
-            m_pEventKey = focus;
+        if (CControlUI* focus = m_pFocus.Get()) {
+            m_pEventKey = m_pFocus;
             TEventUI event = MakeEvent(UIEVENT_KEYDOWN, focus);
             FillKeyFields(event, wParam, lParam);
             focus->Event(event);
-            if (!alive) return false;
         }
         break;
     case WM_KEYUP:
-        if (m_pEventKey != nullptr) {
-            CControlUI* key = m_pEventKey;
+        if (CControlUI* key = m_pEventKey.Get()) {
             TEventUI event = MakeEvent(UIEVENT_KEYUP, key);
             FillKeyFields(event, wParam, lParam);
             key->Event(event);
-            if (!alive) return false;
-            m_pEventKey = nullptr;
+            m_pEventKey = ControlRef();
         }
         break;
     case WM_CHAR:
-        if (m_pFocus != nullptr) {
-            CControlUI* focus = m_pFocus;
+        if (CControlUI* focus = m_pFocus.Get()) {
             TEventUI event = MakeEvent(UIEVENT_CHAR, focus);
             FillKeyFields(event, wParam, lParam);
             focus->Event(event);
-            if (!alive) return false;
         }
         break;
     case WM_SETCURSOR: {
@@ -377,16 +356,8 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
 bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
 {
     const WeakRef<CPaintManagerUI> alive = HandlerRef();
-    for (int i = 0; i < m_aPreMessageFilters.GetSize(); ++i) {
-        bool handled = false;
-        const LRESULT result = static_cast<IMessageFilterUI*>(m_aPreMessageFilters.GetAt(i))
-                                   ->MessageHandler(uMsg, wParam, lParam, handled);
-        if (handled) {
-            lRes = result;
-            return true;
-        }
-        if (!alive) return false;
-    }
+    if (OfferToFilters(m_aPreMessageFilters, uMsg, wParam, lParam, lRes)) return true;
+    if (!alive) return false;
     switch (uMsg) {
     case WM_KEYDOWN:
         if (wParam != VK_TAB) return false;
@@ -399,10 +370,10 @@ bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam,
     case WM_SYSCHAR:
         return FocusShortcut(static_cast<TCHAR>(wParam));
     case WM_SYSKEYDOWN:
-        if (m_pFocus != nullptr) {
-            TEventUI event = MakeEvent(UIEVENT_SYSKEY, m_pFocus);
+        if (CControlUI* focus = m_pFocus.Get()) {
+            TEventUI event = MakeEvent(UIEVENT_SYSKEY, focus);
             FillKeyFields(event, wParam, lParam);
-            m_pFocus->Event(event);
+            focus->Event(event);
         }
         return false;
     default:

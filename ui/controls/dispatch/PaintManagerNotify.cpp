@@ -4,16 +4,6 @@
 
 namespace SkinUI {
 
-namespace {
-
-bool RemoveFirst(CStdPtrArray& list, void* item)
-{
-    const int index = list.Find(item);
-    return index >= 0 && list.Remove(index);
-}
-
-}  // namespace
-
 void CPaintManagerUI::SendNotify(CControlUI* pControl, LPCTSTR pstrMessage, WPARAM wParam, LPARAM lParam, bool bAsync)
 {
     TNotifyUI notify;
@@ -30,7 +20,7 @@ void CPaintManagerUI::SendNotify(TNotifyUI& Msg, bool bAsync)
     Msg.dwTimestamp = ::GetTickCount();
     if (m_bUsedVirtualWnd && Msg.pSender != nullptr) Msg.sVirtualWnd = Msg.pSender->GetVirtualWnd();
     if (bAsync)
-        m_notifications.Push(Msg);
+        m_notifications.Push(Msg, WeakRefTo(Msg.pSender));
     else
         DeliverNotification(Msg);
 }
@@ -40,17 +30,14 @@ void CPaintManagerUI::DeliverNotification(TNotifyUI& Msg)
     const WeakRef<CPaintManagerUI> alive = HandlerRef();
     // Listeners of a window that is gone are not called any more.
     if (!alive) return;
-    NotifyQueue::Delivery delivery(m_notifications, Msg);
-    if (Msg.pSender != nullptr && Msg.pSender->OnNotify) {
-        Msg.pSender->OnNotify(&Msg);
-        if (!alive) return;
-    }
-    // By index over the live list: a listener may add or remove listeners,
-    // and one that was removed must not be called.
-    for (int i = 0; i < m_aNotifiers.GetSize(); ++i) {
-        static_cast<INotifyUI*>(m_aNotifiers.GetAt(i))->Notify(Msg);
-        if (!alive) return;
-    }
+    // A listener may destroy the sender: the ones after it get null.
+    const ControlRef sender = WeakRefTo(Msg.pSender);
+    if (Msg.pSender != nullptr && Msg.pSender->OnNotify) Msg.pSender->OnNotify(&Msg);
+    m_aNotifiers.OfferWhileAlive(alive, [&](INotifyUI* notifier) {
+        if (Msg.pSender != nullptr) Msg.pSender = sender.Get();
+        notifier->Notify(Msg);
+        return false;
+    });
 }
 
 void CPaintManagerUI::DeliverQueuedNotifications()
@@ -61,16 +48,16 @@ void CPaintManagerUI::DeliverQueuedNotifications()
 }
 
 bool CPaintManagerUI::AddNotifier(INotifyUI* pNotifier) { return m_aNotifiers.Add(pNotifier); }
-bool CPaintManagerUI::RemoveNotifier(INotifyUI* pNotifier) { return RemoveFirst(m_aNotifiers, pNotifier); }
+bool CPaintManagerUI::RemoveNotifier(INotifyUI* pNotifier) { return m_aNotifiers.Remove(pNotifier); }
 
 bool CPaintManagerUI::AddPreMessageFilter(IMessageFilterUI* pFilter) { return m_aPreMessageFilters.Add(pFilter); }
 bool CPaintManagerUI::RemovePreMessageFilter(IMessageFilterUI* pFilter)
 {
-    return RemoveFirst(m_aPreMessageFilters, pFilter);
+    return m_aPreMessageFilters.Remove(pFilter);
 }
 
 bool CPaintManagerUI::AddMessageFilter(IMessageFilterUI* pFilter) { return m_aMessageFilters.Add(pFilter); }
-bool CPaintManagerUI::RemoveMessageFilter(IMessageFilterUI* pFilter) { return RemoveFirst(m_aMessageFilters, pFilter); }
+bool CPaintManagerUI::RemoveMessageFilter(IMessageFilterUI* pFilter) { return m_aMessageFilters.Remove(pFilter); }
 
 bool CPaintManagerUI::AddTranslateAccelerator(ITranslateAccelerator* pTranslateAccelerator)
 {
@@ -79,17 +66,14 @@ bool CPaintManagerUI::AddTranslateAccelerator(ITranslateAccelerator* pTranslateA
 
 bool CPaintManagerUI::RemoveTranslateAccelerator(ITranslateAccelerator* pTranslateAccelerator)
 {
-    return RemoveFirst(m_aTranslateAccelerator, pTranslateAccelerator);
+    return m_aTranslateAccelerator.Remove(pTranslateAccelerator);
 }
 
 bool CPaintManagerUI::TranslateAccelerator(LPMSG pMsg)
 {
-    const WeakRef<CPaintManagerUI> alive = HandlerRef();
-    for (int i = 0; alive && i < m_aTranslateAccelerator.GetSize(); ++i) {
-        auto* translator = static_cast<ITranslateAccelerator*>(m_aTranslateAccelerator.GetAt(i));
-        if (translator->TranslateAccelerator(pMsg) == S_OK) return true;
-    }
-    return false;
+    return m_aTranslateAccelerator.OfferWhileAlive(HandlerRef(), [pMsg](ITranslateAccelerator* translator) {
+        return translator->TranslateAccelerator(pMsg) == S_OK;
+    });
 }
 
 }  // namespace SkinUI

@@ -77,18 +77,14 @@ void CPaintManagerUI::ReDraw()
         ::RedrawWindow(m_hWndPaint, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
-bool CPaintManagerUI::AddPostPaint(CControlUI* pControl) { return m_aPostPaintControls.Add(pControl); }
+bool CPaintManagerUI::AddPostPaint(CControlUI* pControl) { return m_aPostPaintControls.Add(WeakRefTo(pControl)); }
 
-bool CPaintManagerUI::RemovePostPaint(CControlUI* pControl)
-{
-    const int index = m_aPostPaintControls.Find(pControl);
-    return index >= 0 && m_aPostPaintControls.Remove(index);
-}
+bool CPaintManagerUI::RemovePostPaint(CControlUI* pControl) { return m_aPostPaintControls.Remove(pControl); }
 
 bool CPaintManagerUI::SetPostPaintIndex(CControlUI* pControl, int iIndex)
 {
     RemovePostPaint(pControl);
-    return m_aPostPaintControls.InsertAt(iIndex, pControl);
+    return m_aPostPaintControls.InsertAt(iIndex, WeakRefTo(pControl));
 }
 
 void CPaintManagerUI::LayOut()
@@ -197,20 +193,18 @@ void CPaintManagerUI::Paint()
         ::EndPaint(m_hWndPaint, &ps);
         return;
     }
-    const WeakRef<CPaintManagerUI> alive = HandlerRef();
     const bool mayInvalidate = m_bUpdateNeeded || m_bFocusNeeded;
     if (m_bUpdateNeeded) {
         LayOut();
         if (m_bFirstLayout && m_pRoot != nullptr) {
             m_bFirstLayout = false;
-            SendNotify(m_pRoot, L"windowinit");
-            if (!alive) return;
+            SendNotify(m_pRoot.Get(), L"windowinit");
         }
     }
     if (m_bFocusNeeded) SetNextTabControl(true);
-    if (!alive) return;
     if (m_pRoot == nullptr) {
-        // A handler replaced or removed the tree; paint again next time.
+        // A handler replaced or removed the tree (or closed the window,
+        // whose tree then reads as gone); paint again next time.
         ::InvalidateRect(m_hWndPaint, nullptr, FALSE);
         return;
     }
@@ -253,8 +247,9 @@ void CPaintManagerUI::Paint()
                 if (m_pRoot == nullptr) break;
                 ClipTo(dc, part);
                 m_pRoot->DoPaint(dc, part);
-                for (int i = 0; m_pRoot != nullptr && i < m_aPostPaintControls.GetSize(); ++i)
-                    static_cast<CControlUI*>(m_aPostPaintControls.GetAt(i))->DoPostPaint(dc, part);
+                // A post-painter may change the list, or destroy controls.
+                for (const ControlRef& post : m_aPostPaintControls.Snapshot())
+                    if (m_pRoot != nullptr && post != nullptr) post->DoPostPaint(dc, part);
                 ::BitBlt(hdc, part.left, part.top, part.right - part.left, part.bottom - part.top, dc, part.left,
                          part.top, SRCCOPY);
             }

@@ -7,7 +7,7 @@ namespace SkinUI {
 bool CPaintManagerUI::SetTimer(CControlUI* pControl, UINT nTimerID, UINT uElapse)
 {
     if (pControl == nullptr || m_hWndPaint == nullptr) return false;
-    return m_timers.Set(m_hWndPaint, pControl, nTimerID, uElapse);
+    return m_timers.Set(m_hWndPaint, pControl->GetWeakRef(), nTimerID, uElapse);
 }
 
 bool CPaintManagerUI::KillTimer(CControlUI* pControl, UINT nTimerID)
@@ -21,11 +21,14 @@ void CPaintManagerUI::RemoveAllTimers() { m_timers.RemoveAll(m_hWndPaint); }
 
 bool CPaintManagerUI::HandleTimer(WPARAM wParam)
 {
+    // The timers of controls that died since stop here.
+    m_timers.DropGone();
     TimerTable::Timer timer;
     if (!m_timers.FindRunning(m_hWndPaint, wParam, timer)) return false;
-    TEventUI event = MakeEvent(UIEVENT_TIMER, timer.control);
+    CControlUI* control = timer.control.Get();
+    TEventUI event = MakeEvent(UIEVENT_TIMER, control);
     event.wParam = timer.localId;
-    timer.control->Event(event);
+    control->Event(event);
     return true;
 }
 

@@ -9,6 +9,12 @@ namespace SkinUI {
 
 namespace {
 
+CControlUI* CALLBACK RescaleOne(CControlUI* control, LPVOID)
+{
+    control->RescaleMetrics();
+    return nullptr;
+}
+
 CControlUI* CALLBACK RegisterName(CControlUI* control, LPVOID data)
 {
     auto* names = static_cast<CStdStringPtrMap*>(data);
@@ -19,6 +25,12 @@ CControlUI* CALLBACK RegisterName(CControlUI* control, LPVOID data)
 }
 
 CControlUI* CALLBACK HitAny(CControlUI* control, LPVOID) { return control; }
+
+CControlUI* CALLBACK DropWeakRefs(CControlUI* control, LPVOID)
+{
+    control->DropWeakRefs();
+    return nullptr;
+}
 
 CControlUI* CALLBACK MatchNameNoCase(CControlUI* control, LPVOID data)
 {
@@ -54,12 +66,12 @@ CControlUI* CALLBACK MatchClass(CControlUI* control, LPVOID data)
 bool CPaintManagerUI::AttachDialog(CControlUI* pControl)
 {
     SetFocus(nullptr);
-    m_pEventKey = m_pEventHover = m_pEventClick = nullptr;
+    m_pEventKey = m_pEventHover = m_pEventClick = ControlRef();
     if (m_pRoot != nullptr) {
-        m_aPostPaintControls.Empty();
-        AddDelayedCleanup(m_pRoot);
+        m_aPostPaintControls.Clear();
+        AddDelayedCleanup(m_pRoot.Get());
     }
-    m_pRoot = pControl;
+    m_pRoot = WeakRefTo(pControl);
     m_bUpdateNeeded = true;
     m_bFirstLayout = true;
     // A new tree starts with no control focused: the keyboard stays where
@@ -72,7 +84,7 @@ bool CPaintManagerUI::AttachDialog(CControlUI* pControl)
 bool CPaintManagerUI::InitControls(CControlUI* pControl, CControlUI* pParent)
 {
     if (pControl == nullptr) return false;
-    m_pfnDeleteControls = &CPaintManagerUI::DeleteAllControls;
+    m_treeSide = &TreeSide();
     pControl->SetManager(this, pParent != nullptr ? pParent : pControl->GetParent(), true);
     pControl->FindControl(RegisterName, &m_mNameHash, UIFIND_ALL);
     return true;
@@ -81,26 +93,18 @@ bool CPaintManagerUI::InitControls(CControlUI* pControl, CControlUI* pParent)
 void CPaintManagerUI::ReapObjects(CControlUI* pControl)
 {
     if (pControl == nullptr) return;
-    for (CControlUI** watched : m_watchedControls)
-        if (*watched == pControl) *watched = nullptr;
-    if (pControl == m_pEventKey) m_pEventKey = nullptr;
-    if (pControl == m_pEventHover) {
-        m_pEventHover = nullptr;
-        m_tooltip.Hide();
-    }
-    if (pControl == m_pEventClick) m_pEventClick = nullptr;
-    if (pControl == m_pFocus) m_pFocus = nullptr;
-    if (pControl == m_pRoot) m_pRoot = nullptr;
-    m_timers.KillAll(pControl);
+    const bool hovered = m_pEventHover != nullptr;
+    // Hover, click, key and focus control, root, timers, groups, the
+    // post-paint list and notification senders hold weak references: they
+    // read as null once these are dropped. A dying control has already
+    // dropped its own (and its children are gone); a live one is a tree a
+    // window is done with, and the whole tree goes: handlers still running
+    // when the window went then find nothing more to send events to.
+    pControl->FindControl(DropWeakRefs, nullptr, UIFIND_ALL);
+    // The tooltip belongs to the hover control, and goes with it.
+    if (m_pEventHover.Address() == pControl || (hovered && m_pEventHover == nullptr)) m_tooltip.Hide();
     const CUiString name = pControl->GetName();
     if (!name.IsEmpty() && m_mNameHash.Find(name, false) == pControl) m_mNameHash.Remove(name);
-    m_notifications.ForgetSender(pControl);
-    // A control that goes without unregistering must not be painted or
-    // grouped after its death.
-    int index;
-    while ((index = m_aPostPaintControls.Find(pControl)) >= 0) m_aPostPaintControls.Remove(index);
-    m_optionGroups.RemoveEverywhere(pControl);
-    m_hotKeyGroups.RemoveEverywhere(pControl);
 }
 
 CControlUI* CPaintManagerUI::FindControl(POINT pt) const
@@ -122,21 +126,21 @@ CControlUI* CPaintManagerUI::OwnControlAt(POINT pt) const
 
 CControlUI* CPaintManagerUI::FindSubControlByPoint(CControlUI* pParent, POINT pt) const
 {
-    if (pParent == nullptr) pParent = m_pRoot;
+    if (pParent == nullptr) pParent = m_pRoot.Get();
     if (pParent == nullptr) return nullptr;
     return pParent->FindControl(HitAny, &pt, UIFIND_VISIBLE | UIFIND_HITTEST | UIFIND_TOP_FIRST);
 }
 
 CControlUI* CPaintManagerUI::FindSubControlByName(CControlUI* pParent, LPCTSTR pstrName) const
 {
-    if (pParent == nullptr) pParent = m_pRoot;
+    if (pParent == nullptr) pParent = m_pRoot.Get();
     if (pParent == nullptr || pstrName == nullptr) return nullptr;
     return pParent->FindControl(MatchNameNoCase, const_cast<LPTSTR>(pstrName), UIFIND_ME_FIRST);
 }
 
 CControlUI* CPaintManagerUI::FindSubControlByClass(CControlUI* pParent, LPCTSTR pstrClass, int iIndex)
 {
-    if (pParent == nullptr) pParent = m_pRoot;
+    if (pParent == nullptr) pParent = m_pRoot.Get();
     if (pParent == nullptr || pstrClass == nullptr || iIndex < 0) return nullptr;
     ClassSearch search = {pstrClass, iIndex, nullptr};
     return pParent->FindControl(MatchClass, &search, UIFIND_ME_FIRST);
@@ -145,7 +149,7 @@ CControlUI* CPaintManagerUI::FindSubControlByClass(CControlUI* pParent, LPCTSTR 
 CStdPtrArray* CPaintManagerUI::FindSubControlsByClass(CControlUI* pParent, LPCTSTR pstrClass)
 {
     m_aFoundControls.Empty();
-    if (pParent == nullptr) pParent = m_pRoot;
+    if (pParent == nullptr) pParent = m_pRoot.Get();
     if (pParent == nullptr || pstrClass == nullptr) return &m_aFoundControls;
     ClassSearch search = {pstrClass, -1, &m_aFoundControls};
     pParent->FindControl(MatchClass, &search, UIFIND_ME_FIRST);
@@ -158,18 +162,36 @@ void CPaintManagerUI::AddDelayedCleanup(CControlUI* pControl)
 {
     if (pControl == nullptr) return;
     pControl->SetManager(this, nullptr, false);
-    m_pfnDeleteControls = &CPaintManagerUI::DeleteAllControls;
+    m_treeSide = &TreeSide();
     m_aDelayedCleanup.Add(pControl);
     if (m_hWndPaint) ::PostMessageW(m_hWndPaint, WM_APP + 1, 0, 0);
 }
 
-void CPaintManagerUI::DeleteAllControls(CPaintManagerUI& manager)
+const ControlTreeSide& CPaintManagerUI::TreeSide()
 {
-    manager.DeleteDelayedCleanup();
-    CControlUI* root = manager.m_pRoot;
-    manager.m_pRoot = nullptr;
-    delete root;
-    manager.DeleteDelayedCleanup();
+    // A local class has the access of this member function.
+    class Side final : public ControlTreeSide {
+    public:
+        void DeleteAllControls(CPaintManagerUI& manager) const override
+        {
+            manager.DeleteDelayedCleanup();
+            CControlUI* root = manager.m_pRoot.Get();
+            manager.m_pRoot = ControlRef();
+            delete root;
+            manager.DeleteDelayedCleanup();
+        }
+        void RescaleAllControls(CPaintManagerUI& manager) const override
+        {
+            CControlUI* root = manager.m_pRoot.Get();
+            if (root == nullptr) return;
+            // Every control, shown or not: a hidden one may be shown at the
+            // new density later.
+            root->FindControl(RescaleOne, nullptr, UIFIND_ALL);
+            root->NeedUpdate();
+        }
+    };
+    static const Side side;
+    return side;
 }
 
 void CPaintManagerUI::DeleteDelayedCleanup()

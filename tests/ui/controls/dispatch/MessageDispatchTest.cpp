@@ -379,6 +379,118 @@ TEST_F(MessageDispatch, ADestroyedControlLeavesEveryListOfTheManager)
     EXPECT_TRUE(Logged(L"other", UIEVENT_MOUSEENTER));
 }
 
+// A control that deletes itself inside one of its own handlers, at every
+// point of a hover, press, key and focus sequence: the manager forgets it as
+// hover, click, key and focus control by itself, and the sequence goes on
+// with the other controls.
+TEST_F(MessageDispatch, AControlDeletedInsideItsOwnHandlerIsForgottenWhereverItWasHeld)
+{
+    struct Case {
+        const char* name;
+        int type;
+    };
+    const Case cases[] = {
+        {"enter", UIEVENT_MOUSEENTER},    {"move", UIEVENT_MOUSEMOVE},   {"setfocus", UIEVENT_SETFOCUS},
+        {"press", UIEVENT_BUTTONDOWN},    {"keydown", UIEVENT_KEYDOWN},  {"char", UIEVENT_CHAR},
+        {"keyup", UIEVENT_KEYUP},         {"release", UIEVENT_BUTTONUP}, {"leave", UIEVENT_MOUSELEAVE},
+        {"killfocus", UIEVENT_KILLFOCUS},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        outer->SetDelayedDestroy(false);
+        bool innerGone = false;
+        inner->destroyed = &innerGone;
+        const int deadlyType = c.type;
+        ProbeContainer* parent = outer;
+        ProbeControl* self = inner;
+        inner->onEvent = [parent, self, deadlyType](TEventUI& e) {
+            if (e.Type == deadlyType) parent->Remove(self);
+        };
+        LRESULT result = 0;
+        auto send = [&](UINT msg, WPARAM wParam, LPARAM lParam) {
+            Manager().MessageHandler(msg, wParam, lParam, result);
+        };
+        send(WM_MOUSEMOVE, 0, MAKELPARAM(100, 80));             // inner: enter, move
+        send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 80));  // inner: setfocus, press
+        send(WM_KEYDOWN, 'A', 1);
+        send(WM_CHAR, 'a', 1);
+        send(WM_KEYUP, 'A', 1);
+        send(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(110, 85));
+        send(WM_LBUTTONUP, 0, MAKELPARAM(110, 85));             // inner: release
+        send(WM_MOUSEMOVE, 0, MAKELPARAM(300, 60));             // inner: leave; other: enter
+        send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 60));  // inner: killfocus; other: setfocus, press
+        send(WM_LBUTTONUP, 0, MAKELPARAM(300, 60));
+
+        EXPECT_TRUE(innerGone);
+        const auto lastOfInner =
+            std::find_if(log.rbegin(), log.rend(), [](const LoggedEvent& e) { return e.control == L"inner"; });
+        ASSERT_NE(lastOfInner, log.rend());
+        EXPECT_EQ(lastOfInner->type, deadlyType) << "nothing reached it after its death";
+        EXPECT_TRUE(Logged(L"other", UIEVENT_MOUSEENTER));
+        EXPECT_TRUE(Logged(L"other", UIEVENT_BUTTONUP));
+        EXPECT_EQ(Manager().GetFocus(), other);
+        EXPECT_FALSE(Manager().IsCaptured());
+        EXPECT_EQ(Manager().FindControl(L"inner"), nullptr);
+    }
+}
+
+// Controls removed by another control's timer while the manager holds them
+// (the hover, pressed, focused and key control; a control with a timer of
+// its own): none is reached again, and the window keeps working.
+TEST_F(MessageDispatch, ControlsRemovedByAnotherControlsTimerAreNotReachedAgain)
+{
+    outer->SetDelayedDestroy(false);
+    root->SetDelayedDestroy(false);
+    bool innerGone = false;
+    bool otherGone = false;
+    inner->destroyed = &innerGone;
+    other->destroyed = &otherGone;
+    LRESULT result = 0;
+    Manager().MessageHandler(WM_MOUSEMOVE, 0, MAKELPARAM(100, 80), result);
+    Manager().MessageHandler(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 80), result);
+    Manager().MessageHandler(WM_KEYDOWN, 'A', 1, result);
+    ASSERT_EQ(Manager().GetFocus(), inner);
+    ASSERT_TRUE(Manager().IsCaptured());
+
+    int markerTicks = 0;
+    int otherTicksAfterDeath = 0;
+    // Out of the way of the mouse (a control without a position fills the root).
+    auto* marker = new ProbeControl(nullptr, L"marker", L"float=\"true\" pos=\"380,280,390,290\"");
+    ProbeContainer* innerParent = outer;
+    ProbeContainer* otherParent = root;
+    ProbeControl* first = inner;
+    ProbeControl* second = other;
+    marker->onEvent = [&markerTicks, innerParent, otherParent, first, second](TEventUI& e) {
+        if (e.Type != UIEVENT_TIMER) return;
+        ++markerTicks;
+        if (markerTicks == 1) innerParent->Remove(first);
+        if (markerTicks == 3) otherParent->Remove(second);
+    };
+    other->onEvent = [&](TEventUI& e) { otherTicksAfterDeath += otherGone && e.Type == UIEVENT_TIMER; };
+    root->Add(marker);
+    ASSERT_TRUE(Manager().SetTimer(marker, 1, 10));
+    ASSERT_TRUE(window->PumpUntil([&] { return innerGone; }));
+
+    log.clear();
+    Manager().MessageHandler(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(300, 60), result);
+    Manager().MessageHandler(WM_KEYUP, 'A', 1, result);
+    Manager().MessageHandler(WM_CHAR, 'a', 1, result);
+    Manager().MessageHandler(WM_LBUTTONUP, 0, MAKELPARAM(300, 60), result);
+    EXPECT_FALSE(Logged(L"inner", UIEVENT_MOUSELEAVE)) << "the dead hover control hears nothing";
+    EXPECT_TRUE(Logged(L"other", UIEVENT_MOUSEENTER));
+    EXPECT_TRUE(Logged(L"other", UIEVENT_MOUSEMOVE)) << "no dead pressed control keeps the drag";
+    EXPECT_FALSE(Manager().IsCaptured());
+    EXPECT_EQ(Manager().GetFocus(), nullptr);
+
+    ASSERT_TRUE(Manager().SetTimer(other, 1, 10));
+    ASSERT_TRUE(window->PumpUntil([&] { return markerTicks >= 8; }));
+    EXPECT_TRUE(otherGone);
+    EXPECT_EQ(otherTicksAfterDeath, 0);
+    EXPECT_TRUE(Manager().SetTimer(marker, 2, 10)) << "timers still start";
+}
+
 TEST_F(MessageDispatch, WindowInitIsSentOnceFromTheRoot)
 {
     // The fixture painted once already; the notification came then.
