@@ -94,14 +94,8 @@ void BrowserImpl::CreationFailed()
     // Engine replies are untrusted: one of the wrong shape fails the
     // creation. What was made so far goes; the window stays with its owner
     // and the page is as good as closed.
-    DropTarget();
+    CloseTarget(m_targetId);
     EngineGone();
-}
-
-void BrowserImpl::DropTarget()
-{
-    if (Runtime* rt = Runtime::Get(); rt && !m_targetId.empty())
-        rt->DevTools().Call("Target.closeTarget", {{"targetId", m_targetId}}, "");
 }
 
 bool BrowserImpl::CreateWindowPart(const CefWindowInfo& info)
@@ -146,7 +140,8 @@ void BrowserImpl::CreateTarget()
     rt->DevTools().Call("Target.createTarget", {{"url", "about:blank"}}, "", [self, attempt](const Json& r, const Json&) {
         const std::string targetId = json::String(r, "targetId");
         self->Post([self, attempt, targetId] {
-            if (!self->CreationCurrent(attempt)) return self->CloseStrayTarget(targetId);
+            // Made for a creation that has ended: nobody shows it.
+            if (!self->CreationCurrent(attempt)) return self->CloseTarget(targetId);
             self->m_targetId = targetId;
             if (targetId.empty()) return self->CreationFailed();
             self->AttachTarget(attempt);
@@ -159,9 +154,8 @@ bool BrowserImpl::CreationCurrent(int attempt)
     return attempt == m_createAttempt && m_shared.Lock()->state == State::Creating;
 }
 
-void BrowserImpl::CloseStrayTarget(const std::string& targetId)
+void BrowserImpl::CloseTarget(const std::string& targetId)
 {
-    // Made for a creation that has ended: nobody shows it.
     if (Runtime* rt = Runtime::Get(); rt && !targetId.empty())
         rt->DevTools().Call("Target.closeTarget", {{"targetId", targetId}}, "");
 }
@@ -170,7 +164,7 @@ void BrowserImpl::AbandonTarget(int attempt)
 {
     // Closed while the target was being made: it goes with the creation.
     // A newer attempt (for a new engine) owns the ids now.
-    if (attempt == m_createAttempt) DropTarget();
+    if (attempt == m_createAttempt) CloseTarget(m_targetId);
 }
 
 void BrowserImpl::AttachTarget(int attempt)
@@ -245,12 +239,14 @@ void BrowserImpl::FinishCreate(const std::string& treeMainFrameId)
     const int width = rc.right > 0 ? rc.right : 1;
     const int height = rc.bottom > 0 ? rc.bottom : 1;
     const bool visible = IsWindowVisible(hwnd) != FALSE;
+    const PageScale scale = BrowserWindow::ScreenScale(hwnd);
     const std::string mainFrameId = treeMainFrameId.empty() ? m_targetId : treeMainFrameId;
     std::string url;
     {
         auto s = m_shared.Lock();
         s->width = width;
         s->height = height;
+        s->scale = scale;
         s->visible = visible;
         s->mainFrameId = mainFrameId;
         if (s->pendingMain) {
@@ -266,11 +262,23 @@ void BrowserImpl::FinishCreate(const std::string& treeMainFrameId)
     FrameFor(mainFrameId, "", true);
     // Every context made from here on belongs to a page this browser loads.
     m_shared.Lock()->contextsLive = true;
-    Send("Emulation.setDeviceMetricsOverride",
-         {{"width", width}, {"height", height}, {"deviceScaleFactor", 1}, {"mobile", false}});
+    SendMetrics(width, height, scale);
     if (visible) StartScreencast(width, height, Stream::Live);
     if (!url.empty()) Send("Page.navigate", {{"url", url}});
 }
+
+void BrowserImpl::SendMetrics(int width, int height, const PageScale& scale)
+{
+    // The page is laid out at the window's size in CSS pixels and drawn at
+    // the screen's density: its pictures come at the window's size in
+    // device pixels.
+    Send("Emulation.setDeviceMetricsOverride", {{"width", scale.CssLength(width)},
+                                                {"height", scale.CssLength(height)},
+                                                {"deviceScaleFactor", scale.Factor()},
+                                                {"mobile", false}});
+}
+
+PageScale BrowserImpl::Scale() { return m_shared.Lock()->scale; }
 
 void BrowserImpl::StartScreencast(int width, int height, Stream stream)
 {
@@ -322,7 +330,9 @@ void BrowserImpl::OnProbeFrame(FrameImage&& image, const page::ScreencastFrame& 
         if (s->stream != Stream::Probe || s->width <= 0 || s->height <= 0) return;
         // The drawing made for a picture of a part has that part's size:
         // not the page as it stands.
-        if (e.viewWidth > 0 && e.viewHeight > 0 && (e.viewWidth != s->width || e.viewHeight != s->height)) return;
+        if (e.viewWidth > 0 && e.viewHeight > 0 &&
+            (e.viewWidth != s->scale.CssLength(s->width) || e.viewHeight != s->scale.CssLength(s->height)))
+            return;
         const bool first = s->probe.width != image.width || s->probe.height != image.height;
         const PixelBox changed = first ? PixelBox() : ChangedBox(s->probe, image);
         s->probe = std::move(image);
@@ -361,29 +371,47 @@ void BrowserImpl::TakePartPicture()
 {
     Runtime* rt = Runtime::Get();
     if (!rt) return;
-    PixelBox box;
-    double x, y;
+    PixelBox box, asked;
+    PageScale scale;
+    double x = 0, y = 0;
     {
         auto s = m_shared.Lock();
         if (s->stream != Stream::Probe || s->partPending || s->dirty.Empty() || s->state != State::Open) return;
         box = s->dirty;
         s->dirty = PixelBox();
+        // The engine is asked for whole CSS pixels: the part is widened to
+        // where device and CSS pixels meet, or, where that passes the
+        // window's edge, the full-size stream shows the change instead.
+        scale = s->scale;
+        asked = box;
+        if (!scale.AlignToGrid(asked.left, asked.right, s->width) ||
+            !scale.AlignToGrid(asked.top, asked.bottom, s->height))
+            return;
+        // What lies past the window's edge is cut off the picture.
+        box = asked;
+        box.right = std::min(box.right, s->width);
+        box.bottom = std::min(box.bottom, s->height);
         s->partPending = true;
         ++s->screenshots;
-        s->screenshotPixels += static_cast<unsigned long long>(box.Width()) * box.Height();
+        s->screenshotPixels += static_cast<unsigned long long>(asked.Width()) * asked.Height();
         // The engine places a part by document coordinates.
-        x = box.left + s->scrollX;
-        y = box.top + s->scrollY;
+        x = scale.ToCss(asked.left) + s->scrollX;
+        y = scale.ToCss(asked.top) + s->scrollY;
     }
     CefRefPtr<BrowserImpl> self(this);
-    const Json clip = {{"x", x}, {"y", y}, {"width", box.Width()}, {"height", box.Height()}, {"scale", 1}};
+    const Json clip = {{"x", x},
+                       {"y", y},
+                       {"width", scale.ToCss(asked.Width())},
+                       {"height", scale.ToCss(asked.Height())},
+                       {"scale", 1}};
     rt->DevTools().Call(
         "Page.captureScreenshot", {{"format", "png"}, {"clip", clip}}, m_sessionId,
-        [self, box](const Json& r, const Json& e) {
+        [self, box, asked](const Json& r, const Json& e) {
             FrameImage part;
             const std::string* data = json::StringRef(r, "data");
-            const bool decoded = e.is_null() && data && DecodeFrameImage(*data, part) && part.width == box.Width() &&
-                                 part.height == box.Height();
+            const bool decoded = e.is_null() && data && DecodeFrameImage(*data, part) &&
+                                 part.width == asked.Width() && part.height == asked.Height();
+            if (decoded) KeepTopLeft(part, box.Width(), box.Height());
             bool again = false, live = false;
             {
                 auto s = self->m_shared.Lock();
@@ -917,18 +945,20 @@ void BrowserImpl::OnWindowResized(int width, int height)
 {
     VXRT_ASSERT_UI_THREAD();
     if (width <= 0 || height <= 0) return;
+    const HWND hwnd = m_hwnd.load();
+    const PageScale scale = hwnd ? BrowserWindow::ScreenScale(hwnd) : PageScale();
     bool visible;
     {
         auto s = m_shared.Lock();
-        if (s->state != State::Open || (width == s->width && height == s->height)) return;
+        if (s->state != State::Open || (width == s->width && height == s->height && scale == s->scale)) return;
         s->width = width;
         s->height = height;
+        s->scale = scale;
         visible = s->visible;
         s->stream = Stream::Live;
         s->live = true;
     }
-    Send("Emulation.setDeviceMetricsOverride",
-         {{"width", width}, {"height", height}, {"deviceScaleFactor", 1}, {"mobile", false}});
+    SendMetrics(width, height, scale);
     if (visible) {
         Send("Page.stopScreencast");
         StartScreencast(width, height, Stream::Live);
@@ -997,7 +1027,9 @@ void BrowserImpl::UpdateCursor(int x, int y)
     Runtime* rt = Runtime::Get();
     if (!rt || m_sessionId.empty()) return;
     CefRefPtr<BrowserImpl> self(this);
-    std::string expr = std::string(kProbe) + "(" + std::to_string(x) + "," + std::to_string(y) + ")";
+    const PageScale scale = Scale();
+    std::string expr =
+        std::string(kProbe) + "(" + std::to_string(scale.ToCss(x)) + "," + std::to_string(scale.ToCss(y)) + ")";
     rt->DevTools().Call("Runtime.evaluate", {{"expression", expr}, {"returnByValue", true}}, m_sessionId,
                         [self](const Json& r, const Json& e) {
                             if (!e.is_null()) return;
@@ -1107,8 +1139,12 @@ void BrowserImpl::Tick()
             s->echoSuppressed = false;
         }
         if (s->stream == Stream::Probe) s->screenshotDue = 0;  // the probe sees what changes
+        // One picture at a time: the engine draws a picture of a part by
+        // resizing its view for it, so a whole-page picture taken meanwhile
+        // (the full-size stream came back while a part was on its way)
+        // could come out of that view.
         if (s->stream == Stream::Live && s->state == State::Open && s->visible && !s->screenshotPending &&
-            !s->echoUntil) {
+            !s->partPending && !s->echoUntil) {
             if (s->verifying) shoot = true;
             if (s->screenshotDue && Reached(now, s->screenshotDue)) {
                 s->screenshotDue = 0;

@@ -23,6 +23,7 @@
 #include "runtime/engine/FrameImage.h"
 #include "runtime/engine/Guarded.h"
 #include "runtime/engine/ThreadCheck.h"
+#include "runtime/protocol/PageScale.h"
 #include "runtime/protocol/ProtocolEvents.h"
 
 namespace vxrt {
@@ -116,6 +117,10 @@ public:
     // The probe's pictures are this many times smaller than the page.
     static const int kProbeScale = 4;
 
+    // Any thread: the density the page is drawn at (what the engine was
+    // last told).
+    PageScale Scale();
+
     // Whether the page's pictures come from the probe (the page at rest).
     bool Probing() { return m_shared.Lock()->stream == Stream::Probe; }
 
@@ -158,7 +163,8 @@ private:
         std::string title;
         bool navigated = false;
         bool isLoading = false;
-        int width = 0, height = 0;
+        int width = 0, height = 0;  // the window's, in device pixels
+        PageScale scale;
         bool visible = true;
         // Pictures: the last screencast frame, a requested screenshot and
         // the lossless picture of a page at rest.
@@ -216,10 +222,10 @@ private:
     void AskFrameTree(int attempt);
     void FinishCreate(const std::string& mainFrameId);
     bool CreationCurrent(int attempt);
-    void CloseStrayTarget(const std::string& targetId);
+    // Closes a page target of the engine that nobody shows (any more).
+    void CloseTarget(const std::string& targetId);
     void AbandonTarget(int attempt);
     void CreationFailed();
-    void DropTarget();
     CefRefPtr<FrameImpl> FrameFor(const std::string& frameId, const std::string& parentId, bool create);
     void Post(std::function<void()> fn);
     void OnTargetClosed();
@@ -230,6 +236,7 @@ private:
     void TitleSeen(const std::string& title);
     // The page's caret watch reported; the window draws the caret.
     void CaretSeen(const std::string& payload);
+    void SendMetrics(int width, int height, const PageScale& scale);
     void StartScreencast(int width, int height, Stream stream);
     // Runtime thread, lock not held: a frame of the probe.
     void OnProbeFrame(FrameImage&& image, const page::ScreencastFrame& e);

@@ -2,6 +2,9 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+#include <atomic>
+
 #include "runtime/engine/BrowserImpl.h"
 #include "runtime/engine/ContextMenuController.h"
 
@@ -10,6 +13,9 @@ namespace vxrt {
 namespace {
 
 const wchar_t kClassName[] = L"CefBrowserWindow";
+// Sent to child windows once their top-level window has moved to a screen
+// of another density (named by later system headers only).
+const UINT kDpiChangedAfterParent = 0x02E3;
 
 int Modifiers()
 {
@@ -32,6 +38,28 @@ int Buttons(WPARAM wp)
 std::string Utf8(const wchar_t* s, size_t n) { return cef_string_to_utf8_std(s, n); }
 
 }  // namespace
+
+namespace {
+std::atomic<int> screenDpiOverride{0};
+}  // namespace
+
+void BrowserWindow::OverrideScreenDpi(int dpi) { screenDpiOverride = dpi; }
+
+PageScale BrowserWindow::ScreenScale(HWND hwnd)
+{
+    if (const int dpi = screenDpiOverride.load()) return PageScale(dpi);
+    // Per-window densities came with later systems: asked for by name.
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    static const DpiForWindow dpiForWindow = reinterpret_cast<DpiForWindow>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    int dpi = dpiForWindow ? static_cast<int>(dpiForWindow(hwnd)) : 0;
+    if (dpi <= 0) {
+        HDC dc = GetDC(hwnd);
+        dpi = dc ? GetDeviceCaps(dc, LOGPIXELSX) : PageScale::kBaseDpi;
+        if (dc) ReleaseDC(hwnd, dc);
+    }
+    return PageScale(dpi);
+}
 
 BrowserWindow* BrowserWindow::Create(BrowserImpl* browser, HWND parent, DWORD style, DWORD exStyle, int x, int y,
                                      int width, int height)
@@ -137,6 +165,15 @@ LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp)
     case WM_SIZE:
         if (wp != SIZE_MINIMIZED) m_browser->OnWindowResized(LOWORD(lp), HIWORD(lp));
         break;
+    case kDpiChangedAfterParent: {
+        // Moved to a screen of another density: the page is drawn anew at
+        // it, even when the window keeps its size in pixels.
+        RECT rc;
+        GetClientRect(m_hwnd, &rc);
+        m_browser->OnWindowResized(rc.right, rc.bottom);
+        PlaceCaret();
+        return 0;
+    }
     case WM_SHOWWINDOW:
         m_browser->OnWindowShown(wp != 0);
         break;
@@ -225,9 +262,10 @@ LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp)
         POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
         ScreenToClient(m_hwnd, &pt);
         int delta = GET_WHEEL_DELTA_WPARAM(wp);
+        const PageScale scale = m_browser->Scale();
         Json p = {{"type", "mouseWheel"},
-                  {"x", pt.x},
-                  {"y", pt.y},
+                  {"x", scale.ToCss(pt.x)},
+                  {"y", scale.ToCss(pt.y)},
                   {"modifiers", Modifiers()},
                   {"deltaX", msg == WM_MOUSEHWHEEL ? delta * 100 / 120 : 0},
                   {"deltaY", msg == WM_MOUSEWHEEL ? -delta * 100 / 120 : 0}};
@@ -271,18 +309,21 @@ void BrowserWindow::PlaceCaret()
 {
     // The system shows the caret of the window with the keyboard only.
     if (!m_caret.shown || GetFocus() != m_hwnd) return DropCaret();
-    const int width = 1, height = m_caret.height;
+    // The page reports CSS pixels; the caret is one CSS pixel wide.
+    const PageScale scale = m_browser->Scale();
+    const int width = std::max(1, scale.ToDevice(1)), height = std::max(1, scale.ToDevice(m_caret.height));
+    const int x = scale.ToDevice(m_caret.x), y = scale.ToDevice(m_caret.y);
     if (!m_caretMade || width != m_caretWidth || height != m_caretHeight) {
         DropCaret();
         if (!CreateCaret(m_hwnd, nullptr, width, height)) return;
         m_caretMade = true;
         m_caretWidth = width;
         m_caretHeight = height;
-        SetCaretPos(m_caret.x, m_caret.y);
+        SetCaretPos(x, y);
         ShowCaret(m_hwnd);
         return;
     }
-    SetCaretPos(m_caret.x, m_caret.y);
+    SetCaretPos(x, y);
 }
 
 void BrowserWindow::DropCaret()
@@ -323,8 +364,14 @@ void BrowserWindow::Paint()
 void BrowserWindow::Mouse(const char* type, LPARAM lp, const char* button, int clickCount, WPARAM wp)
 {
     bool move = strcmp(type, "mouseMoved") == 0;
-    Json p = {{"type", type},     {"x", GET_X_LPARAM(lp)},  {"y", GET_Y_LPARAM(lp)},   {"modifiers", Modifiers()},
-              {"button", button}, {"buttons", Buttons(wp)}, {"clickCount", clickCount}};
+    const PageScale scale = m_browser->Scale();
+    Json p = {{"type", type},
+              {"x", scale.ToCss(GET_X_LPARAM(lp))},
+              {"y", scale.ToCss(GET_Y_LPARAM(lp))},
+              {"modifiers", Modifiers()},
+              {"button", button},
+              {"buttons", Buttons(wp)},
+              {"clickCount", clickCount}};
     m_browser->SendInput("Input.dispatchMouseEvent", p, !move);
     if (!move) return;
     // The page is asked at most every kCursorProbeMs; a move in between is

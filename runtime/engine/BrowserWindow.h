@@ -8,6 +8,7 @@
 
 #include "runtime/engine/FrameImage.h"
 #include "runtime/protocol/CaretReport.h"
+#include "runtime/protocol/PageScale.h"
 
 namespace vxrt {
 
@@ -19,6 +20,12 @@ public:
     static BrowserWindow* Create(BrowserImpl* browser, HWND parent, DWORD style, DWORD exStyle, int x, int y, int width,
                                  int height);
     HWND Handle() const { return m_hwnd; }
+    // The density of the screen the window is on, as the program sees it
+    // (a program the system scales for it sees the base density).
+    static PageScale ScreenScale(HWND hwnd);
+    // Tests of dense screens: every window counts as being on a screen of
+    // this density (0: the real one).
+    static void OverrideScreenDpi(int dpi);
 
     // Any thread: keeps the picture and repaints what differs from the one
     // shown before.

@@ -55,11 +55,14 @@ void ContextMenuController::Run(int x, int y, bool fromKeyboard)
     CefRefPtr<BrowserImpl> browser(m_browser);
     HWND hwnd = browser->GetWindowHandle();
     if (!hwnd) return;
+    // The page and the handler speak CSS pixels; the menu opens at the
+    // window's pixels.
+    const PageScale scale = browser->Scale();
     CefRefPtr<ContextMenuParams> params = new ContextMenuParams;
-    params->x = x;
-    params->y = y;
-    std::string expr = std::string(HitTestScript()) + "(" + std::to_string(x) + "," + std::to_string(y) + "," +
-                       (fromKeyboard ? "true" : "false") + ")";
+    params->x = static_cast<int>(scale.ToCss(x));
+    params->y = static_cast<int>(scale.ToCss(y));
+    std::string expr = std::string(HitTestScript()) + "(" + std::to_string(scale.ToCss(x)) + "," +
+                       std::to_string(scale.ToCss(y)) + "," + (fromKeyboard ? "true" : "false") + ")";
     Json r = browser->SendSync("Runtime.evaluate", {{"expression", expr}, {"returnByValue", true}});
     Json value;
     if (r.is_object() && r.contains("result") && r["result"].is_object() && !r.contains("exceptionDetails"))
@@ -80,7 +83,7 @@ void ContextMenuController::Run(int x, int y, bool fromKeyboard)
 
     // The browser may have been closed by the handler.
     if (!browser->GetWindowHandle()) return;
-    int chosen = model->GetCount() > 0 ? ShowPopupMenu(hwnd, *model, params->x, params->y) : 0;
+    int chosen = model->GetCount() > 0 ? ShowPopupMenu(hwnd, *model, scale.ToDevice(params->x), scale.ToDevice(params->y)) : 0;
     if (chosen != 0) {
         bool handled = handler && handler->OnContextMenuCommand(browser.get(), frame, params.get(), chosen,
                                                                 static_cast<EventFlags>(EventFlagsNow()));

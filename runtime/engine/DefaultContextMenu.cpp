@@ -75,9 +75,13 @@ bool ParseHitTest(const nlohmann::json& value, ContextMenuParams& params)
 {
     params.typeFlags = CM_TYPEFLAG_PAGE;
     if (!value.is_object()) return false;
+    // The page's script can hand back anything: numbers are taken within
+    // what a window's coordinates can be.
     auto num = [&](const char* name, int fallback) {
         auto it = value.find(name);
-        return it != value.end() && it->is_number() ? it->get<int>() : fallback;
+        if (it == value.end() || !it->is_number()) return fallback;
+        const double v = it->get<double>();
+        return v >= -32768 && v <= 32767 ? static_cast<int>(v) : fallback;
     };
     params.x = num("x", params.x);
     params.y = num("y", params.y);

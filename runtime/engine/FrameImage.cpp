@@ -116,6 +116,21 @@ PixelBox Union(const PixelBox& a, const PixelBox& b)
     return u;
 }
 
+void KeepTopLeft(FrameImage& picture, int width, int height)
+{
+    if (width >= picture.width && height >= picture.height) return;
+    width = std::max(0, std::min(width, picture.width));
+    height = std::max(0, std::min(height, picture.height));
+    FrameImage kept;
+    kept.width = width;
+    kept.height = height;
+    kept.pixels.resize(static_cast<size_t>(width) * height);
+    for (int row = 0; row < height && width > 0; ++row)
+        std::memcpy(&kept.pixels[static_cast<size_t>(row) * width], &picture.pixels[static_cast<size_t>(row) * picture.width],
+                    sizeof(uint32_t) * width);
+    picture = std::move(kept);
+}
+
 bool PastePart(FrameImage& picture, int x, int y, const FrameImage& part)
 {
     if (x < 0 || y < 0 || part.width <= 0 || part.height <= 0) return false;

@@ -26,6 +26,9 @@ struct PixelBox {
 PixelBox ChangedBox(const FrameImage& before, const FrameImage& after);
 // The union of two boxes (an empty one adds nothing).
 PixelBox Union(const PixelBox& a, const PixelBox& b);
+// Keeps only the top left width x height pixels of picture (nothing changes
+// where it is no larger). The pixels must be width x height of the picture.
+void KeepTopLeft(FrameImage& picture, int width, int height);
 // Copies part into picture at (x, y). False, and nothing copied, unless part
 // lies wholly inside picture.
 bool PastePart(FrameImage& picture, int x, int y, const FrameImage& part);

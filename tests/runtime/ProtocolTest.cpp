@@ -8,6 +8,7 @@
 
 #include "runtime/protocol/CaretReport.h"
 #include "runtime/protocol/DevToolsMessage.h"
+#include "runtime/protocol/PageScale.h"
 #include "runtime/protocol/ProtocolEvents.h"
 #include "runtime/protocol/WebSocketFrameReader.h"
 
@@ -362,5 +363,56 @@ TEST(CaretReportTest, ReadsPlacesAndRefusesAnythingElse)
         EXPECT_EQ(r.x, c.want.x);
         EXPECT_EQ(r.y, c.want.y);
         EXPECT_EQ(r.height, c.want.height);
+    }
+}
+
+TEST(PageScaleTest, MapsWindowPixelsToCssPixelsAtEachDensity)
+{
+    struct Case {
+        int dpi;
+        int effectiveDpi;  // after refusing what no screen has
+        int window;        // device pixels
+        int css;
+        int grid;
+    };
+    const Case cases[] = {
+        {96, 96, 1200, 1200, 1},  {120, 120, 1200, 960, 5}, {144, 144, 1200, 800, 3}, {192, 192, 1201, 601, 2},
+        {288, 288, 900, 300, 3},  {0, 96, 800, 800, 1},     {-5, 96, 800, 800, 1},    {100000, 96, 800, 800, 1},
+        {192, 192, 0, 1, 2},      {192, 192, 1, 1, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dpi);
+        const PageScale scale(c.dpi);
+        EXPECT_EQ(scale.Dpi(), c.effectiveDpi);
+        EXPECT_EQ(scale.CssLength(c.window), c.css);
+        EXPECT_EQ(scale.Grid(), c.grid);
+        // A whole grid step is a whole number of CSS pixels.
+        EXPECT_EQ(scale.Grid() * PageScale::kBaseDpi % scale.Dpi(), 0);
+        // Input lands where it points: there and back again.
+        for (int px : {0, 1, 7, 599, 1199}) EXPECT_EQ(scale.ToDevice(scale.ToCss(px)), px);
+    }
+    EXPECT_EQ(PageScale(192).ToDevice(1e300), 1000000000);
+    EXPECT_EQ(PageScale(192).ToDevice(-1e300), -1000000000);
+}
+
+TEST(PageScaleTest, PartsOfThePictureAreWidenedToWholeCssPixels)
+{
+    struct Case {
+        int dpi, lo, hi, limit;
+        bool fits;
+        int wantLo, wantHi;
+    };
+    const Case cases[] = {
+        {96, 5, 9, 100, true, 5, 9},       {144, 4, 8, 100, true, 3, 9},    {144, 3, 9, 100, true, 3, 9},
+        {120, 1, 2, 100, true, 0, 5},      {192, 97, 99, 100, true, 96, 100}, {192, 97, 99, 99, true, 96, 100}, {144, 98, 99, 100, true, 96, 99}, {144, 98, 100, 100, true, 96, 102},
+        {144, -4, 2, 100, true, 0, 3},     {144, 5, 5, 100, false, 0, 0},   {192, 0, 1000, 101, true, 0, 102}, {192, 0, 1000, 102, true, 0, 102},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.dpi << " [" << c.lo << "," << c.hi << ")");
+        int lo = c.lo, hi = c.hi;
+        ASSERT_EQ(PageScale(c.dpi).AlignToGrid(lo, hi, c.limit), c.fits);
+        if (!c.fits) continue;
+        EXPECT_EQ(lo, c.wantLo);
+        EXPECT_EQ(hi, c.wantHi);
     }
 }

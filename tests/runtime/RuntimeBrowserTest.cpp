@@ -9,6 +9,7 @@
 #include "PageServerSuite.h"
 #include "RuntimeTestSupport.h"
 #include "runtime/engine/BrowserImpl.h"
+#include "runtime/engine/BrowserWindow.h"
 
 #include <tlhelp32.h>
 
@@ -92,6 +93,38 @@ protected:
                 },
                 settleMs);
         }
+    }
+
+    // On the "/density" page at rest: its counter changing costs small
+    // lossless pictures (when smallOnly; at other densities now and then a
+    // picture of a part fails and the full-size stream shows the change,
+    // which costs one whole picture more), and once it stops the window
+    // shows the engine's picture exactly.
+    void ExpectPicturesOfPartsThenTheExactPage(CefRefPtr<CefBrowser> b, bool smallOnly)
+    {
+        auto* impl = static_cast<vxrt::BrowserImpl*>(b.get());
+        ASSERT_TRUE(PumpUntil([&] { return impl->Probing(); }, 10000));
+        PumpUntil([] { return false; }, 1000);  // the probe's first, whole-page picture
+        const unsigned shots = impl->ScreenshotCount();
+        const unsigned long long pixels = impl->ScreenshotPixels();
+        PumpUntil([] { return false; }, 3000);
+        EXPECT_TRUE(impl->Probing());
+        const unsigned taken = impl->ScreenshotCount() - shots;
+        EXPECT_GE(taken, 2u) << "the counter changes every 700 ms";
+        const double perPicture = static_cast<double>(impl->ScreenshotPixels() - pixels) / std::max(taken, 1u);
+        std::printf("at rest, 3 s of a changing counter: %u pictures of %.0f pixels each\n", taken, perPicture);
+        if (smallOnly) {
+            EXPECT_LT(perPicture, 800.0 * 600 / 50);
+        }
+        b->GetMainFrame()->ExecuteJavaScript("clearInterval(counting)", "", 0);
+        // The engine draws one picture at a time well: the reference is
+        // taken once the last picture of a part has landed.
+        PumpUntil([] { return false; }, 1500);
+        double best;
+        bool exact;
+        CompareWithEngine(b, 1500, &exact, &best);
+        if (HasFatalFailure()) return;
+        EXPECT_TRUE(exact) << "best PSNR against the engine's lossless screenshot: " << best << " dB";
     }
 
     std::wstring profile;
@@ -339,6 +372,65 @@ TEST_F(RuntimeBrowserTest, AtRestTheCaretBlinksInTheWindowNotInTheEngine)
     EXPECT_TRUE(WaitTitle("v:xxx"));
     EXPECT_TRUE(PumpUntil([&] { return impl->Probing(); }, 10000));
 }
+
+TEST_F(RuntimeBrowserTest, AtRestASmallChangeCostsOnlySmallPictures)
+{
+    // The probe finds where the page changed, and a lossless picture of a
+    // few pixels, not of the page, is taken.
+    CefRefPtr<CefBrowser> b = Open("/density");
+    ASSERT_TRUE(WaitFor("LoadEnd"));
+    ExpectPicturesOfPartsThenTheExactPage(b, true);
+}
+
+// The page on screens of 1.5 and 2 times the base density.
+struct Density {
+    int dpi;
+    const char* metrics;  // the page's size in CSS pixels and its density, as it tells them
+};
+
+class DenseScreenTest : public RuntimeBrowserTest, public testing::WithParamInterface<Density> {
+protected:
+    void SetUp() override
+    {
+        vxrt::BrowserWindow::OverrideScreenDpi(GetParam().dpi);
+        RuntimeBrowserTest::SetUp();
+    }
+    void TearDown() override
+    {
+        RuntimeBrowserTest::TearDown();
+        vxrt::BrowserWindow::OverrideScreenDpi(0);
+    }
+};
+
+TEST_P(DenseScreenTest, ThePageIsDrawnAtTheDensityAndInputLandsWhereItPoints)
+{
+    // 798 x 600 window pixels are whole CSS pixels at both densities.
+    CefRefPtr<CefBrowser> b = Open("/density", {0, 0, 798, 600});
+    ASSERT_TRUE(WaitTitle(GetParam().metrics)) << client->lastTitle;
+    const double f = GetParam().dpi / 96.0;
+    HWND w = BrowserWindow();
+    // At rest, pictures of parts of the page land exactly at the density.
+    ExpectPicturesOfPartsThenTheExactPage(b, false);
+    if (HasFatalFailure()) return;
+    // A press 1.4 CSS pixels inside the box's left edge hits it; read as
+    // window pixels it would land well beside it. (Pressed once the page
+    // rests: in its first half second the engine itself can read a press
+    // at twice the density as half as far.)
+    const LPARAM at = MAKELPARAM(static_cast<int>(101.4 * f), static_cast<int>(125 * f));
+    PostMessageW(w, WM_MOUSEMOVE, 0, at);
+    PostMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(w, WM_LBUTTONUP, 0, at);
+    EXPECT_TRUE(WaitTitle("hit", 10000)) << client->lastTitle;
+    // The engine draws the page at the density: its own picture has the
+    // window's size in device pixels, not the page's in CSS pixels scaled up.
+    const Picture engine = EngineScreenshot(b);
+    EXPECT_EQ(engine.width, 798);
+    EXPECT_EQ(engine.height, 600);
+}
+
+INSTANTIATE_TEST_SUITE_P(Densities, DenseScreenTest,
+                         testing::Values(Density{144, "w532h400d1.5"}, Density{192, "w399h300d2"}),
+                         [](const testing::TestParamInfo<Density>& info) { return std::to_string(info.param.dpi); });
 
 TEST_F(RuntimeBrowserTest, SameDocumentNavigationChangesTheAddress)
 {
