@@ -128,13 +128,23 @@ class Canvas:
         step = 1.0 / SUPERSAMPLE
         offsets = [(i + 0.5) * step for i in range(SUPERSAMPLE)]
         k = self.scale
+        # The shapes are distance bounds: a pixel whose centre lies further
+        # from the edge than its samples do is wholly inside or outside.
+        margin = 0.75 / k
+        full = SUPERSAMPLE * SUPERSAMPLE
         for y in range(self.height):
             for x in range(self.width):
-                hits = 0
-                for oy in offsets:
-                    for ox in offsets:
-                        if shape((x + ox) / k, (y + oy) / k) <= 0.0:
-                            hits += 1
+                centre = shape((x + 0.5) / k, (y + 0.5) / k)
+                if centre > margin:
+                    continue
+                if centre < -margin:
+                    hits = full
+                else:
+                    hits = 0
+                    for oy in offsets:
+                        for ox in offsets:
+                            if shape((x + ox) / k, (y + oy) / k) <= 0.0:
+                                hits += 1
                 if hits:
                     self.blend(x, y, r, g, b, a * hits / (SUPERSAMPLE * SUPERSAMPLE))
 
@@ -176,6 +186,73 @@ def png_bytes(canvas):
     header = struct.pack(">IIBBBBB", canvas.width, canvas.height, 8, 6, 0, 0, 0)
     return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header)
             + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
+def lzw_codes(indices, min_size):
+    """The LZW code stream of a GIF image's colour indices, packed least
+    significant bit first."""
+    clear, end = 1 << min_size, (1 << min_size) + 1
+    out, bits, nbits = bytearray(), 0, 0
+
+    def emit(code, size):
+        nonlocal bits, nbits
+        bits |= code << nbits
+        nbits += size
+        while nbits >= 8:
+            out.append(bits & 0xFF)
+            bits >>= 8
+            nbits -= 8
+
+    def fresh():
+        return {bytes((i,)): i for i in range(clear)}, end + 1, min_size + 1
+
+    table, next_code, size = fresh()
+    emit(clear, size)
+    word = b""
+    for index in indices:
+        longer = word + bytes((index,))
+        if longer in table:
+            word = longer
+            continue
+        emit(table[word], size)
+        if next_code < 4096:
+            table[longer] = next_code
+            next_code += 1
+            # The reader adds each entry one code later than the writer, so
+            # it widens its codes one code later too.
+            if next_code - 1 == (1 << size) and size < 12:
+                size += 1
+        else:
+            emit(clear, size)
+            table, next_code, size = fresh()
+        word = bytes((index,))
+    if word:
+        emit(table[word], size)
+    emit(end, size)
+    if nbits:
+        out.append(bits & 0xFF)
+    return bytes(out)
+
+
+def gif_bytes(frames, delay):
+    """An animated GIF that loops for ever: opaque frames sharing one
+    palette of the colours they use."""
+    width, height = frames[0].width, frames[0].height
+    rows = [b"".join(f.rgba_rows()) for f in frames]
+    colours = sorted({bytes(r[i:i + 3]) for r in rows for i in range(0, len(r), 4)})
+    if len(colours) > 256:
+        raise ValueError("loading frames use %d colours, more than a GIF holds" % len(colours))
+    palette = b"".join(colours) + b"\0\0\0" * (256 - len(colours))
+    index = {c: i for i, c in enumerate(colours)}
+    out = b"GIF89a" + struct.pack("<HHBBB", width, height, 0xF7, 0, 0) + palette
+    out += b"\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00"  # loop for ever
+    for r in rows:
+        out += b"\x21\xF9\x04" + struct.pack("<BHBB", 0, delay, 0, 0)
+        out += b"\x2C" + struct.pack("<HHHHB", 0, 0, width, height, 0)
+        data = lzw_codes([index[bytes(r[i:i + 3])] for i in range(0, len(r), 4)], 8)
+        out += b"\x08" + b"".join(bytes((len(data[i:i + 255]),)) + data[i:i + 255]
+                                  for i in range(0, len(data), 255)) + b"\0"
+    return out + b"\x3B"
 
 
 def ico_bytes(canvases):
@@ -341,6 +418,59 @@ def aero():
     return c
 
 
+def turned(shape, cx, cy, degrees):
+    """The shape turned clockwise (on screen) about (cx, cy)."""
+    a = math.radians(degrees)
+    ca, sa = math.cos(a), math.sin(a)
+    return lambda x, y: shape(cx + (x - cx) * ca + (y - cy) * sa, cy - (x - cx) * sa + (y - cy) * ca)
+
+
+def rocket():
+    """The loading panel's picture: a rocket taking off to the upper right
+    over a pale disc, in the brand's colours."""
+    c = Canvas(223, 207)
+    cx, cy = 111.5, 103.5
+    c.fill(circle(cx, cy, 96.0), (0xE8, 0xF2, 0xFE, 255))
+    body = union(box(cx - 21, cy - 36, cx + 21, cy + 36, 8.0),
+                 polygon([(cx - 21, cy - 30), (cx, cy - 74), (cx + 21, cy - 30)]))
+    fins = union(polygon([(cx - 20, cy + 2), (cx - 44, cy + 40), (cx - 44, cy + 50), (cx - 20, cy + 34)]),
+                 polygon([(cx + 20, cy + 2), (cx + 44, cy + 40), (cx + 44, cy + 50), (cx + 20, cy + 34)]),
+                 box(cx - 4, cy + 10, cx + 4, cy + 50, 4.0))
+    flame = polygon([(cx - 15, cy + 38), (cx, cy + 84), (cx + 15, cy + 38)])
+    core = polygon([(cx - 7, cy + 38), (cx, cy + 64), (cx + 7, cy + 38)])
+    tilt = 45
+    c.fill(turned(flame, cx, cy, tilt), (0xFF, 0x9F, 0x1C, 255))
+    c.fill(turned(core, cx, cy, tilt), (0xFF, 0xE0, 0x6A, 255))
+    c.fill(turned(fins, cx, cy, tilt), BRAND_DOWN)
+    c.fill(turned(body, cx, cy, tilt), BRAND)
+    c.fill(turned(circle(cx, cy - 16, 12.0), cx, cy, tilt), WHITE)
+    c.fill(turned(circle(cx, cy - 16, 7.5), cx, cy, tilt), (0xBF, 0xDF, 0xFF, 255))
+    return c
+
+
+# The loading bar: a pale track with a brand-coloured run going round it,
+# this many frames of this many hundredths of a second each.
+LOADING_FRAMES = 25
+LOADING_DELAY = 4
+
+
+def loading_frames():
+    """The frames of loading.gif, opaque on the panel's white."""
+    width, height, run = 200, 9, 56
+    frames = []
+    for i in range(LOADING_FRAMES):
+        c = Canvas(width, height)
+        c.fill(box(0, 0, width, height), WHITE)
+        c.fill(box(0, 0, width, height, height / 2.0), (0xE3, 0xE9, 0xF2, 255))
+        # The run enters at the left and leaves at the right, then again.
+        left = -run + (width + run) * i / LOADING_FRAMES
+        track = box(0, 0, width, height, height / 2.0)
+        moving = box(left, 0, left + run, height, height / 2.0)
+        c.fill(lambda x, y: max(track(x, y), moving(x, y)), BRAND)
+        frames.append(c)
+    return frames
+
+
 def skin_images():
     global SCALE
     images = {"Aero.png": aero()}  # a soft shadow: resizing it loses nothing
@@ -358,6 +488,7 @@ def skin_images():
 
 def scalable_skin_images():
     images = {
+        "rocket.png": rocket(),
         "logo.png": logo(24, BRAND),
         "home.png": home(),
         "call.png": call(),
@@ -431,6 +562,7 @@ def main():
     args = parser.parse_args()
     outputs = [(os.path.join(args.skin, name), png_bytes(canvas), "png")
                for name, canvas in sorted(skin_images().items())]
+    outputs.append((os.path.join(args.skin, "loading.gif"), gif_bytes(loading_frames(), LOADING_DELAY), "gif"))
     outputs += [(os.path.join(args.icons, name), ico_bytes(canvases), "ico")
                 for name, canvases in sorted(icons().items())]
     if args.check:
