@@ -28,9 +28,23 @@ int ReadExitPrompt(const std::wstring& appDir)
     return static_cast<int>(::GetPrivateProfileIntW(kSection, kExitKey, 1, ConfigPath(appDir).c_str()));
 }
 
+std::wstring PendingConfigPath(const std::wstring& appDir) { return ConfigPath(appDir) + L".new"; }
+
 bool WriteNoExitPrompt(const std::wstring& appDir)
 {
-    return ::WritePrivateProfileStringW(kSection, kExitKey, L"0", ConfigPath(appDir).c_str()) != FALSE;
+    // The setting is written into a copy that then replaces the file in one
+    // step: a program killed while writing leaves the old file or the new
+    // one, never half of one.
+    const std::wstring path = ConfigPath(appDir), pending = PendingConfigPath(appDir);
+    if (!::CopyFileW(path.c_str(), pending.c_str(), FALSE)) {
+        if (::GetLastError() != ERROR_FILE_NOT_FOUND) return false;
+        ::DeleteFileW(pending.c_str());  // no file yet: the copy starts empty
+    }
+    const bool written =
+        ::WritePrivateProfileStringW(kSection, kExitKey, L"0", pending.c_str()) != FALSE &&
+        ::MoveFileExW(pending.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    if (!written) ::DeleteFileW(pending.c_str());
+    return written;
 }
 
 }  // namespace Vornex
