@@ -11,6 +11,7 @@
 #include "ui/images/ImageDecoder.h"
 #include "ui/images/ImageInfo.h"
 
+#include <functional>
 #include <vector>
 
 namespace SkinUI {
@@ -65,8 +66,8 @@ public:
     // drawn at another density keeps its corners at that density's size
     // instead of stretching them with the middle.
     static void DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT& rcPaint, const RECT& rcBmpPart,
-                          const RECT& rcCorners, const RECT& rcDestCorners, bool alphaChannel, BYTE uFade,
-                          bool hole, bool xtiled, bool ytiled);
+                          const RECT& rcCorners, const RECT& rcDestCorners, bool alphaChannel, BYTE uFade, bool hole,
+                          bool xtiled, bool ytiled);
     static bool DrawImageString(HDC hDC, CPaintManagerUI* pManager, const RECT& rcItem, const RECT& rcPaint,
                                 LPCTSTR pStrImage, LPCTSTR pStrModify = nullptr);
     static void DrawColor(HDC hDC, const RECT& rc, DWORD color);
@@ -83,7 +84,19 @@ public:
     // of the two link arrays on entry and the number of links on return.
     static int DrawHtmlText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText, DWORD dwTextColor,
                             RECT* pLinks, CUiString* sLinks, int& nLinkRects, UINT uStyle);
-    static HBITMAP GenerateBitmap(CPaintManagerUI* pManager, CControlUI* pControl, RECT rc);
+    // Paints a control (DoPaint with rc as the paint rectangle, in window
+    // coordinates) into a new 32-bit bitmap of rc's size; null for an empty
+    // or negative rc. A template, so that the render engine, beneath the
+    // controls, paints one without knowing them.
+    template <class Control>
+    static HBITMAP GenerateBitmap(CPaintManagerUI* pManager, Control* pControl, RECT rc)
+    {
+        if (pControl == nullptr) return nullptr;
+        return PaintIntoBitmap(pManager, rc,
+                               [pControl](HDC hDC, const RECT& rcPaint) { pControl->DoPaint(hDC, rcPaint); });
+    }
+    static HBITMAP PaintIntoBitmap(CPaintManagerUI* pManager, RECT rc,
+                                   const std::function<void(HDC, const RECT&)>& paint);
     static SIZE GetTextSize(HDC hDC, CPaintManagerUI* pManager, LPCTSTR pstrText, int iFont, UINT uStyle);
 
     // ARGB to COLORREF; pure black becomes RGB(0,0,1) for pens and text,

@@ -1,14 +1,13 @@
-// CRenderEngine::GenerateBitmap paints a control, so it lives with the
-// controls rather than in the render engine beneath them.
-#include "ui/controls/ControlUI.h"
 #include "ui/images/GdiHandles.h"
+#include "ui/paint/PaintManagerUI.h"
 #include "ui/render/RenderEngine.h"
 
 namespace SkinUI {
 
-HBITMAP CRenderEngine::GenerateBitmap(CPaintManagerUI* pManager, CControlUI* pControl, RECT rc)
+HBITMAP CRenderEngine::PaintIntoBitmap(CPaintManagerUI* pManager, RECT rc,
+                                       const std::function<void(HDC, const RECT&)>& paint)
 {
-    if (!pManager || !pControl) return nullptr;
+    if (!pManager || !paint) return nullptr;
     const int width = rc.right - rc.left;
     const int height = rc.bottom - rc.top;
     if (width <= 0 || height <= 0 || rc.left < 0 || rc.top < 0) return nullptr;
@@ -21,7 +20,7 @@ HBITMAP CRenderEngine::GenerateBitmap(CPaintManagerUI* pManager, CControlUI* pCo
     if (!canvasDC || !canvas.Create(rc.right, rc.bottom)) return nullptr;
     {
         Gdi::Select selected(canvasDC, canvas.bitmap);
-        pControl->DoPaint(canvasDC, rc);
+        paint(canvasDC, rc);
     }
     ::GdiFlush();
 
