@@ -19,23 +19,25 @@ CUiString CExitWnd::GetSkinFile() { return L"ExitWnd.xml"; }
 void CExitWnd::InitWindow()
 {
     m_pCheckRemember = m_PaintManager.FindControl(L"check_remember");
-    m_pBtnOk = m_PaintManager.FindControl(L"btn_ok");
-    m_pBtnCancel = m_PaintManager.FindControl(L"btn_cancel");
 }
 
-void CExitWnd::OnClick(TNotifyUI& msg)
+// clang-format off
+UI_BEGIN_MESSAGE_MAP(CExitWnd, WindowImplBase)
+UI_ON_CLICK_CTRNAME(L"btn_ok", OnOkClick)
+UI_ON_CLICK_CTRNAME(L"btn_cancel", OnCancelClick)
+UI_END_MESSAGE_MAP()
+// clang-format on
+
+void CExitWnd::OnOkClick(TNotifyUI&)
 {
-    if (msg.pSender != nullptr && msg.pSender == m_pBtnOk) {
-        auto* remember = dynamic_cast<SkinUI::COptionUI*>(m_pCheckRemember);
-        // An unwritable file loses the choice; the program closes anyway.
-        if (remember != nullptr && remember->IsSelected()) WriteNoExitPrompt(g_strAppDir);
-        if (g_hMainWnd != nullptr) ::PostMessageW(g_hMainWnd, UM_CLOSEMAIN, 0, 0);
-        Close(IDOK);
-    } else if (msg.pSender != nullptr && msg.pSender == m_pBtnCancel) {
-        Close(IDOK);
-    }
-    WindowImplBase::OnClick(msg);
+    auto* remember = dynamic_cast<SkinUI::COptionUI*>(m_pCheckRemember);
+    // An unwritable file loses the choice; the program closes anyway.
+    if (remember != nullptr && remember->IsSelected()) WriteNoExitPrompt(g_strAppDir);
+    if (g_hMainWnd != nullptr) ::PostMessageW(g_hMainWnd, UM_CLOSEMAIN, 0, 0);
+    Close(IDOK);
 }
+
+void CExitWnd::OnCancelClick(TNotifyUI&) { Close(IDOK); }
 
 void CExitWnd::OnFinalMessage(HWND hWnd)
 {

@@ -14,7 +14,6 @@ public:
 
     LPCTSTR GetWindowClassName() const override;
     void InitWindow() override;
-    void OnClick(SkinUI::TNotifyUI& msg) override;
 
 protected:
     SkinUI::CUiString GetSkinFolder() override;
@@ -22,9 +21,12 @@ protected:
     void OnFinalMessage(HWND hWnd) override;
 
 private:
+    void OnOkClick(SkinUI::TNotifyUI& msg);
+    void OnCancelClick(SkinUI::TNotifyUI& msg);
+
     SkinUI::CControlUI* m_pCheckRemember = nullptr;
-    SkinUI::CControlUI* m_pBtnOk = nullptr;
-    SkinUI::CControlUI* m_pBtnCancel = nullptr;
+
+    UI_DECLARE_MESSAGE_MAP(CExitWnd)
 };
 
 }  // namespace Vornex

@@ -81,33 +81,49 @@ void CMainWnd::InitWindow()
     g_hMainWnd = m_hWnd;
 }
 
-void CMainWnd::OnClick(TNotifyUI& msg)
+static_assert(CMainWnd::kTopAdCount == 12, "the message map names btn_topad1 to btn_topad12");
+
+// clang-format off
+UI_BEGIN_MESSAGE_MAP(CMainWnd, WindowImplBase)
+UI_ON_CLICK_CTRNAME(L"btn_home", OnHomeClick)
+UI_ON_CLICK_CTRNAME(L"btn_call", OnHomeClick)
+UI_ON_CLICK_CTRNAME(L"stbtn_ad1", OnScrollAdClick)
+UI_ON_CLICK_CTRNAME(L"stbtn_ad2", OnScrollAdClick)
+UI_ON_CLICK_CTRNAME(L"stbtn_ad3", OnScrollAdClick)
+UI_ON_CLICK_CTRNAME(L"btn_topad1", OnTopAdClick)
+UI_ON_CLICK_CTRNAME(L"btn_topad2", OnTopAdClick)
+UI_ON_CLICK_CTRNAME(L"btn_topad3", OnTopAdClick)
+UI_ON_CLICK_CTRNAME(L"btn_topad4", OnTopAdClick)
+UI_ON_CLICK_CTRNAME(L"btn_topad5", OnTopAdClick)
+UI_ON_CLICK_CTRNAME(L"btn_topad6", OnTopAdClick)
+UI_ON_CLICK_CTRNAME(L"btn_topad7", OnTopAdClick)
+UI_ON_CLICK_CTRNAME(L"btn_topad8", OnTopAdClick)
+UI_ON_CLICK_CTRNAME(L"btn_topad9", OnTopAdClick)
+UI_ON_CLICK_CTRNAME(L"btn_topad10", OnTopAdClick)
+UI_ON_CLICK_CTRNAME(L"btn_topad11", OnTopAdClick)
+UI_ON_CLICK_CTRNAME(L"btn_topad12", OnTopAdClick)
+UI_ON_CLICK_CTRNAME(L"btn_retry", OnRetryClick)
+UI_END_MESSAGE_MAP()
+// clang-format on
+
+void CMainWnd::OnHomeClick(TNotifyUI&) { OpenInDefaultBrowser(VORNEX_HOME_URL_W, SW_SHOWNORMAL); }
+
+void CMainWnd::OnScrollAdClick(TNotifyUI& msg)
 {
-    CControlUI* sender = msg.pSender;
-    if (sender == nullptr) return;
-    const CUiString name = sender->GetName();
-    if (name == L"btn_home" || name == L"btn_call") {
-        OpenInDefaultBrowser(VORNEX_HOME_URL_W, SW_SHOWNORMAL);
-        return;
+    if (auto* scroller = dynamic_cast<CScrollTextButtonUI*>(msg.pSender)) {
+        const std::wstring link = scroller->GetCurrentUrl();
+        // A button whose feed item has no address opens nothing.
+        if (!link.empty()) OpenInDefaultBrowser(link.c_str(), SW_SHOWNORMAL);
     }
-    if (name == L"stbtn_ad1" || name == L"stbtn_ad2" || name == L"stbtn_ad3") {
-        if (auto* scroller = dynamic_cast<CScrollTextButtonUI*>(sender)) {
-            const std::wstring link = scroller->GetCurrentUrl();
-            // A button whose feed item has no address opens nothing.
-            if (!link.empty()) OpenInDefaultBrowser(link.c_str(), SW_SHOWNORMAL);
-        }
-        return;
-    }
-    if (name == L"btn_retry") {
-        RetryEngine();
-        return;
-    }
-    if (name.Left(9) == L"btn_topad") {
-        if (!sender->GetUserData().IsEmpty()) OpenInDefaultBrowser(sender->GetUserData(), SW_SHOWNA);
-        return;
-    }
-    WindowImplBase::OnClick(msg);
 }
+
+void CMainWnd::OnTopAdClick(TNotifyUI& msg)
+{
+    if (msg.pSender != nullptr && !msg.pSender->GetUserData().IsEmpty())
+        OpenInDefaultBrowser(msg.pSender->GetUserData(), SW_SHOWNA);
+}
+
+void CMainWnd::OnRetryClick(TNotifyUI&) { RetryEngine(); }
 
 void CMainWnd::Close(UINT nRet)
 {

@@ -34,7 +34,6 @@ public:
     LPCTSTR GetWindowClassName() const override;
     SkinUI::CControlUI* CreateControl(LPCTSTR pstrClass) override;
     void InitWindow() override;
-    void OnClick(SkinUI::TNotifyUI& msg) override;
     void Close(UINT nRet = IDOK) override;
 
     // CCefWebLoadCallback
@@ -74,6 +73,15 @@ private:
     CCefWebkitUI* m_pWebMain = nullptr;
     SkinUI::CControlUI* m_pScrollAd[kScrollAdCount] = {};
     SkinUI::CControlUI* m_pTopAd[kTopAdCount] = {};
+
+    // The buttons' clicks, each named in the message map; the system
+    // buttons stay with the window base.
+    void OnHomeClick(SkinUI::TNotifyUI& msg);
+    void OnScrollAdClick(SkinUI::TNotifyUI& msg);
+    void OnTopAdClick(SkinUI::TNotifyUI& msg);
+    void OnRetryClick(SkinUI::TNotifyUI& msg);
+
+    UI_DECLARE_MESSAGE_MAP(CMainWnd)
 };
 
 }  // namespace Vornex
