@@ -119,7 +119,8 @@ class Canvas:
 
     def __init__(self, width, height):
         self.scale = SCALE
-        width, height = int(round(width * SCALE)), int(round(height * SCALE))
+        # Half up, as the window rounds a scaled size.
+        width, height = int(math.floor(width * SCALE + 0.5)), int(math.floor(height * SCALE + 0.5))
         self.width, self.height = width, height
         self.pixels = [[0.0, 0.0, 0.0, 0.0] for _ in range(width * height)]
 

@@ -20,6 +20,7 @@
 #define STB_IMAGE_STATIC
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_PNG
+#define STBI_ONLY_GIF
 #include "stb_image.h"
 #pragma GCC diagnostic pop
 
@@ -94,7 +95,8 @@ struct ImageCase {
 
 // Each image at the size the skins place it at: the logo in a 24x24 label,
 // the home and contact icons at dest 0,6,18,24, the title-bar buttons at
-// 28x30, the dialog's buttons at 72x26, the check box at dest 0,2,16,18.
+// 28x30, the dialog's buttons at 72x26, the check box at dest 0,2,16,18,
+// the loading panel's rocket in its 223x207 label.
 // The shadow is a nine-grid with corners 10,10,10,11, so it needs more than
 // 20x21 pixels; its size is otherwise free.
 const ImageCase kImages[] = {
@@ -118,13 +120,14 @@ const ImageCase kImages[] = {
     {"blue_down.png", 72, 26},
     {"cb_nor.png", 16, 16},
     {"cb_sel.png", 16, 16},
+    {"rocket.png", 223, 207},
 };
 
 // Names the skins mention that the archive deliberately lacks: they draw
 // nothing, and must not start drawing something by accident.
 const char* const kAbsent[] = {
-    "rocket.png",           "loading.gif",      "scroll.png",       "btn_setting_nor.png", "btn_setting_hot.png",
-    "btn_setting_down.png", "btn_skin_nor.png", "btn_skin_hot.png", "btn_skin_down.png",
+    "scroll.png",       "btn_setting_nor.png", "btn_setting_hot.png", "btn_setting_down.png",
+    "btn_skin_nor.png", "btn_skin_hot.png",    "btn_skin_down.png",
 };
 
 TEST_F(SkinArchiveTest, ImagesDecodeAtTheSizesTheSkinsPlaceThemAt)
@@ -159,8 +162,9 @@ TEST_F(SkinArchiveTest, EachImageAlsoComesAt150And200PercentOfItsSize)
             int width = 0, height = 0, channels = 0;
             ASSERT_TRUE(stbi_info_from_memory(reinterpret_cast<const stbi_uc*>(png.data()),
                                               static_cast<int>(png.size()), &width, &height, &channels));
-            EXPECT_EQ(width, image.width * variant.percent / 100);
-            EXPECT_EQ(height, image.height * variant.percent / 100);
+            // Rounded half up, as the window rounds a scaled size.
+            EXPECT_EQ(width, (image.width * variant.percent + 50) / 100);
+            EXPECT_EQ(height, (image.height * variant.percent + 50) / 100);
         }
     }
 }
@@ -191,6 +195,22 @@ TEST_F(SkinArchiveTest, ShadowFadesToNothingAtItsEdgeAndFitsItsCorners)
     EXPECT_LT(alpha(3, middle), alpha(width / 2, middle));
 }
 
+TEST_F(SkinArchiveTest, TheLoadingBarIsAnAnimationOfTheSizeTheSkinGivesIt)
+{
+    std::string gif = Extract("loading.gif");
+    int* delays = nullptr;
+    int width = 0, height = 0, frames = 0, channels = 0;
+    stbi_uc* pixels = stbi_load_gif_from_memory(reinterpret_cast<const stbi_uc*>(gif.data()),
+                                                static_cast<int>(gif.size()), &delays, &width, &height, &frames,
+                                                &channels, 4);
+    ASSERT_NE(pixels, nullptr) << "not a decodable GIF";
+    stbi_image_free(pixels);
+    stbi_image_free(delays);
+    EXPECT_EQ(width, 200);
+    EXPECT_EQ(height, 9);
+    EXPECT_GT(frames, 1);
+}
+
 TEST_F(SkinArchiveTest, NamesTheArchiveLacksStayAbsent)
 {
     for (const char* name : kAbsent) EXPECT_FALSE(Contains(name)) << name;
@@ -200,6 +220,7 @@ TEST_F(SkinArchiveTest, EveryImageTheDocumentsNameIsShippedOrKnownAbsent)
 {
     std::set<std::string> known(std::begin(kAbsent), std::end(kAbsent));
     known.insert("Aero.png");
+    known.insert("loading.gif");
     for (const ImageCase& image : kImages) known.insert(image.name);
 
     const std::regex imageName(R"([A-Za-z0-9_]+\.(png|gif|jpg|bmp))");

@@ -129,7 +129,7 @@ TEST_F(PaintManagerImages, SkinImagesLoadOnceFromTheArchive)
     EXPECT_NE(image, upper);
 
     // Named by the main window but not in the archive.
-    EXPECT_EQ(nullptr, pm.GetImageEx(L"rocket.png"));
+    EXPECT_EQ(nullptr, pm.GetImageEx(L"scroll.png"));
     EXPECT_EQ(nullptr, pm.AddImage(L"btn_close_nor.png")) << "already cached";
     const TImageInfo* masked = pm.AddImage(L"logo.png", nullptr, 0xFFFF00FF);
     ASSERT_TRUE(masked);
@@ -209,7 +209,7 @@ TEST_F(PaintManagerImages, DrawsSkinImagesThroughImageStrings)
     HGDIOBJ old = ::SelectObject(dc, target);
     RECT rc = {0, 0, 40, 40};
     EXPECT_TRUE(CRenderEngine::DrawImageString(dc, &pm, rc, rc, L"file='home.png' dest='0,6,18,24'"));
-    EXPECT_FALSE(CRenderEngine::DrawImageString(dc, &pm, rc, rc, L"file='loading.gif'"));
+    EXPECT_FALSE(CRenderEngine::DrawImageString(dc, &pm, rc, rc, L"file='scroll.png'"));
     ::SelectObject(dc, old);
     ::DeleteObject(target);
     ::DeleteDC(dc);
