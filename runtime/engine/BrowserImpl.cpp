@@ -407,6 +407,11 @@ void BrowserImpl::TakePartPicture()
     rt->DevTools().Call(
         "Page.captureScreenshot", {{"format", "png"}, {"clip", clip}}, m_sessionId,
         [self, box, asked](const Json& r, const Json& e) {
+            // Last, on every way out: input held meanwhile goes on.
+            struct Ended {
+                CefRefPtr<BrowserImpl> browser;
+                ~Ended() { browser->PictureEnded(); }
+            } ended{self};
             FrameImage part;
             const std::string* data = json::StringRef(r, "data");
             const bool decoded = e.is_null() && data && DecodeFrameImage(*data, part) &&
@@ -990,7 +995,7 @@ void BrowserImpl::OnWindowShown(bool visible)
 void BrowserImpl::SendInput(const char* method, const Json& params, bool repaintAfter)
 {
     VXRT_ASSERT_UI_THREAD();
-    bool probing;
+    bool probing, hold;
     {
         auto s = m_shared.Lock();
         if (s->state != State::Open) return;
@@ -1000,11 +1005,43 @@ void BrowserImpl::SendInput(const char* method, const Json& params, bool repaint
         s->echoSuppressed = false;
         s->lastInputTick = GetTickCount();
         probing = s->stream == Stream::Probe;
+        // At a density other than the base one, the engine reads input that
+        // arrives while it draws a picture against the picture's own view
+        // (at 200 % a press lands half as far from the corner): such input
+        // waits until the picture is back, in the order it came.
+        hold = s->scale.Dpi() != PageScale::kBaseDpi &&
+               (s->partPending || s->screenshotPending || !s->heldInput.empty());
+        if (hold) s->heldInput.push_back({method, params, repaintAfter});
     }
     // The user acts: the page's answer comes at once and in full.
     if (probing) GoLive();
+    if (hold) return;
     Send(method, params);
     if (repaintAfter) ScheduleScreenshot(kScreenshotDelayMs);
+}
+
+void BrowserImpl::ReleaseHeldInput()
+{
+    VXRT_ASSERT_UI_THREAD();
+    std::vector<Shared::HeldInput> held;
+    {
+        auto s = m_shared.Lock();
+        if (s->partPending || s->screenshotPending) return;  // the next picture's end releases it
+        held.swap(s->heldInput);
+        if (s->state != State::Open) return;
+    }
+    bool repaint = false;
+    for (const auto& input : held) {
+        Send(input.method, input.params);
+        repaint = repaint || input.repaintAfter;
+    }
+    if (repaint) ScheduleScreenshot(kScreenshotDelayMs);
+}
+
+void BrowserImpl::PictureEnded()
+{
+    CefRefPtr<BrowserImpl> self(this);
+    if (!m_shared.Lock()->heldInput.empty()) Post([self] { self->ReleaseHeldInput(); });
 }
 
 void BrowserImpl::UpdateCursor(int x, int y)
@@ -1081,6 +1118,11 @@ void BrowserImpl::TakeScreenshot()
     const DWORD requested = GetTickCount();
     rt->DevTools().Call(
         "Page.captureScreenshot", {{"format", "png"}}, m_sessionId, [self, requested](const Json& r, const Json& e) {
+            // Last, on every way out: input held meanwhile goes on.
+            struct Ended {
+                CefRefPtr<BrowserImpl> browser;
+                ~Ended() { browser->PictureEnded(); }
+            } ended{self};
             FrameImage image;
             const std::string* data = json::StringRef(r, "data");
             const bool decoded = e.is_null() && data && DecodeFrameImage(*data, image);
@@ -1142,9 +1184,9 @@ void BrowserImpl::Tick()
         // One picture at a time: the engine draws a picture of a part by
         // resizing its view for it, so a whole-page picture taken meanwhile
         // (the full-size stream came back while a part was on its way)
-        // could come out of that view.
+        // could come out of that view. And none while input waits for one.
         if (s->stream == Stream::Live && s->state == State::Open && s->visible && !s->screenshotPending &&
-            !s->partPending && !s->echoUntil) {
+            !s->partPending && s->heldInput.empty() && !s->echoUntil) {
             if (s->verifying) shoot = true;
             if (s->screenshotDue && Reached(now, s->screenshotDue)) {
                 s->screenshotDue = 0;

@@ -17,6 +17,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "runtime/CefApp.h"
 #include "runtime/engine/DevToolsConnection.h"
@@ -195,6 +196,13 @@ private:
         double scrollX = 0, scrollY = 0;      // where it saw the viewport
         PixelBox dirty;                       // changed parts no picture shows yet
         bool partPending = false;             // a picture of a part is on its way
+        // Input held while the engine draws a picture (see SendInput).
+        struct HeldInput {
+            std::string method;
+            Json params;
+            bool repaintAfter;
+        };
+        std::vector<HeldInput> heldInput;
         bool probeSynced = false;             // the probe's first picture was matched by a full one
         DWORD closeDeadline = 0;
         bool contextsLive = false;  // script contexts from now on are new ones
@@ -237,6 +245,10 @@ private:
     // The page's caret watch reported; the window draws the caret.
     void CaretSeen(const std::string& payload);
     void SendMetrics(int width, int height, const PageScale& scale);
+    // UI thread: sends the input held while a picture was drawn, once none is.
+    void ReleaseHeldInput();
+    // Any thread: a picture of the engine has come back.
+    void PictureEnded();
     void StartScreencast(int width, int height, Stream stream);
     // Runtime thread, lock not held: a frame of the probe.
     void OnProbeFrame(FrameImage&& image, const page::ScreencastFrame& e);

@@ -58,13 +58,13 @@ PAGES = {
                        "<a id=go href='#part2'>down</a><div style='height:3000px'></div>"
                        "<h2 id=part2>part 2</h2></body></html>"),
     # Its sizes and density in the title; a box at CSS (100,100)-(150,150)
-    # that tells a press on it from one beside it; and a small counter that
-    # changes every 700 ms.
+    # that counts the presses on it and tells one beside it; and a small
+    # counter that changes every 700 ms.
     "/density": (200, "<html><head><title>d?</title><style>body{margin:0;height:100vh;font:14px sans-serif}"
                       "#box{position:absolute;left:100px;top:100px;width:50px;height:50px;background:#ccc}"
                       "#n{position:absolute;left:300px;top:10px}</style></head>"
                       "<body onmousedown=\"document.title='miss'\"><div id=box "
-                      "onmousedown=\"event.stopPropagation();document.title='hit'\"></div>"
+                      "onmousedown=\"event.stopPropagation();document.title='hit'+(window.hits=(window.hits||0)+1)\"></div>"
                       "<span id=n>0</span><script>"
                       "document.title='w'+innerWidth+'h'+innerHeight+'d'+devicePixelRatio;var k=0;"
                       "var counting=setInterval(function(){document.getElementById('n').textContent=++k%10},700)"
