@@ -21,6 +21,9 @@ const DWORD kScreenshotDelayMs = 200;
 const DWORD kCloseGraceMs = 5000;
 // How long after a screenshot the screencast's frames are taken for its echo.
 const DWORD kEchoMs = 150;
+// How often the window's metrics are sent again while the engine's pictures
+// show another view (see OnScreencastFrame).
+const DWORD kMetricsRetryMs = 1000;
 
 bool Reached(DWORD now, DWORD due) { return static_cast<LONG>(now - due) >= 0; }
 
@@ -423,7 +426,6 @@ void BrowserImpl::TakePartPicture()
                 s->partPending = false;
                 if (s->stream != Stream::Probe) return;  // the full-size stream shows it all again
                 if (decoded && s->window && s->window->PatchImage(box.left, box.top, part)) {
-                    PastePart(s->lossless, box.left, box.top, part);
                     again = !s->dirty.Empty();
                 } else {
                     // No picture of the part: the full-size stream takes over
@@ -472,15 +474,36 @@ void BrowserImpl::OnScreencastFrame(const page::ScreencastFrame& e)
     Send("Page.screencastFrameAck", {{"sessionId", e.ackId}});
     FrameImage image;
     if (!e.data || !DecodeFrameImage(*e.data, image)) return;
-    bool probeFrame;
+    bool probeFrame, drop;
+    int width = 0, height = 0;
+    PageScale scale;
+    bool askView = false;
     {
         auto s = m_shared.Lock();
+        // A picture of another view than the window's, with none of our
+        // pictures of parts on its way to explain it, means the engine lost
+        // the window's metrics: a renderer made for a new site can start
+        // from the engine's default view, and the page would then stay laid
+        // out at that size, stretched over the window. They are sent again.
+        const DWORD now = GetTickCount();
+        if (e.viewWidth > 0 && e.viewHeight > 0 && s->state == State::Open && !s->partPending &&
+            !s->screenshotPending && s->width > 0 && s->height > 0 &&
+            (e.viewWidth != s->scale.CssLength(s->width) || e.viewHeight != s->scale.CssLength(s->height)) &&
+            (!s->metricsAsked || Reached(now, s->metricsAsked + kMetricsRetryMs))) {
+            s->metricsAsked = now ? now : 1;
+            askView = true;
+            width = s->width;
+            height = s->height;
+            scale = s->scale;
+        }
         // Each stream's frames have their own size: a frame still on its way
         // from the stream just stopped is dropped.
         const bool small = s->probeWidth > 0 && image.width <= s->probeWidth && image.height <= s->probeHeight;
         probeFrame = s->stream == Stream::Probe;
-        if (small != probeFrame) return;
+        drop = small != probeFrame;
     }
+    if (askView) SendMetrics(width, height, scale);
+    if (drop) return;
     if (probeFrame) {
         OnProbeFrame(std::move(image), e);
         return;
@@ -1142,10 +1165,10 @@ void BrowserImpl::TakeScreenshot()
                     s->echoUntil = until ? until : 1;
                 }
                 if (!decoded) return;
-                const bool same = image.width == s->lossless.width && image.height == s->lossless.height &&
-                                  image.pixels == s->lossless.pixels;
                 if (wasCheck) {
-                    if (same) {
+                    // While frames are taken for echoes none is shown: the
+                    // window still shows the last lossless picture.
+                    if (s->window && s->window->Shows(image)) {
                         s->settled = true;  // nothing changed under the echoes
                         return;
                     }
@@ -1155,7 +1178,6 @@ void BrowserImpl::TakeScreenshot()
                     s->echoUntil = 0;
                     s->echoSuppressed = false;
                 }
-                s->lossless = image;
             }
             self->ShowImage(std::move(image));
         });

@@ -167,8 +167,8 @@ private:
         int width = 0, height = 0;  // the window's, in device pixels
         PageScale scale;
         bool visible = true;
-        // Pictures: the last screencast frame, a requested screenshot and
-        // the lossless picture of a page at rest.
+        // Pictures: the last screencast frame and a requested screenshot
+        // (the window keeps the picture shown, lossless at rest).
         DWORD lastFrameTick = 0;
         DWORD screenshotDue = 0;
         bool screenshotPending = false;
@@ -187,7 +187,6 @@ private:
         // Frames are real changes (input came, or a check found the page
         // changing): none is taken for an echo until the page rests again.
         bool live = false;
-        FrameImage lossless;  // the last lossless picture shown
         Stream stream = Stream::Live;
         DWORD lastInputTick = 0;
         DWORD liveSince = 0;  // when the full-size stream last started
@@ -196,6 +195,7 @@ private:
         double scrollX = 0, scrollY = 0;      // where it saw the viewport
         PixelBox dirty;                       // changed parts no picture shows yet
         bool partPending = false;             // a picture of a part is on its way
+        DWORD metricsAsked = 0;               // when the window's metrics were last sent again
         // Input held while the engine draws a picture (see SendInput).
         struct HeldInput {
             std::string method;

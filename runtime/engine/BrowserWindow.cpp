@@ -128,6 +128,12 @@ bool BrowserWindow::HasImage()
     return m_image.width > 0;
 }
 
+bool BrowserWindow::Shows(const FrameImage& image)
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    return image.width == m_image.width && image.height == m_image.height && image.pixels == m_image.pixels;
+}
+
 void BrowserWindow::SetCursorId(LPCWSTR id)
 {
     std::lock_guard<std::mutex> lock(m_lock);

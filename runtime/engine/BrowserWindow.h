@@ -34,6 +34,8 @@ public:
     // shown and repaints that part only. False when it does not fit.
     bool PatchImage(int x, int y, const FrameImage& part);
     bool HasImage();
+    // Any thread: whether the picture shown is exactly this one.
+    bool Shows(const FrameImage& image);
     // Any thread: cursor the page asks for (a system cursor id).
     void SetCursorId(LPCWSTR id);
     // UI thread: where the page's text caret stands. The window draws it

@@ -10,6 +10,7 @@
 #include "RuntimeTestSupport.h"
 #include "runtime/engine/BrowserImpl.h"
 #include "runtime/engine/BrowserWindow.h"
+#include "runtime/engine/Runtime.h"
 
 #include <tlhelp32.h>
 
@@ -202,6 +203,22 @@ TEST_F(RuntimeBrowserTest, ViewportFollowsMoveWindow)
     ASSERT_TRUE(WaitTitle("w800h600"));
     MoveWindow(BrowserWindow(), 0, 0, 500, 300, TRUE);
     EXPECT_TRUE(WaitTitle("w500h300", 10000)) << client->lastTitle;
+}
+
+TEST_F(RuntimeBrowserTest, AViewTheEngineLostIsAskedForAgain)
+{
+    // A renderer made for a new site can start from the engine's default
+    // view instead of the window's size: the page is then laid out at that
+    // size and stretched over the window. Its pictures tell, and the
+    // window's size is asked for again.
+    CefRefPtr<CefBrowser> b = Open("/size", {0, 0, 640, 480});
+    ASSERT_TRUE(WaitTitle("w640h480"));
+    auto* impl = static_cast<vxrt::BrowserImpl*>(b.get());
+    vxrt::Runtime::Get()->DevTools().CallSync("Emulation.clearDeviceMetricsOverride", vxrt::Json::object(),
+                                              impl->SessionId(), 5000);
+    ASSERT_TRUE(PumpUntil([&] { return client->lastTitle != "w640h480"; }, 5000)) << "the view did not change";
+    const std::string lost = client->lastTitle;
+    EXPECT_TRUE(WaitTitle("w640h480", 5000)) << "the page stayed at the engine's view, " << lost;
 }
 
 TEST_F(RuntimeBrowserTest, ClickOnALinkNavigates)
