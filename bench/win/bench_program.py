@@ -62,21 +62,6 @@ def near(rgb, want, tolerance=6):
     return all(abs(a - b) <= tolerance for a, b in zip(rgb, want))
 
 
-def windows_pids(name):
-    """Linux pids of Wine processes running the Windows program `name`."""
-    pids = []
-    for entry in os.listdir("/proc"):
-        if entry.isdigit():
-            try:
-                with open("/proc/%s/cmdline" % entry, "rb") as f:
-                    argv0 = f.read().split(b"\0")[0]
-            except OSError:
-                continue
-            if argv0.lower().endswith(name.lower().encode()):
-                pids.append(int(entry))
-    return pids
-
-
 def private_kb(pid):
     total = 0
     try:
@@ -240,14 +225,14 @@ def main():
                     # The captions start after their first pause; then idle.
                     time.sleep(4)
 
-                    shares = idle_shares({"app": lambda: windows_pids("Vornex.exe"),
+                    shares = idle_shares({"app": lambda: program.windows_processes("Vornex.exe"),
                                           "engine": lambda: program.engine_processes(install.folder),
                                           "wineserver": lambda: wineserver_pids(session),
                                           "display": lambda: display_pids(session)}, args.idle)
                     for name, share in shares.items():
                         r.setdefault("idle_" + name, []).append(share)
                     r["idle"].append(sum(shares.values()))
-                    r["app_mem"].append(sum(private_kb(p) for p in windows_pids("Vornex.exe")) / 1024)
+                    r["app_mem"].append(sum(private_kb(p) for p in program.windows_processes("Vornex.exe")) / 1024)
                     r["engine_mem"].append(sum(private_kb(p) for p in program.engine_processes(install.folder)) / 1024)
                 close(session, proc, program.MAIN_CLASS, program.MAIN_TITLE)
 

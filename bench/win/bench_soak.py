@@ -47,35 +47,22 @@ def threads(pid):
         return 0
 
 
-def processes_naming(needle):
-    found = []
-    for entry in os.listdir("/proc"):
-        if entry.isdigit():
-            try:
-                with open("/proc/%s/cmdline" % entry, "rb") as f:
-                    if needle in f.read():
-                        found.append(int(entry))
-            except OSError:
-                pass
-    return found
-
-
-def program_pids(install):
-    return [p for p in processes_naming(os.path.basename(install.exe).encode())
-            if p not in set(program.engine_processes(install.folder))]
+def program_pids(install, table=None):
+    return program.windows_processes(os.path.basename(install.exe), table)
 
 
 def renderers(install):
-    return [p for p in program.engine_processes(install.folder) if b"--type=renderer" in
-            open("/proc/%d/cmdline" % p, "rb").read()]
+    table = program.process_table()
+    return [p for p in program.engine_processes(install.folder, table) if b"--type=renderer" in table[p]]
 
 
 def sample(install, t0):
-    pids = program_pids(install)
+    table = program.process_table()
+    pids = program_pids(install, table)
     return {"t": time.time() - t0,
             "program_mb": sum(private_kb(p) for p in pids) / 1024.0,
             "threads": sum(threads(p) for p in pids),
-            "engine_mb": sum(private_kb(p) for p in program.engine_processes(install.folder)) / 1024.0}
+            "engine_mb": sum(private_kb(p) for p in program.engine_processes(install.folder, table)) / 1024.0}
 
 
 def show(label, s):

@@ -219,18 +219,38 @@ class Program:
         return self.session.find_window(MAIN_CLASS, MAIN_TITLE) is None
 
 
-def engine_processes(profile_folder):
-    """Browser engine processes that use the given profile folder."""
-    found = []
-    needle = os.path.realpath(profile_folder).encode()
+def process_table():
+    """One reading of /proc: {pid: command line as a list of bytes}.
+
+    Classify processes from one table: two walks of /proc see different
+    moments, and a process started between them is counted wrongly."""
+    table = {}
     for entry in os.listdir("/proc"):
         if not entry.isdigit():
             continue
         try:
             with open("/proc/%s/cmdline" % entry, "rb") as f:
-                cmdline = f.read()
+                table[int(entry)] = f.read().split(b"\0")
         except OSError:
             continue
+    return table
+
+
+def windows_processes(exe_name, table=None):
+    """Wine processes running the Windows program `exe_name` (its main
+    process and the sub-processes it starts of itself)."""
+    table = process_table() if table is None else table
+    name = exe_name.lower().encode()
+    return [pid for pid, argv in table.items() if argv and argv[0].lower().endswith(name)]
+
+
+def engine_processes(profile_folder, table=None):
+    """Browser engine processes that use the given profile folder."""
+    table = process_table() if table is None else table
+    needle = os.path.realpath(profile_folder).encode()
+    found = []
+    for pid, argv in table.items():
+        cmdline = b"\0".join(argv)
         if b"--user-data-dir=" in cmdline and needle in cmdline:
-            found.append(int(entry))
+            found.append(pid)
     return found
