@@ -3,18 +3,21 @@
 # The executable is also every sub-process the browser runtime starts; the
 # engine's watchdog, alive as long as the program, needs kernel32 and the
 # socket library only. Imported the ordinary way, GDI+, the common controls,
-# the shell, OLE and WinInet would each be loaded and initialised in it too:
+# the shell and OLE would each be loaded and initialised in it too:
 # under Wine that is 7.4 MB of private memory for a process that waits on a
 # handle, 2.6 MB with them bound on first call. The window libraries (user32,
 # gdi32, msimg32) stay ordinary imports: they cost the watchdog nothing
 # measurable, and code looks their newer entry points up with
-# GetModuleHandle, which must find them loaded.
+# GetModuleHandle, which must find them loaded. WinInet does too: loaded
+# late, Wine finds its preferred address taken and relocates it into 400 KB
+# of private pages of the program, where loading it at start costs the
+# watchdog 50 KB.
 #
 #   vornex_windows_libs(<out-var> <library names...>)
 # gives the names to link for the given system libraries: the delay-load
 # library for those listed below, the name itself for the rest.
 
-set(VORNEX_DELAY_LOADED_LIBS gdiplus comctl32 comdlg32 imm32 ole32 oleaut32 shell32 shlwapi wininet)
+set(VORNEX_DELAY_LOADED_LIBS gdiplus comctl32 comdlg32 imm32 ole32 oleaut32 shell32 shlwapi)
 
 if(WIN32)
   find_package(Python3 REQUIRED COMPONENTS Interpreter)
