@@ -130,11 +130,11 @@ def main():
             time.sleep(5)
             samples.append(sample(install, t0))
             show("end", samples[-1])
-            stored = {l.get("url") for l in service.links().get("links", [])}
+            stored = {l.get("url") for l in service.links(200).get("links", [])}
             print("program memory trend: %+.2f MB per hour (linear fit over %d samples)" %
                   (slope_mb_per_hour(samples), len(samples)))
-            # The service lists the latest 50: the check covers those.
-            recent = made[-50:]
+            # The service lists the latest 200 at most (a 33-minute run).
+            recent = made[-200:]
             print("links: %d made, of the latest %d the service stored %d" %
                   (len(made), len(recent), sum(1 for u in recent if u in stored)))
             app.click(program.CLOSE_BUTTON)

@@ -148,8 +148,8 @@ class DemoService:
         with open(self.log, "rb") as f:
             return f.read().decode("utf-8", "replace")
 
-    def links(self):
-        with urllib.request.urlopen("http://127.0.0.1/api/links?limit=50", timeout=10) as reply:
+    def links(self, limit=50):
+        with urllib.request.urlopen("http://127.0.0.1/api/links?limit=%d" % limit, timeout=10) as reply:
             import json
             return json.loads(reply.read().decode("utf-8"))
 
