@@ -256,6 +256,13 @@ class Window:
             raise HarnessError("window %d is gone" % self.hwnd)
         return tuple(int(v) for v in out.split())
 
+    def state(self):
+        """"minimised", "maximised" or "normal", as the window itself sees it."""
+        code, out = self.session.drive("state", self.hwnd)
+        if code != 0:
+            raise HarnessError("window %d is gone" % self.hwnd)
+        return out
+
     def client_point(self, dx, dy):
         left, top, _, _ = self.client_rect()
         return left + dx, top + dy

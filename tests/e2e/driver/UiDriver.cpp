@@ -9,6 +9,7 @@
 //   UiDriver key <virtual-key> [down|up]     (decimal or 0x.. code)
 //   UiDriver pixel <x> <y>                   -> "RRGGBB" of the screen
 //   UiDriver visible <hwnd>                  -> "1" or "0"
+//   UiDriver state <hwnd>                    -> "minimised", "maximised" or "normal"
 //   UiDriver close <hwnd>                    (posts WM_CLOSE)
 //
 // Exit code 0 on success, 1 when the window or pixel is not there, 2 on a
@@ -166,6 +167,12 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"pixel" && argc == 4) return Pixel(_wtoi(argv[2]), _wtoi(argv[3]));
     if (command == L"visible" && argc == 3) {
         std::printf("%d\n", ::IsWindowVisible(ParseHandle(argv[2])) ? 1 : 0);
+        return 0;
+    }
+    if (command == L"state" && argc == 3) {
+        const HWND hwnd = ParseHandle(argv[2]);
+        if (!::IsWindow(hwnd)) return 1;
+        std::printf("%s\n", ::IsIconic(hwnd) ? "minimised" : ::IsZoomed(hwnd) ? "maximised" : "normal");
         return 0;
     }
     if (command == L"close" && argc == 3) return ::PostMessageW(ParseHandle(argv[2]), WM_CLOSE, 0, 0) ? 0 : 1;
