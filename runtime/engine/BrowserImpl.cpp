@@ -1192,7 +1192,11 @@ void BrowserImpl::Tick()
         auto s = m_shared.Lock();
         if (s->state == State::Creating) return;  // the ids are not ours to read yet
         if (s->state == State::Closing && s->closeDeadline && Reached(now, s->closeDeadline)) {
+            // The page has had its time for its handlers. The engine is asked
+            // to close it without them, and the window goes now: an engine
+            // that hangs may never answer that either.
             s->closeDeadline = 0;
+            s->state = State::EngineClosed;
             forceClose = true;
         }
         if (s->echoUntil && Reached(now, s->echoUntil)) {
@@ -1245,7 +1249,11 @@ void BrowserImpl::Tick()
     }
     Runtime* rt = Runtime::Get();
     if (!rt) return;
-    if (forceClose) rt->DevTools().Call("Target.closeTarget", {{"targetId", m_targetId}}, "");
+    if (forceClose) {
+        rt->DevTools().Call("Target.closeTarget", {{"targetId", m_targetId}}, "");
+        CefRefPtr<BrowserImpl> self(this);
+        Post([self] { self->OnTargetClosed(); });
+    }
     if (shoot) TakeScreenshot();
     if (probe) {
         Send("Page.stopScreencast");

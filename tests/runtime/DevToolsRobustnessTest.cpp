@@ -78,6 +78,33 @@ TEST_P(DevToolsRobustnessTest, RuntimeSurvivesAndReports)
     EXPECT_LT(GetTickCount() - start, 15000u);
 }
 
+// An engine that hangs on a close (no answer, no end of the page): the page
+// is given its time for its unload handlers, then the window closes anyway.
+TEST(HungEngineTest, CloseEndsTheWindowAfterTheGraceWithoutAnAnswer)
+{
+    FakeEndpointScope scope;
+    ASSERT_GT(StartFakeEndpoint("hung"), 0);
+    std::unique_ptr<RuntimeSession> session(new RuntimeSession(UniqueTempDir(L"vxrt-fake-profile")));
+    ASSERT_TRUE(session->ok);
+    std::unique_ptr<HostWindow> host(new HostWindow(640, 480));
+    CefRefPtr<RecordingClient> client = new RecordingClient;
+    RECT rc = {0, 0, 600, 400};
+    CefRefPtr<CefBrowser> browser = CreateBrowser(host->Handle(), rc, client.get(), "http://fake/");
+    ASSERT_TRUE(browser.get() != nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return client->Has("LoadEnd"); }, 30000));
+    const DWORD asked = GetTickCount();
+    browser->GetHost()->CloseBrowser(false);
+    // Not at once: the page's handlers had their time.
+    EXPECT_FALSE(PumpUntil([&] { return host->closeReceived; }, 3000));
+    EXPECT_TRUE(PumpUntil([&] { return host->closeReceived; }, 15000))
+        << "no close " << (GetTickCount() - asked) << " ms after it was asked for";
+    EXPECT_TRUE(PumpUntil([&] { return client->Has("BeforeClose"); }, 5000));
+    client->browser = nullptr;
+    browser = nullptr;
+    host.reset();
+    session.reset();
+}
+
 INSTANTIATE_TEST_SUITE_P(Scenarios, DevToolsRobustnessTest,
                          testing::Values(Scenario{"garbage", true, false}, Scenario{"disorder", true, false},
                                          Scenario{"truncated", false, true}, Scenario{"oversized", false, true},

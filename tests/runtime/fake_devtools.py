@@ -12,6 +12,8 @@ scenario:
   oversized  a frame header announcing 2**40 bytes, connection kept open
   drop       the connection closes
   stream     screencast frames without pause until the connection ends
+  hung       a valid load, then the engine answers nothing about closing
+             (Page.close and Target.closeTarget go unanswered)
 After the garbage and disorder scenarios a final marker follows: the page's
 title becomes "end-of-scenario", so a test that waits for it has seen every
 event before it.
@@ -203,6 +205,8 @@ def serve(conn, scenario):
         if scenario == "disorder" and method in ("Network.enable", "Runtime.enable") and not navigated:
             held.append(msg)  # answered later, in reverse order
             continue
+        if scenario == "hung" and method in ("Page.close", "Target.closeTarget"):
+            continue
         reply = {"id": msg["id"], "result": REPLIES.get(method, {})}
         if "sessionId" in msg:
             reply["sessionId"] = msg["sessionId"]
@@ -217,6 +221,8 @@ def serve(conn, scenario):
         elif scenario == "disorder":
             disorder(peer, held)
             end_marker(peer)
+        elif scenario == "hung":
+            valid_load(peer)
         elif scenario == "stream":
             valid_load(peer)
             threading.Thread(target=stream, args=(peer,), daemon=True).start()
