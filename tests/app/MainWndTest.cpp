@@ -1,6 +1,7 @@
 // The main window built from the real skin in the test's resources, without
 // a browser engine: its titles, the feed reaching the scrolling buttons, the
 // tray message bringing it back, and closing when no browser is there to ask.
+#include "app/AppConfig.h"
 #include "app/AppGlobals.h"
 #include "app/AppMessages.h"
 #include "app/MainWnd.h"
@@ -186,7 +187,9 @@ protected:
 // pixel title band).
 constexpr POINT kOkButton = {176, 36 + 123};
 constexpr POINT kCancelButton = {262, 36 + 123};
+constexpr POINT kRememberBox = {28, 36 + 86};
 POINT g_answer = kOkButton;
+bool g_tickRemember = false;  // "记住我的选择，不再提醒" ticked before answering
 int g_questionsAnswered = 0;
 
 HWND ExitQuestion() { return ::FindWindowW(L"MainWndClass", L"退出提示："); }
@@ -198,10 +201,14 @@ void CALLBACK AnswerExitQuestion(HWND, UINT, UINT_PTR id, DWORD)
     if (dialog == nullptr || !::IsWindowVisible(dialog)) return;
     ::KillTimer(nullptr, id);
     ++g_questionsAnswered;
-    const LPARAM at = MAKELPARAM(g_answer.x, g_answer.y);
-    ::SendMessageW(dialog, WM_MOUSEMOVE, 0, at);
-    ::SendMessageW(dialog, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    ::SendMessageW(dialog, WM_LBUTTONUP, 0, at);
+    auto click = [dialog](POINT point) {
+        const LPARAM at = MAKELPARAM(point.x, point.y);
+        ::SendMessageW(dialog, WM_MOUSEMOVE, 0, at);
+        ::SendMessageW(dialog, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::SendMessageW(dialog, WM_LBUTTONUP, 0, at);
+    };
+    if (g_tickRemember) click(kRememberBox);
+    click(g_answer);
 }
 
 class MainWndCloseTest : public ::testing::Test {
@@ -212,6 +219,13 @@ protected:
         g_nExitPrompt = 1;
         g_closeWatch = CloseWatch();
         g_questionsAnswered = 0;
+        g_tickRemember = false;
+        // The setting is written beside the program: a folder of the test's own.
+        wchar_t temp[MAX_PATH];
+        ::GetTempPathW(MAX_PATH, temp);
+        m_savedAppDir = g_strAppDir;
+        g_strAppDir = std::wstring(temp) + L"vornex-close-" + std::to_wstring(::GetCurrentProcessId());
+        ::CreateDirectoryW(g_strAppDir.c_str(), nullptr);
         m_hwnd = (new WatchedMainWnd)->Create(nullptr, L"Vornex短网址", WS_OVERLAPPEDWINDOW, 0);
         ASSERT_NE(nullptr, m_hwnd);
         ::ShowWindow(m_hwnd, SW_SHOWNOACTIVATE);
@@ -220,6 +234,9 @@ protected:
     {
         if (::IsWindow(m_hwnd)) ::DestroyWindow(m_hwnd);
         g_nExitPrompt = 0;
+        ::DeleteFileW(ConfigPath(g_strAppDir).c_str());
+        ::RemoveDirectoryW(g_strAppDir.c_str());
+        g_strAppDir = m_savedAppDir;
     }
 
     // Asks to close as Alt+F4 does and answers the question with `answer`;
@@ -237,6 +254,7 @@ protected:
     }
 
     HWND m_hwnd = nullptr;
+    std::wstring m_savedAppDir;
 };
 
 TEST_F(MainWndCloseTest, TheQuestionsOkClosesTheWindowOnlyAfterTheQuestionHasEnded)
@@ -260,6 +278,32 @@ TEST_F(MainWndCloseTest, EveryCloseRequestAsksAgainAfterACancelledOne)
     ASSERT_TRUE(CloseAnswering(kOkButton));
     EXPECT_TRUE(SkinUI::Test::PumpUntil([&] { return !::IsWindow(m_hwnd); }, 5000));
     EXPECT_EQ(3, g_questionsAnswered);
+}
+
+TEST_F(MainWndCloseTest, CancelWithTheBoxTickedRemembersNothing)
+{
+    g_tickRemember = true;
+    ASSERT_TRUE(CloseAnswering(kCancelButton));
+    SkinUI::Test::PumpUntil([] { return false; }, 200);
+    ASSERT_TRUE(::IsWindow(m_hwnd));
+    // Nothing beside the program: no setting, no half-written one.
+    WIN32_FIND_DATAW found;
+    const HANDLE search = ::FindFirstFileW((g_strAppDir + L"\\*").c_str(), &found);
+    std::wstring names;
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (std::wcscmp(found.cFileName, L".") != 0 && std::wcscmp(found.cFileName, L"..") != 0)
+                names += found.cFileName;
+        } while (::FindNextFileW(search, &found));
+        ::FindClose(search);
+    }
+    EXPECT_EQ(L"", names);
+    EXPECT_EQ(1, g_nExitPrompt);
+    // The next close asks again; ticked and answered OK, it is remembered.
+    ASSERT_TRUE(CloseAnswering(kOkButton));
+    EXPECT_TRUE(SkinUI::Test::PumpUntil([&] { return !::IsWindow(m_hwnd); }, 5000));
+    EXPECT_EQ(2, g_questionsAnswered);
+    EXPECT_EQ(0, ReadExitPrompt(g_strAppDir));
 }
 
 }  // namespace
