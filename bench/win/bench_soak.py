@@ -53,7 +53,8 @@ def program_pids(install, table=None):
 
 def renderers(install):
     table = program.process_table()
-    return [p for p in program.engine_processes(install.folder, table) if b"--type=renderer" in table[p]]
+    # A renderer's command line is rewritten into one string.
+    return [p for p in program.engine_processes(install.folder, table) if b"--type=renderer" in b" ".join(table[p])]
 
 
 def sample(install, t0):

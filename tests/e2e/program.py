@@ -5,7 +5,6 @@ main window's controls, as a person sees them."""
 
 import os
 import shutil
-import socket
 import subprocess
 import sys
 import tempfile
@@ -127,19 +126,37 @@ class DemoService:
             time.sleep(1)
 
     def _wait_ready(self, deadline):
-        """True once this service answers; False when it ended."""
+        """True once this service listens on the port; False when it ended.
+        Another run's service answering on the port is not ours: a refused
+        port ends our process only once its interpreter has started, which
+        can take longer than any fixed wait."""
         while self.proc.poll() is None:
-            try:
-                socket.create_connection(("127.0.0.1", 80), timeout=0.2).close()
-                # Answered, and still ours (a refused port ends the process).
-                time.sleep(0.2)
-                if self.proc.poll() is None:
-                    return True
-            except OSError:
-                pass
+            if self._listens():
+                return True
             if time.time() > deadline:
                 return False
             time.sleep(0.1)
+        return False
+
+    def _listens(self):
+        """Whether this service's process holds the listening socket of
+        127.0.0.1:80 (from /proc/net/tcp and the process's descriptors)."""
+        inodes = set()
+        try:
+            with open("/proc/net/tcp") as f:
+                for line in f.readlines()[1:]:
+                    fields = line.split()
+                    if fields[1] == "0100007F:0050" and fields[3] == "0A":
+                        inodes.add("socket:[%s]" % fields[9])
+            fd_dir = "/proc/%d/fd" % self.proc.pid
+            for fd in os.listdir(fd_dir):
+                try:
+                    if os.readlink(os.path.join(fd_dir, fd)) in inodes:
+                        return True
+                except OSError:
+                    pass
+        except OSError:
+            pass
         return False
 
     def requests(self):

@@ -5,7 +5,9 @@ mid-run, and no browser engine on the machine."""
 
 import http.server
 import os
+import re
 import shutil
+import signal
 import sys
 import tempfile
 import threading
@@ -204,6 +206,109 @@ class Environment(unittest.TestCase):
                              "the engine to end after the program was killed")
             with open(install.config_path, "rb") as f:
                 self.assertEqual(config, f.read())
+
+
+LINK_INPUT = (225, 289)      # the start page's form, page coordinates + title band
+SHORTEN_BUTTON = (453, 289)
+
+
+def renderer_processes(install):
+    table = program.process_table()
+    return [p for p in program.engine_processes(install.folder, table) if b"--type=renderer" in b" ".join(table[p])]
+
+
+def engine_main_processes(install):
+    """The engine's browser process: the one of its processes with no role
+    (its children rewrite their command lines into one string, and the
+    runtime's guard shell names the engine's command line too)."""
+    table = program.process_table()
+    return [p for p in program.engine_processes(install.folder, table)
+            if b"--type=" not in b" ".join(table[p]) and b"vxrt-guard" not in table[p]
+            and not table[p][0].endswith(b"sh")]
+
+
+class EngineLoss(unittest.TestCase):
+    def test_the_page_comes_back_after_its_renderer_and_then_its_engine_are_killed(self):
+        install = Install(b"[App]\r\nexit=1\r\n")
+        self.addCleanup(install.remove)
+        with harness.Session() as session:
+            service = DemoService(session)
+            self.assertEqual("unmanaged", program.configure_window_management(session))
+            app = Program(session, install)
+            app.wait_page()
+            w = app.window
+
+            def page_loads():
+                # The start page, also as the answer to a shortened link
+                # (the address a reload comes back to).
+                return len(re.findall(r'"GET /(\?[^ ]*)? HTTP', service.requests()))
+
+            def shorten(url):
+                """The page answers: a link shortened in it reaches the service."""
+                app.click(LINK_INPUT)
+                session.type_text(url)
+                app.click(SHORTEN_BUTTON)
+                session.wait_for(lambda: any(l.get("url") == url for l in service.links().get("links", [])), 30,
+                                 "the service to store %s" % url)
+
+            def kill_and_recover(what, victims):
+                loads = page_loads()
+                pids = victims(install)
+                self.assertTrue(pids, "no %s process to kill" % what)
+                # One at a time until the page is hit: the engine keeps a
+                # spare renderer, whose death is no loss of the page (and a
+                # third loss within a minute would stop the restarts).
+                for pid in pids:
+                    os.kill(pid, signal.SIGKILL)
+                    try:
+                        # The last picture stays on screen meanwhile: the
+                        # page loaded again is what shows it came back.
+                        session.wait_for(lambda: page_loads() > loads, 10,
+                                         "the page to load again after the %s died" % what)
+                        break
+                    except harness.HarnessError:
+                        if pid == pids[-1]:
+                            raise
+                # The page is used next: its load has ended once the service
+                # has heard nothing new from it for a moment.
+                quiet = {"log": service.requests(), "since": time.time()}
+
+                def page_quiet():
+                    log = service.requests()
+                    if log != quiet["log"]:
+                        quiet.update(log=log, since=time.time())
+                    return time.time() - quiet["since"] >= 1.5
+
+                session.wait_for(page_quiet, 60, "the page's load to end")
+                app.wait_page()
+                self.assertIsNone(app.proc.poll(), "the program ended when its %s died" % what)
+                self.assertIsNone(session.find_window(program.MAIN_CLASS, program.EXIT_TITLE),
+                                  "a question came when the %s died" % what)
+
+            # Maximised, the renderer dies: the window stays as it was.
+            app.click(program.MAX_BUTTON)
+            session.wait_for(lambda: w.state() == "maximised", 10, "the window to maximise")
+            kill_and_recover("renderer", renderer_processes)
+            self.assertEqual("maximised", w.state())
+            app.click(program.MAX_BUTTON)  # now the restore button
+            session.wait_for(lambda: w.state() == "normal", 10, "the window to restore")
+            placed = w.client_rect()
+            shorten("https://example.com/after-the-renderer-died")
+
+            # Then the engine's own process dies: a new engine, the same window.
+            kill_and_recover("engine", engine_main_processes)
+            self.assertEqual(placed, w.client_rect())
+            self.assertEqual("normal", w.state())
+            shorten("https://example.com/after-the-engine-died")
+
+            # Closing still asks, and nothing of the engine is left after.
+            app.click(program.CLOSE_BUTTON)
+            dialog = app.exit_dialog()
+            session.click(*dialog.client_point(*program.OK_BUTTON))
+            self.assertEqual(0, app.wait_exit())
+            with open(install.config_path, "rb") as f:
+                self.assertEqual(b"[App]\r\nexit=1\r\n", f.read())
+            session.wait_for(lambda: not program.engine_processes(install.folder), 15, "no engine left")
 
 
 class WithoutEngine(unittest.TestCase):
