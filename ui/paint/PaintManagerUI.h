@@ -31,6 +31,7 @@
 #include "ui/paint/ImageCache.h"
 #include "ui/paint/ListenerList.h"
 #include "ui/paint/MessageFilter.h"
+#include "ui/paint/MessageRoutes.h"
 #include "ui/paint/NamedStrings.h"
 #include "ui/paint/UiEvent.h"
 #include "ui/paint/UiNotify.h"
@@ -345,10 +346,18 @@ private:
     CControlUI* OwnControlAt(POINT pt) const;
     // An event of `type` about `pSender` at the last mouse position, now.
     TEventUI MakeEvent(int type, CControlUI* pSender) const;
+    // Sends such an event about `control` to it; nothing when it is null.
+    void SendEventTo(CControlUI* control, int type);
     // Takes the focus from `pControl`.
     void KillFocusOf(CControlUI* pControl, CControlUI* pNewFocus);
     bool HandleTimer(WPARAM wParam);
-    void HandleMouseButton(UINT uMsg, WPARAM wParam, LPARAM lParam);
+    // Turns a message of the route table into its control event (see
+    // MessageRoutes.h); true when a control got the event.
+    bool RouteMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
+    // The point of a routed event; a message's own point becomes the last
+    // mouse position.
+    POINT RoutedPoint(EventPoint source, LPARAM lParam);
+    CControlUI* RoutedTarget(EventTarget target, POINT pt) const;
     // True when a filter handled the message (`lRes` then holds its result).
     bool OfferToFilters(const ListenerList<IMessageFilterUI>& filters, UINT uMsg, WPARAM wParam, LPARAM lParam,
                         LRESULT& lRes);
