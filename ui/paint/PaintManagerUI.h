@@ -29,6 +29,7 @@
 #include "ui/paint/DefaultFont.h"
 #include "ui/paint/FontTable.h"
 #include "ui/paint/ImageCache.h"
+#include "ui/paint/LanguageReader.h"
 #include "ui/paint/ListenerList.h"
 #include "ui/paint/MessageFilter.h"
 #include "ui/paint/MessageRoutes.h"
@@ -291,11 +292,12 @@ public:
     static const CStdStringPtrMap& GetLanguagetAttribultes();
     static void RemoveAllLanguageAttributeList();
     // Rebuilds the language strings from a markup document (name or text)
-    // and repaints every window. Filled by the dialog builder's "lang"
-    // elements; the builder registers itself through SetLanguageLoader.
+    // with the language reader of the first window's manager, and repaints
+    // every window. Without a reader the strings in hand stay.
     static void ReLoadLanguage(STRINGorID xml);
-    typedef void (*LanguageLoader)(STRINGorID xml, CPaintManagerUI* manager);
-    static void SetLanguageLoader(LanguageLoader loader);
+    // What reads language documents for this manager: the dialog builder
+    // hands over its reader when it builds a skin into the manager.
+    void SetLanguageReader(const LanguageReader* reader) { m_languageReader = reader; }
 
     // ---- groups ---------------------------------------------------------
     bool AddOptionGroup(LPCTSTR pStrGroupName, CControlUI* pControl);
@@ -365,6 +367,7 @@ private:
     bool FocusShortcut(TCHAR ch);
 
     const ControlTreeSide* m_treeSide = nullptr;
+    const LanguageReader* m_languageReader = nullptr;
     int m_nDpi = kBaseDpi;
     HWND m_hWndPaint = nullptr;
     Gdi::OwnedWindowDC m_hDcPaint;
