@@ -102,6 +102,7 @@ POINT CPaintManagerUI::RoutedPoint(EventPoint source, LPARAM lParam)
         ::ScreenToClient(m_hWndPaint, &pt);
         break;
     case EventPoint::Cursor:
+        pt = POINT{0, 0};
         ::GetCursorPos(&pt);
         ::ScreenToClient(m_hWndPaint, &pt);
         return pt;
