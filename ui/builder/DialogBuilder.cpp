@@ -123,19 +123,26 @@ private:
 };
 
 // ReLoadLanguage's reader: the language strings of a markup document.
-void LoadLanguageStrings(STRINGorID xml, CPaintManagerUI* manager)
-{
-    g_languageLoaded = false;
-    CDialogBuilder builder;
-    builder.Create(xml, xml.IsId() ? L"xml" : nullptr, nullptr, manager, nullptr);
-    g_languageLoaded = true;
-}
+class BuilderLanguageReader : public LanguageReader {
+public:
+    void ReadLanguage(STRINGorID xml, CPaintManagerUI& manager) const override
+    {
+        g_languageLoaded = false;
+        CDialogBuilder builder;
+        builder.Create(xml, xml.IsId() ? L"xml" : nullptr, nullptr, &manager, nullptr);
+        g_languageLoaded = true;
+    }
+};
 
 }  // namespace
 
-CDialogBuilder::CDialogBuilder() { RegisterLanguageLoader(); }
+CDialogBuilder::CDialogBuilder() = default;
 
-void CDialogBuilder::RegisterLanguageLoader() { CPaintManagerUI::SetLanguageLoader(&LoadLanguageStrings); }
+const LanguageReader& CDialogBuilder::GetLanguageReader()
+{
+    static const BuilderLanguageReader reader;
+    return reader;
+}
 
 CControlUI* CDialogBuilder::Create(STRINGorID xml, LPCTSTR type, IDialogBuilderCallback* pCallback,
                                    CPaintManagerUI* pManager, CControlUI* pParent)
@@ -151,6 +158,7 @@ CControlUI* CDialogBuilder::Create(STRINGorID xml, LPCTSTR type, IDialogBuilderC
     } else if (!m_xml.LoadFromFile(xml.m_lpstr)) {
         return nullptr;
     }
+    if (pManager != nullptr) pManager->SetLanguageReader(&GetLanguageReader());
     ControlTreeTarget target(pCallback, pManager, m_pstrtype);
     SkinTreeWalker walker(target);
     m_pCallback = pCallback;
@@ -161,6 +169,7 @@ CControlUI* CDialogBuilder::Create(STRINGorID xml, LPCTSTR type, IDialogBuilderC
 CControlUI* CDialogBuilder::Create(IDialogBuilderCallback* pCallback, CPaintManagerUI* pManager, CControlUI* pParent)
 {
     m_pCallback = pCallback;
+    if (pManager != nullptr) pManager->SetLanguageReader(&GetLanguageReader());
     ControlTreeTarget target(pCallback, pManager, m_pstrtype);
     SkinTreeWalker walker(target);
     return static_cast<CControlUI*>(walker.Build(m_xml, pParent));

@@ -14,6 +14,7 @@
 #include "ui/base/Platform.h"
 #include "ui/base/StringOrId.h"
 #include "ui/markup/Markup.h"
+#include "ui/paint/LanguageReader.h"
 
 namespace SkinUI {
 
@@ -51,9 +52,9 @@ public:
     void GetLastErrorMessage(LPTSTR pstrMessage, size_t cchMax) const;
     void GetLastErrorLocation(LPTSTR pstrSource, size_t cchMax) const;
 
-    // Registers the loader that CPaintManagerUI::ReLoadLanguage uses to
-    // read language documents. Done once by the first builder.
-    static void RegisterLanguageLoader();
+    // What reads language documents for CPaintManagerUI::ReLoadLanguage;
+    // every manager a builder builds a skin into is given it.
+    static const LanguageReader& GetLanguageReader();
 
 private:
     CMarkup m_xml;

@@ -19,7 +19,6 @@ namespace {
 
 // Face of the shared default font, chosen once per process.
 wchar_t g_defaultFace[LF_FACESIZE] = {0};
-CPaintManagerUI::LanguageLoader g_languageLoader = nullptr;
 
 bool IsBefore6()
 {
@@ -338,16 +337,14 @@ const CStdStringPtrMap& CPaintManagerUI::GetLanguagetAttribultes() { return Lang
 
 void CPaintManagerUI::RemoveAllLanguageAttributeList() { LanguageStrings().Clear(); }
 
-void CPaintManagerUI::SetLanguageLoader(LanguageLoader loader) { g_languageLoader = loader; }
-
 void CPaintManagerUI::ReLoadLanguage(STRINGorID xml)
 {
     if (m_aPreMessages.GetSize() == 0) return;
-    // Without a reader the strings in hand are better than none.
-    if (!g_languageLoader) return;
-    RemoveAllLanguageAttributeList();
     auto* first = static_cast<CPaintManagerUI*>(m_aPreMessages.GetAt(0));
-    g_languageLoader(xml, first);
+    // Without a reader the strings in hand are better than none.
+    if (first->m_languageReader == nullptr) return;
+    RemoveAllLanguageAttributeList();
+    first->m_languageReader->ReadLanguage(xml, *first);
     for (int i = 0; i < m_aPreMessages.GetSize(); ++i)
         static_cast<CPaintManagerUI*>(m_aPreMessages.GetAt(i))->InvalidateRoot();
 }

@@ -29,8 +29,10 @@
 #include "ui/paint/DefaultFont.h"
 #include "ui/paint/FontTable.h"
 #include "ui/paint/ImageCache.h"
+#include "ui/paint/LanguageReader.h"
 #include "ui/paint/ListenerList.h"
 #include "ui/paint/MessageFilter.h"
+#include "ui/paint/MessageRoutes.h"
 #include "ui/paint/NamedStrings.h"
 #include "ui/paint/UiEvent.h"
 #include "ui/paint/UiNotify.h"
@@ -290,11 +292,12 @@ public:
     static const CStdStringPtrMap& GetLanguagetAttribultes();
     static void RemoveAllLanguageAttributeList();
     // Rebuilds the language strings from a markup document (name or text)
-    // and repaints every window. Filled by the dialog builder's "lang"
-    // elements; the builder registers itself through SetLanguageLoader.
+    // with the language reader of the first window's manager, and repaints
+    // every window. Without a reader the strings in hand stay.
     static void ReLoadLanguage(STRINGorID xml);
-    typedef void (*LanguageLoader)(STRINGorID xml, CPaintManagerUI* manager);
-    static void SetLanguageLoader(LanguageLoader loader);
+    // What reads language documents for this manager: the dialog builder
+    // hands over its reader when it builds a skin into the manager.
+    void SetLanguageReader(const LanguageReader* reader) { m_languageReader = reader; }
 
     // ---- groups ---------------------------------------------------------
     bool AddOptionGroup(LPCTSTR pStrGroupName, CControlUI* pControl);
@@ -345,10 +348,18 @@ private:
     CControlUI* OwnControlAt(POINT pt) const;
     // An event of `type` about `pSender` at the last mouse position, now.
     TEventUI MakeEvent(int type, CControlUI* pSender) const;
+    // Sends such an event about `control` to it; nothing when it is null.
+    void SendEventTo(CControlUI* control, int type);
     // Takes the focus from `pControl`.
     void KillFocusOf(CControlUI* pControl, CControlUI* pNewFocus);
     bool HandleTimer(WPARAM wParam);
-    void HandleMouseButton(UINT uMsg, WPARAM wParam, LPARAM lParam);
+    // Turns a message of the route table into its control event (see
+    // MessageRoutes.h); true when a control got the event.
+    bool RouteMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
+    // The point of a routed event; a message's own point becomes the last
+    // mouse position.
+    POINT RoutedPoint(EventPoint source, LPARAM lParam);
+    CControlUI* RoutedTarget(EventTarget target, POINT pt) const;
     // True when a filter handled the message (`lRes` then holds its result).
     bool OfferToFilters(const ListenerList<IMessageFilterUI>& filters, UINT uMsg, WPARAM wParam, LPARAM lParam,
                         LRESULT& lRes);
@@ -356,6 +367,7 @@ private:
     bool FocusShortcut(TCHAR ch);
 
     const ControlTreeSide* m_treeSide = nullptr;
+    const LanguageReader* m_languageReader = nullptr;
     int m_nDpi = kBaseDpi;
     HWND m_hWndPaint = nullptr;
     Gdi::OwnedWindowDC m_hDcPaint;

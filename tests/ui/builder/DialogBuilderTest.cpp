@@ -255,10 +255,28 @@ TEST_F(BuilderTest, AnOptionOfAnExtraTopLevelElementLeavesItsGroupWhenTheBuilder
 
 TEST_F(BuilderTest, ReloadingTheLanguageReadsTheLangElements)
 {
-    CDialogBuilder::RegisterLanguageLoader();
+    m_manager->SetLanguageReader(&CDialogBuilder::GetLanguageReader());
     CPaintManagerUI::AddLanguageAttributeList(L"old", L"x");
     CPaintManagerUI::ReLoadLanguage(L"<Window><lang name=\"greeting\" value=\"你好\"/></Window>");
     EXPECT_STREQ(CPaintManagerUI::GetLanguageAttributeList(L"greeting"), L"你好");
     EXPECT_EQ(CPaintManagerUI::GetLanguageAttributeList(L"old"), nullptr);
+    CPaintManagerUI::RemoveAllLanguageAttributeList();
+}
+
+TEST_F(BuilderTest, AManagerReadsItsLanguageWithTheBuilderThatBuiltItsSkin)
+{
+    // No skin built into it yet: a reload keeps the strings in hand.
+    CPaintManagerUI::AddLanguageAttributeList(L"kept", L"x");
+    CPaintManagerUI::ReLoadLanguage(L"<Window><lang name=\"greeting\" value=\"hello\"/></Window>");
+    EXPECT_STREQ(CPaintManagerUI::GetLanguageAttributeList(L"kept"), L"x");
+
+    CDialogBuilder builder;
+    Attach(builder.Create(L"<Window><lang name=\"first\" value=\"1\"/><Control/></Window>", nullptr, nullptr,
+                          m_manager.get()));
+    ASSERT_NE(m_manager->GetRoot(), nullptr);
+    CPaintManagerUI::ReLoadLanguage(L"<Window><lang name=\"greeting\" value=\"hello\"/></Window>");
+    EXPECT_STREQ(CPaintManagerUI::GetLanguageAttributeList(L"greeting"), L"hello");
+    EXPECT_EQ(CPaintManagerUI::GetLanguageAttributeList(L"kept"), nullptr);
+    EXPECT_EQ(CPaintManagerUI::GetLanguageAttributeList(L"first"), nullptr);
     CPaintManagerUI::RemoveAllLanguageAttributeList();
 }

@@ -329,17 +329,21 @@ TEST(PaintManagerWindow, ManagersWithAWindowAreListedUntilDestroyed)
 
 TEST(PaintManagerWindow, LanguageReloadRebuildsThroughTheLoader)
 {
-    static CPaintManagerUI* seen = nullptr;
+    struct Reader : LanguageReader {
+        void ReadLanguage(STRINGorID, CPaintManagerUI& manager) const override
+        {
+            seen = &manager;
+            CPaintManagerUI::AddLanguageAttributeList(L"ID_NEW", L"new");
+        }
+        mutable CPaintManagerUI* seen = nullptr;
+    } reader;
     Window window;
     CPaintManagerUI pm;
     pm.Init(window.hwnd);
     CPaintManagerUI::AddLanguageAttributeList(L"ID_OLD", L"old");
-    CPaintManagerUI::SetLanguageLoader([](STRINGorID, CPaintManagerUI* manager) {
-        seen = manager;
-        CPaintManagerUI::AddLanguageAttributeList(L"ID_NEW", L"new");
-    });
+    pm.SetLanguageReader(&reader);
     CPaintManagerUI::ReLoadLanguage(L"<lang/>");
-    CPaintManagerUI::SetLanguageLoader(nullptr);
+    const CPaintManagerUI* seen = reader.seen;
     EXPECT_EQ(&pm, seen);
     EXPECT_EQ(nullptr, CPaintManagerUI::GetLanguageAttributeList(L"ID_OLD"));
     EXPECT_EQ(CUiString(L"new"), CPaintManagerUI::GetLanguageAttributeList(L"ID_NEW"));

@@ -1,6 +1,8 @@
-// Window messages turned into control events: the message table, mouse
-// tracking with hover and tooltips, pre-translation and the message loop.
+// Window messages turned into control events: the messages of the route
+// table, mouse tracking with hover and tooltips, the other messages the
+// manager answers, pre-translation and the message loop.
 #include "ui/controls/ControlUI.h"
+#include "ui/paint/MessageRoutes.h"
 #include "ui/paint/PaintManagerUI.h"
 
 #include <cwchar>
@@ -22,22 +24,6 @@ WORD CurrentKeyState()
     return state;
 }
 
-POINT PointOf(LPARAM lParam)
-{
-    POINT pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-    return pt;
-}
-
-// Key events carry the virtual key or character with the message's own
-// parameters and the modifiers held at the time.
-void FillKeyFields(TEventUI& event, WPARAM wParam, LPARAM lParam)
-{
-    event.chKey = static_cast<TCHAR>(wParam);
-    event.wKeyState = CurrentKeyState();
-    event.wParam = wParam;
-    event.lParam = lParam;
-}
-
 // Reflected messages of child windows: the message number plus 0x2000.
 const UINT kReflectBase = 0x2000;
 
@@ -53,6 +39,13 @@ TEventUI CPaintManagerUI::MakeEvent(int type, CControlUI* pSender) const
     return event;
 }
 
+void CPaintManagerUI::SendEventTo(CControlUI* control, int type)
+{
+    if (control == nullptr) return;
+    TEventUI event = MakeEvent(type, control);
+    control->Event(event);
+}
+
 void CPaintManagerUI::TrackMouse(UINT uMsg, LPARAM lParam)
 {
     if (!m_bMouseTracking) {
@@ -64,7 +57,7 @@ void CPaintManagerUI::TrackMouse(UINT uMsg, LPARAM lParam)
         ::TrackMouseEvent(&track);
         m_bMouseTracking = true;
     }
-    POINT pt = PointOf(lParam);
+    POINT pt = PointFromLParam(lParam);
     // Non-client moves carry screen coordinates.
     if (uMsg == WM_NCMOUSEMOVE) ::ScreenToClient(m_hWndPaint, &pt);
     m_ptLastMousePos = pt;
@@ -77,21 +70,15 @@ void CPaintManagerUI::TrackMouse(UINT uMsg, LPARAM lParam)
         if (CControlUI* left = m_pEventHover.Get()) {
             m_pEventHover = ControlRef();
             m_tooltip.Hide();
-            TEventUI event = MakeEvent(UIEVENT_MOUSELEAVE, left);
-            left->Event(event);
+            SendEventTo(left, UIEVENT_MOUSELEAVE);
         }
         if (CControlUI* entered = target.Get()) {
             m_pEventHover = target;
-            TEventUI event = MakeEvent(UIEVENT_MOUSEENTER, entered);
-            entered->Event(event);
+            SendEventTo(entered, UIEVENT_MOUSEENTER);
         }
     }
     // A drag stays with the control that got the button down.
-    CControlUI* receiver = m_pEventClick != nullptr ? m_pEventClick.Get() : target.Get();
-    if (receiver != nullptr) {
-        TEventUI event = MakeEvent(UIEVENT_MOUSEMOVE, receiver);
-        receiver->Event(event);
-    }
+    SendEventTo(m_pEventClick != nullptr ? m_pEventClick.Get() : target.Get(), UIEVENT_MOUSEMOVE);
 }
 
 void CPaintManagerUI::ShowToolTip(CControlUI* pControl)
@@ -101,34 +88,78 @@ void CPaintManagerUI::ShowToolTip(CControlUI* pControl)
     m_tooltip.Show(m_hWndPaint, GetInstance(), text, pControl->GetPos(), pControl->GetToolTipWidth());
 }
 
-void CPaintManagerUI::HandleMouseButton(UINT uMsg, WPARAM wParam, LPARAM lParam)
+POINT CPaintManagerUI::RoutedPoint(EventPoint source, LPARAM lParam)
 {
-    ::SetFocus(m_hWndPaint);
-    const POINT pt = PointOf(lParam);
+    POINT pt = m_ptLastMousePos;
+    switch (source) {
+    case EventPoint::LastMousePos:
+        return pt;
+    case EventPoint::Client:
+        pt = PointFromLParam(lParam);
+        break;
+    case EventPoint::Screen:
+        pt = PointFromLParam(lParam);
+        ::ScreenToClient(m_hWndPaint, &pt);
+        break;
+    case EventPoint::Cursor:
+        pt = POINT{0, 0};
+        ::GetCursorPos(&pt);
+        ::ScreenToClient(m_hWndPaint, &pt);
+        return pt;
+    }
     m_ptLastMousePos = pt;
-    CControlUI* control = OwnControlAt(pt);
-    if (control == nullptr) return;
-    const ControlRef target = WeakRefTo(control);
-    m_pEventClick = target;
-    if (uMsg != WM_LBUTTONDBLCLK) {
-        control->SetFocus();
-        // The focus handlers may have destroyed it, or the window.
-        if (target == nullptr) return;
+    return pt;
+}
+
+CControlUI* CPaintManagerUI::RoutedTarget(EventTarget target, POINT pt) const
+{
+    switch (target) {
+    case EventTarget::Focus:
+        return m_pFocus.Get();
+    case EventTarget::KeyControl:
+        return m_pEventKey.Get();
+    case EventTarget::ClickControl:
+        return m_pEventClick.Get();
+    case EventTarget::ControlAtPoint:
+        return OwnControlAt(pt);
     }
-    SetCapture();
-    int type = UIEVENT_BUTTONDOWN;
-    if (uMsg == WM_LBUTTONDBLCLK)
-        type = UIEVENT_DBLCLICK;
-    else if (uMsg == WM_RBUTTONDOWN)
-        type = UIEVENT_RBUTTONDOWN;
-    TEventUI event = MakeEvent(type, control);
+    return nullptr;
+}
+
+bool CPaintManagerUI::RouteMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    const MessageRoute* route = FindMessageRoute(uMsg);
+    if (route == nullptr) return false;
+    const unsigned steps = route->steps;
+    if (steps & kRoutePress) ::SetFocus(m_hWndPaint);
+    const POINT pt = RoutedPoint(route->point, lParam);
+    if ((steps & kRouteReleaseFirst) && m_bMouseCapture) ReleaseCapture();
+    // Held weakly: the steps below run handlers, which may destroy the
+    // target or the window (whose tree then reads as gone).
+    ControlRef target = WeakRefTo(RoutedTarget(route->target, pt));
+    if (target == nullptr) return false;
+    if ((steps & kRouteCursorControlsOnly) && (target->GetControlFlags() & UIFLAG_SETCURSOR) == 0) return false;
+    if (steps & kRoutePress) m_pEventClick = target;
+    if (steps & kRouteTakeKey) m_pEventKey = target;
+    if (steps & kRouteFocusTarget) target->SetFocus();
+    if (steps & kRouteReleaseForTarget) {
+        if (m_bMouseCapture) ReleaseCapture();
+        target = WeakRefTo(RoutedTarget(route->target, pt));
+    }
+    // The focus and release handlers may have ended the target.
+    if (target == nullptr) return false;
+    if (steps & kRoutePress) SetCapture();
+    CControlUI* control = target.Get();
+    if (control == nullptr) return false;
+    TEventUI event = MakeEvent(route->eventType, control);
     event.ptMouse = pt;
-    event.wKeyState = static_cast<WORD>(wParam);
-    if (type != UIEVENT_DBLCLICK) {
-        event.wParam = wParam;
-        event.lParam = lParam;
-    }
+    FillRoutedFields(event, route->fields, wParam, lParam, CurrentKeyState());
     control->Event(event);
+    if (steps & kRouteEndClick) m_pEventClick = ControlRef();
+    if (steps & kRouteEndKey) m_pEventKey = ControlRef();
+    if (steps & kRouteMoveAfter)
+        ::SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0, MAKELPARAM(m_ptLastMousePos.x, m_ptLastMousePos.y));
+    return true;
 }
 
 bool CPaintManagerUI::OfferToFilters(const ListenerList<IMessageFilterUI>& filters, UINT uMsg, WPARAM wParam,
@@ -156,14 +187,8 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         DeleteDelayedCleanup();
         break;
     case WM_CLOSE: {
-        if (CControlUI* hover = m_pEventHover.Get()) {
-            TEventUI event = MakeEvent(UIEVENT_MOUSELEAVE, hover);
-            hover->Event(event);
-        }
-        if (CControlUI* click = m_pEventClick.Get()) {
-            TEventUI event = MakeEvent(UIEVENT_BUTTONUP, click);
-            click->Event(event);
-        }
+        SendEventTo(m_pEventHover.Get(), UIEVENT_MOUSELEAVE);
+        SendEventTo(m_pEventClick.Get(), UIEVENT_BUTTONUP);
         SetFocus(nullptr);
         HWND owner = ::GetWindow(m_hWndPaint, GW_OWNER);
         if (owner != nullptr) ::SetFocus(owner);
@@ -191,10 +216,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         break;
     }
     case WM_SIZE:
-        if (CControlUI* focus = m_pFocus.Get()) {
-            TEventUI event = MakeEvent(UIEVENT_WINDOWSIZE, focus);
-            focus->Event(event);
-        }
+        RouteMessage(uMsg, wParam, lParam);
         if (m_pRoot != nullptr) m_pRoot->NeedUpdate();
         return true;
     case WM_TIMER:
@@ -202,7 +224,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         break;
     case WM_MOUSEHOVER: {
         m_bMouseTracking = false;
-        const POINT pt = PointOf(lParam);
+        const POINT pt = PointFromLParam(lParam);
         CControlUI* under = OwnControlAt(pt);
         if (under == nullptr) break;
         if (CControlUI* hover = m_pEventHover.Get()) {
@@ -224,26 +246,6 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
     case WM_NCMOUSEMOVE:
         TrackMouse(uMsg, lParam);
         break;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-        HandleMouseButton(uMsg, wParam, lParam);
-        break;
-    case WM_LBUTTONUP: {
-        m_ptLastMousePos = PointOf(lParam);
-        // The capture goes with the button in any case: a click control
-        // destroyed during the press must not leave the mouse captured.
-        if (m_bMouseCapture) ReleaseCapture();
-        CControlUI* click = m_pEventClick.Get();
-        if (click == nullptr) break;
-        TEventUI event = MakeEvent(UIEVENT_BUTTONUP, click);
-        event.wParam = wParam;
-        event.lParam = lParam;
-        event.wKeyState = static_cast<WORD>(wParam);
-        click->Event(event);
-        m_pEventClick = ControlRef();
-        break;
-    }
     case WM_CAPTURECHANGED: {
         // Another window took the mouse in the middle of a press (a message
         // box, a drag of another program): the press ends without a click.
@@ -257,80 +259,25 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         click->Event(event);
         break;
     }
-    case WM_CONTEXTMENU: {
-        POINT pt = PointOf(lParam);
-        ::ScreenToClient(m_hWndPaint, &pt);
-        m_ptLastMousePos = pt;
-        if (m_pEventClick == nullptr) break;
-        if (m_bMouseCapture) ReleaseCapture();
-        // Releasing the capture runs handlers too.
-        CControlUI* click = m_pEventClick.Get();
-        if (click == nullptr) break;
-        TEventUI event = MakeEvent(UIEVENT_CONTEXTMENU, click);
-        event.lParam = reinterpret_cast<LPARAM>(click);
-        click->Event(event);
-        m_pEventClick = ControlRef();
-        break;
-    }
-    case WM_MOUSEWHEEL: {
-        POINT pt = PointOf(lParam);
-        ::ScreenToClient(m_hWndPaint, &pt);
-        m_ptLastMousePos = pt;
-        CControlUI* control = OwnControlAt(pt);
-        if (control == nullptr) break;
-        const int delta = static_cast<short>(HIWORD(wParam));
-        TEventUI event = MakeEvent(UIEVENT_SCROLLWHEEL, control);
-        // 1 when the wheel turns towards the user (the content scrolls down).
-        event.wParam = delta < 0 ? 1 : 0;
-        event.lParam = lParam;
-        event.wKeyState = CurrentKeyState();
-        control->Event(event);
-        ::SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0, MAKELPARAM(m_ptLastMousePos.x, m_ptLastMousePos.y));
-        break;
-    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_CONTEXTMENU:
+    case WM_MOUSEWHEEL:
     case WM_KEYDOWN:
-        if (CControlUI* focus = m_pFocus.Get()) {
-            m_pEventKey = m_pFocus;
-            TEventUI event = MakeEvent(UIEVENT_KEYDOWN, focus);
-            FillKeyFields(event, wParam, lParam);
-            focus->Event(event);
-        }
-        break;
     case WM_KEYUP:
-        if (CControlUI* key = m_pEventKey.Get()) {
-            TEventUI event = MakeEvent(UIEVENT_KEYUP, key);
-            FillKeyFields(event, wParam, lParam);
-            key->Event(event);
-            m_pEventKey = ControlRef();
-        }
-        break;
     case WM_CHAR:
-        if (CControlUI* focus = m_pFocus.Get()) {
-            TEventUI event = MakeEvent(UIEVENT_CHAR, focus);
-            FillKeyFields(event, wParam, lParam);
-            focus->Event(event);
-        }
+        RouteMessage(uMsg, wParam, lParam);
         break;
-    case WM_SETCURSOR: {
+    case WM_SETCURSOR:
         if (LOWORD(lParam) != HTCLIENT) break;
-        if (m_bMouseCapture) {
+        // While captured the cursor stays as the pressed control set it.
+        if (m_bMouseCapture || RouteMessage(uMsg, wParam, lParam)) {
             lRes = TRUE;
             return true;
         }
-        POINT pt = {0, 0};
-        ::GetCursorPos(&pt);
-        ::ScreenToClient(m_hWndPaint, &pt);
-        CControlUI* control = OwnControlAt(pt);
-        if (control == nullptr || (control->GetControlFlags() & UIFLAG_SETCURSOR) == 0) break;
-        TEventUI event = MakeEvent(UIEVENT_SETCURSOR, control);
-        event.ptMouse = pt;
-        event.wParam = wParam;
-        event.lParam = lParam;
-        event.wKeyState = CurrentKeyState();
-        control->Event(event);
-        lRes = TRUE;
-        return true;
-    }
+        break;
     case WM_COMMAND:
         if (lParam == 0) break;
         lRes = ::SendMessageW(reinterpret_cast<HWND>(lParam), kReflectBase + uMsg, wParam, lParam);
@@ -370,11 +317,7 @@ bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam,
     case WM_SYSCHAR:
         return FocusShortcut(static_cast<TCHAR>(wParam));
     case WM_SYSKEYDOWN:
-        if (CControlUI* focus = m_pFocus.Get()) {
-            TEventUI event = MakeEvent(UIEVENT_SYSKEY, focus);
-            FillKeyFields(event, wParam, lParam);
-            focus->Event(event);
-        }
+        RouteMessage(uMsg, wParam, lParam);
         return false;
     default:
         return false;
