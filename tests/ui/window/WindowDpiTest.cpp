@@ -216,4 +216,13 @@ TEST(PrefixDpi, AWindowTakesTheDensityOfThePrefix)
     EXPECT_EQ(window.Manager().GetDpi(), dpi);
     EXPECT_EQ(window.WindowSize().cx, 300 * dpi / 96);
     EXPECT_EQ(window.Manager().GetCaptionRect().bottom, 30 * dpi / 96);
+
+    // The system made its stock GUI font (8 points, 11 pixels at 100 %) for
+    // this density already; the default font is that size at the window's
+    // density, not scaled twice.
+    TFontInfo* font = window.Manager().GetDefaultFontInfo();
+    EXPECT_EQ(font->iSize, 11);
+    LOGFONTW lf = {};
+    ::GetObjectW(font->hFont, sizeof(lf), &lf);
+    EXPECT_EQ(lf.lfHeight, -ScaleForDpi(11, dpi));
 }
