@@ -31,9 +31,8 @@ CGifHandler* LoadGifForDpi(LPCTSTR name, int dpi)
     const int height = ScaleForDpi(first->nY, dpi);
     if (width <= 0 || height <= 0) return base.release();
 
-    Frames variant = LoadDensityVariant(name, dpi, Frames(), [](const CUiString& variantName) {
-        return LoadFrames(variantName);
-    });
+    Frames variant =
+        LoadDensityVariant(name, dpi, Frames(), [](const CUiString& variantName) { return LoadFrames(variantName); });
     if (variant) {
         const tagTImageInfo* frame = variant->GetFrameInfoAt(0);
         if (frame->nX == width && frame->nY == height) return variant.release();

@@ -429,7 +429,8 @@ private:
                 if (m_record) m_record->keepable = false;  // the image may be reloaded or removed
                 InlineImage inlineImage = ParseInlineImage(t.text);
                 LPCTSTR type = inlineImage.type.IsEmpty() ? nullptr : inlineImage.type.GetData();
-                const TImageInfo* base = inlineImage.name.IsEmpty() ? nullptr : m_pm->GetImageEx(inlineImage.name, type, 0);
+                const TImageInfo* base =
+                    inlineImage.name.IsEmpty() ? nullptr : m_pm->GetImageEx(inlineImage.name, type, 0);
                 if (base) {
                     // The frames are cut from the 100 % picture; the one
                     // drawn is the density's picture, its frame edges
@@ -462,8 +463,8 @@ private:
             }
             break;
         case L'p':
-            s.paragraphMin =
-                AttributeValue::SaturatingAdd(m_pm->ScaleValue(AttributeValue::ParseInt(t.text.c_str())), FontHeight(font));
+            s.paragraphMin = AttributeValue::SaturatingAdd(m_pm->ScaleValue(AttributeValue::ParseInt(t.text.c_str())),
+                                                           FontHeight(font));
             if (content) {
                 ++s.token;
                 return true;  // the paragraph starts on the next line

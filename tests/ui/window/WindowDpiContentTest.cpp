@@ -224,10 +224,9 @@ TEST_F(DpiContent, PicturesInMarkedUpTextTakeTheDensitysSizeOffsetAndPicture)
 {
     // Frame 1 of the strip after an offset of 6: at 200 % and 150 % the
     // strip's 200 % picture (green there), each frame 8 x 6 scaled.
-    const wchar_t skin[] =
-        L"<Window size=\"100,40\"><VerticalLayout bkcolor=\"#FFFFFFFF\">"
-        L"<Label name=\"l\" showhtml=\"true\" align=\"left\" text=\"{x 6}{i strip.png 2 1}\"/>"
-        L"</VerticalLayout></Window>";
+    const wchar_t skin[] = L"<Window size=\"100,40\"><VerticalLayout bkcolor=\"#FFFFFFFF\">"
+                           L"<Label name=\"l\" showhtml=\"true\" align=\"left\" text=\"{x 6}{i strip.png 2 1}\"/>"
+                           L"</VerticalLayout></Window>";
     for (int density : kDensities) {
         SCOPED_TRACE(density);
         DpiOverride dpi(density);
