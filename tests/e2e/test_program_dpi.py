@@ -13,6 +13,7 @@ import os
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -79,11 +80,22 @@ def shoot_heading(session, dpi, folder):
     session.wait_for(lambda: program.is_page_blue(session.pixel(left + probe[0], top + probe[1])), 120,
                      "the service page to show at %d DPI" % dpi)
     screen = os.path.join(folder, "screen-%d.png" % dpi)
-    session.screenshot(screen)
+    x, y, w, h = (scaled(v, dpi) for v in HEADING)
+    shot = os.path.join(folder, "heading-%d.png" % dpi)
+    # The page shows a quick picture first and its lossless one once it
+    # rests: measure the heading once it stays the same.
+    seen = []
+
+    def heading_at_rest():
+        session.screenshot(screen)
+        crop(screen, left + x, top + y, w, h, shot)
+        seen.append(subprocess.run(["convert", shot, "rgb:-"], check=True, capture_output=True).stdout)
+        time.sleep(0.3)
+        return len(seen) >= 3 and seen[-1] == seen[-2] == seen[-3]
+
+    session.wait_for(heading_at_rest, 60, "the page's heading to rest at %d DPI" % dpi)
     # At a point free of buttons.
     band = dark_band(screen, left + scaled(300, dpi), top, scaled(8 * TITLE_BAND, dpi))
-    x, y, w, h = (scaled(v, dpi) for v in HEADING)
-    shot = crop(screen, left + x, top + y, w, h, os.path.join(folder, "heading-%d.png" % dpi))
     app.window.close()
     app.wait_exit()
     session.wait_for(lambda: not program.engine_processes(install.folder), 30,
