@@ -472,6 +472,19 @@ def loading_frames():
     return frames
 
 
+def loading_animations():
+    """(suffix, frames) of loading.gif and its larger animations."""
+    global SCALE
+    animations = []
+    for suffix, scale in (("", 1.0),) + VARIANTS:
+        SCALE = scale
+        try:
+            animations.append((suffix, loading_frames()))
+        finally:
+            SCALE = 1.0
+    return animations
+
+
 def skin_images():
     global SCALE
     images = {"Aero.png": aero()}  # a soft shadow: resizing it loses nothing
@@ -563,7 +576,8 @@ def main():
     args = parser.parse_args()
     outputs = [(os.path.join(args.skin, name), png_bytes(canvas), "png")
                for name, canvas in sorted(skin_images().items())]
-    outputs.append((os.path.join(args.skin, "loading.gif"), gif_bytes(loading_frames(), LOADING_DELAY), "gif"))
+    outputs += [(os.path.join(args.skin, "loading%s.gif" % suffix), gif_bytes(frames, LOADING_DELAY), "gif")
+                for suffix, frames in loading_animations()]
     outputs += [(os.path.join(args.icons, name), ico_bytes(canvases), "ico")
                 for name, canvases in sorted(icons().items())]
     if args.check:

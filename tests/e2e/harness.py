@@ -100,6 +100,20 @@ class Session:
         self.run_quiet(["wineserver", "-p"])
         self.run_quiet(["wine", "cmd.exe", "/c", "exit"])
 
+    def use_prefix(self, prefix):
+        """Runs Windows programs on another prefix from now on (one of
+        another display density, say), on the same display: ends everything
+        Wine runs on the current prefix and starts a wineserver for the new
+        one. Cheaper than a new session where the display can be shared."""
+        self.run_quiet(["wineserver", "-k"])
+        self.prefix = os.path.abspath(prefix)
+        subprocess.run([os.path.join(REPO, "tools", "wine-prefix.sh"), self.prefix], check=True)
+        with open(self._prefixfile, "a") as f:
+            f.write(self.prefix + "\n")
+        self.env["WINEPREFIX"] = self.prefix
+        self.run_quiet(["wineserver", "-p"])
+        self.run_quiet(["wine", "cmd.exe", "/c", "exit"])
+
     def close(self):
         if self._closed:
             return
@@ -124,17 +138,22 @@ class Session:
             self._watchdog.wait()
         if self._pidfile:
             os.unlink(self._pidfile)
+            os.unlink(self._prefixfile)
 
     def _start_watchdog(self):
         # Ends the session's processes if this Python process dies without
         # closing (for example when the test runner kills it on timeout).
         fd, self._pidfile = tempfile.mkstemp(prefix="vornex-e2e-", suffix=".pids")
         os.close(fd)
+        # Every prefix the session ran Wine on is listed in a file beside.
+        self._prefixfile = self._pidfile + ".prefixes"
+        with open(self._prefixfile, "w") as f:
+            f.write(self.prefix + "\n")
         script = (
             'while kill -0 %d 2>/dev/null; do sleep 0.5; done; '
-            'WINEPREFIX="%s" wineserver -k 2>/dev/null; '
+            'while read -r prefix; do WINEPREFIX="$prefix" wineserver -k 2>/dev/null; done < "%s"; '
             'for p in $(cat "%s" 2>/dev/null); do kill "$p" 2>/dev/null; done; '
-            'rm -f "%s"' % (os.getpid(), self.prefix, self._pidfile, self._pidfile))
+            'rm -f "%s" "%s"' % (os.getpid(), self._prefixfile, self._pidfile, self._pidfile, self._prefixfile))
         self._watchdog = subprocess.Popen(["bash", "-c", script], start_new_session=True,
                                           stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                           stderr=subprocess.DEVNULL)

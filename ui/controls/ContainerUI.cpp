@@ -411,9 +411,10 @@ void CContainerUI::ScrollBy(int dx, int dy)
     SetScrollPos(sz);
 }
 
+// `nLine` is in skin pixels; the default font is already the density's.
 int CContainerUI::LineHeight(int nLine) const
 {
-    return m_pManager ? nLine + m_pManager->GetDefaultFontInfo()->tm.tmHeight : nLine;
+    return m_pManager ? Scaled(nLine) + m_pManager->GetDefaultFontInfo()->tm.tmHeight : Scaled(nLine);
 }
 
 // A page is the visible content: the item less the inset and the bar that
@@ -438,8 +439,8 @@ void CContainerUI::PageUp() { ScrollBy(0, -PageHeight()); }
 void CContainerUI::PageDown() { ScrollBy(0, PageHeight()); }
 void CContainerUI::HomeUp() { ScrollBy(0, -GetScrollPos().cy); }
 void CContainerUI::EndDown() { ScrollBy(0, GetScrollRange().cy - GetScrollPos().cy); }
-void CContainerUI::LineLeft() { ScrollBy(-8, 0); }
-void CContainerUI::LineRight() { ScrollBy(8, 0); }
+void CContainerUI::LineLeft() { ScrollBy(-Scaled(8), 0); }
+void CContainerUI::LineRight() { ScrollBy(Scaled(8), 0); }
 void CContainerUI::PageLeft() { ScrollBy(-PageWidth(), 0); }
 void CContainerUI::PageRight() { ScrollBy(PageWidth(), 0); }
 void CContainerUI::HomeLeft() { ScrollBy(-GetScrollPos().cx, 0); }

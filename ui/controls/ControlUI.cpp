@@ -5,6 +5,7 @@
 #include "ui/base/DpiScale.h"
 #include "ui/base/UiRect.h"
 #include "ui/images/GdiHandles.h"
+#include "ui/images/DensityGif.h"
 #include "ui/images/GifHandler.h"
 #include "ui/render/PaintScratch.h"
 #include "ui/render/RenderEngine.h"
@@ -234,7 +235,11 @@ SIZE CControlUI::Scaled(const SIZE& sz) const { return ScaleForDpi(sz, m_nMetric
 
 void CControlUI::RescaleMetrics()
 {
+    const int oldDpi = m_nMetricsDpi;
     if (m_pManager != nullptr) m_nMetricsDpi = m_pManager->GetDpi();
+    // An animation's frames were made for the old density; the next paint
+    // loads them for the new one.
+    if (m_nMetricsDpi != oldDpi) ReleaseGif();
     m_rcPadding = Scaled(m_skin.padding);
     m_cXY = Scaled(m_skin.xy);
     m_cxyFixed = Scaled(m_skin.fixed);
@@ -548,7 +553,7 @@ void CControlUI::PaintBkImage(HDC hDC)
 {
     if (m_sBkImage.IsEmpty()) return;
     if (EndsWithGif(m_sBkImage)) {
-        if (!m_pGifHandler) m_pGifHandler = CRenderEngine::LoadGif(STRINGorID(m_sBkImage.GetData()), nullptr, 0);
+        if (!m_pGifHandler) m_pGifHandler = LoadGifForDpi(m_sBkImage, m_nMetricsDpi);
         if (m_pGifHandler) {
             tagTImageInfo* frame = nullptr;
             if (m_bGifAdvance) {

@@ -13,6 +13,7 @@ struct SharedState {
     tagTFontInfo info;
     std::shared_ptr<const Gdi::Font> font;
     std::vector<DefaultFont::Lease*> leases;
+    unsigned long revision = 0;
 };
 
 // Built on first use and never destroyed: managers that live in static
@@ -41,6 +42,7 @@ void DefaultFont::Replace(HFONT font, LPCTSTR face, int size, bool bold, bool un
     state.info.bUnderline = underline;
     state.info.bItalic = italic;
     state.info.tm = TEXTMETRIC();
+    ++state.revision;
     FontTable::NoteChange();
 }
 
@@ -53,6 +55,8 @@ bool DefaultFont::IsCurrent(const LOGFONTW& lf)
     return std::memcmp(&current, &lf, offsetof(LOGFONTW, lfFaceName)) == 0 &&
            std::wcsncmp(current.lfFaceName, lf.lfFaceName, LF_FACESIZE) == 0;
 }
+
+unsigned long DefaultFont::Revision() { return State().revision; }
 
 DefaultFont::Lease::Lease() { State().leases.push_back(this); }
 

@@ -6,6 +6,9 @@
 // once: every paint manager alive at that moment holds a lease that keeps it,
 // and it goes when the last of those managers has gone (with its window and
 // children). The current default font lives until the process ends.
+//
+// It is the 100 % font: a window drawn at another density uses its own
+// copy at that density (ScaledDefaultFont).
 
 #include "ui/paint/FontTable.h"
 
@@ -26,6 +29,10 @@ public:
 
     // True when `lf` describes the current default font exactly.
     static bool IsCurrent(const LOGFONTW& lf);
+
+    // Counts replacements: what was made from the default font's
+    // description (a window's copy at its density) holds while it stays.
+    static unsigned long Revision();
 
     // One per paint manager, for the manager's whole life.
     class Lease {

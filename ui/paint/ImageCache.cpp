@@ -2,7 +2,8 @@
 
 #include "ui/base/DpiScale.h"
 #include "ui/images/ImageDecoder.h"
-#include "ui/images/ImageResample.h"
+#include "ui/images/DensityVariants.h"
+#include "ui/images/ImageResize.h"
 
 #include <algorithm>
 #include <memory>
@@ -72,51 +73,13 @@ void ImageCache::Clear()
     m_images.RemoveAll();
 }
 
-CUiString ImageCache::VariantName(LPCTSTR name, LPCTSTR suffix)
-{
-    CUiString text(name);
-    int dot = -1;
-    for (int i = 0; i < text.GetLength(); ++i) {
-        if (text[i] == L'.') dot = i;
-        if (text[i] == L'/' || text[i] == L'\\') dot = -1;
-    }
-    if (dot < 0) return text + suffix;
-    return text.Left(dot) + suffix + text.Mid(dot);
-}
+CUiString ImageCache::VariantName(LPCTSTR name, LPCTSTR suffix) { return DensityVariantName(name, suffix); }
 
 namespace {
 
 using Record = std::unique_ptr<TImageInfo, void (*)(const TImageInfo*)>;
 
 Record NoRecord() { return Record(nullptr, &CImageDecoder::FreeImage); }
-
-// The premultiplied pixels of a decoded image, row by row.
-std::vector<uint32_t> PixelsOf(const TImageInfo& image)
-{
-    DIBSECTION section = {};
-    if (!image.hBitmap || ::GetObjectW(image.hBitmap.Get(), sizeof(section), &section) != sizeof(section) ||
-        section.dsBm.bmBits == nullptr || section.dsBm.bmBitsPixel != 32 || section.dsBm.bmWidth != image.nX ||
-        section.dsBm.bmHeight != image.nY)
-        return {};
-    ::GdiFlush();
-    const auto* bits = static_cast<const uint32_t*>(section.dsBm.bmBits);
-    return std::vector<uint32_t>(bits, bits + static_cast<size_t>(image.nX) * image.nY);
-}
-
-Record Resized(const TImageInfo& source, int width, int height)
-{
-    const std::vector<uint32_t> pixels =
-        ResamplePremultiplied(PixelsOf(source), source.nX, source.nY, width, height);
-    Gdi::Dib32 dib;
-    if (pixels.empty() || !dib.Create(width, height)) return NoRecord();
-    std::copy(pixels.begin(), pixels.end(), dib.bits);
-    Record image(new TImageInfo, &CImageDecoder::FreeImage);
-    image->hBitmap = std::move(dib.bitmap);
-    image->nX = width;
-    image->nY = height;
-    image->alphaChannel = source.alphaChannel;
-    return image;
-}
 
 }  // namespace
 
@@ -128,28 +91,19 @@ TImageInfo* ImageCache::Scaled(LPCTSTR name, LPCTSTR type, DWORD mask, const TIm
     const int height = ScaleForDpi(base.nY, dpi);
     if (width <= 0 || height <= 0) return nullptr;
 
-    // The skin's larger pictures, smallest first.
-    struct Variant {
-        LPCTSTR suffix;
-        int scalePercent;
-    };
-    static const Variant kVariants[] = {{L"@1.5x", 150}, {L"@2x", 200}, {L"@3x", 300}};
+    // Resources have no larger pictures beside them.
     Record chosen = NoRecord();
-    const int wantedPercent = ScaleForDpi(100, dpi);
-    if ((type == nullptr || *type == L'\0') && wantedPercent > 100) {
-        for (const Variant& variant : kVariants) {
-            Record candidate(LoadFrom(VariantName(name, variant.suffix), nullptr, mask), &CImageDecoder::FreeImage);
-            if (!candidate) continue;
-            chosen = std::move(candidate);
-            if (variant.scalePercent >= wantedPercent) break;
-        }
+    if (type == nullptr || *type == L'\0') {
+        chosen = LoadDensityVariant(name, dpi, NoRecord(), [mask](const CUiString& variant) {
+            return Record(LoadFrom(variant, nullptr, mask), &CImageDecoder::FreeImage);
+        });
     }
     const TImageInfo& source = chosen ? *chosen : base;
     Record made = NoRecord();
     if (chosen && chosen->nX == width && chosen->nY == height)
         made = std::move(chosen);
     else
-        made = Resized(source, width, height);
+        made = Record(ResizedImage(source, width, height), &CImageDecoder::FreeImage);
     if (!made) return nullptr;
     made->sResType = type;
     made->dwMask = mask;

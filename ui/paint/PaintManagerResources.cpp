@@ -20,6 +20,13 @@ namespace {
 // Face of the shared default font, chosen once per process.
 wchar_t g_defaultFace[LF_FACESIZE] = {0};
 
+int ScreenDpi()
+{
+    Gdi::WindowDC screen(nullptr);
+    const int dpi = screen ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
+    return dpi > 0 ? dpi : kBaseDpi;
+}
+
 bool IsBefore6()
 {
     OSVERSIONINFOW version = {};
@@ -55,6 +62,10 @@ CPaintManagerUI::CPaintManagerUI()
     ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
     std::wcsncpy(lf.lfFaceName, g_defaultFace, LF_FACESIZE - 1);
     lf.lfCharSet = DEFAULT_CHARSET;
+    // The stock font is made for the screen's density when the system
+    // starts; the shared font is the 100 % one, which each window scales to
+    // its own density.
+    lf.lfHeight = UnscaleForDpi(lf.lfHeight, ScreenDpi());
     if (DefaultFont::IsCurrent(lf)) return;
     HFONT font = ::CreateFontIndirectW(&lf);
     if (font == nullptr) return;
@@ -164,7 +175,7 @@ TFontInfo* CPaintManagerUI::GetDefaultFontInfo()
 {
     TFontInfo& info = DefaultFont::Info();
     if (info.tm.tmHeight == 0) FontTable::ComputeMetrics(info, TopmostResourceManager()->m_hDcPaint);
-    return &info;
+    return m_scaledDefaultFont.At(m_nDpi, m_hDcPaint);
 }
 
 void CPaintManagerUI::SetDefaultFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic)

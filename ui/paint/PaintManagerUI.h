@@ -27,6 +27,7 @@
 #include "ui/paint/ControlRefList.h"
 #include "ui/paint/ControlTreeSide.h"
 #include "ui/paint/DefaultFont.h"
+#include "ui/paint/ScaledDefaultFont.h"
 #include "ui/paint/FontTable.h"
 #include "ui/paint/ImageCache.h"
 #include "ui/paint/LanguageReader.h"
@@ -242,7 +243,9 @@ public:
     void SetDefaultSelectedBkColor(DWORD dwColor) { m_dwDefaultSelectedBkColor = dwColor; }
 
     // ---- fonts ----------------------------------------------------------
+    // The default font at this window's density (its iSize stays 100 %).
     TFontInfo* GetDefaultFontInfo();
+    // Makes the process-wide default font; `nSize` is the 100 % size.
     void SetDefaultFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic);
     DWORD GetCustomFontCount() const;
     HFONT AddFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic);
@@ -438,6 +441,7 @@ private:
     // Keeps every default font this window may have handed out valid for as
     // long as the window lives.
     DefaultFont::Lease m_defaultFontLease;
+    ScaledDefaultFont m_scaledDefaultFont;  // the default font at m_nDpi
     FontTable m_fonts;
     std::unique_ptr<PaintCacheSlot> m_renderCache;
     ImageCache m_images;

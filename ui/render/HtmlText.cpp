@@ -428,19 +428,24 @@ private:
             } else {
                 if (m_record) m_record->keepable = false;  // the image may be reloaded or removed
                 InlineImage inlineImage = ParseInlineImage(t.text);
-                const TImageInfo* image =
-                    inlineImage.name.IsEmpty()
-                        ? nullptr
-                        : m_pm->GetImageEx(inlineImage.name,
-                                           inlineImage.type.IsEmpty() ? nullptr : inlineImage.type.GetData(), 0);
-                if (image) {
-                    const int w = image->nX / inlineImage.frames;
-                    const int h = image->nY;
+                LPCTSTR type = inlineImage.type.IsEmpty() ? nullptr : inlineImage.type.GetData();
+                const TImageInfo* base =
+                    inlineImage.name.IsEmpty() ? nullptr : m_pm->GetImageEx(inlineImage.name, type, 0);
+                if (base) {
+                    // The frames are cut from the 100 % picture; the one
+                    // drawn is the density's picture, its frame edges
+                    // scaled like every other skin length.
+                    const int frameWidth = base->nX / inlineImage.frames;
+                    const int w = m_pm->ScaleValue(frameWidth);
+                    const int h = m_pm->ScaleValue(base->nY);
                     if (content && x + w > m_rc.right) return true;  // starts the next line
                     if (Painting(draw)) {
+                        const TImageInfo* image = m_pm->GetImageForDpi(inlineImage.name, type, 0);
+                        const int frameLeft = frameWidth * inlineImage.frame;
+                        RECT source = {frameLeft, 0, frameLeft + frameWidth, base->nY};
+                        if (image != base) source = m_pm->ScaleValue(source);
                         const int top = lineTop + (h < lineHeight ? (lineHeight - h) / 2 : 0);
                         RECT dest = {x, top, x + w, top + h};
-                        RECT source = {w * inlineImage.frame, 0, w * (inlineImage.frame + 1), h};
                         RECT corners = {0, 0, 0, 0};
                         CRenderEngine::DrawImage(m_hdc, image->hBitmap, dest, m_rc, source, corners,
                                                  image->alphaChannel, 255);
@@ -458,7 +463,8 @@ private:
             }
             break;
         case L'p':
-            s.paragraphMin = AttributeValue::SaturatingAdd(AttributeValue::ParseInt(t.text.c_str()), FontHeight(font));
+            s.paragraphMin = AttributeValue::SaturatingAdd(m_pm->ScaleValue(AttributeValue::ParseInt(t.text.c_str())),
+                                                           FontHeight(font));
             if (content) {
                 ++s.token;
                 return true;  // the paragraph starts on the next line
@@ -469,10 +475,10 @@ private:
             s.selected = !s.selected;
             break;
         case L'x':
-            x = AttributeValue::SaturatingAdd(x, AttributeValue::ParseInt(t.text.c_str()));
+            x = AttributeValue::SaturatingAdd(x, m_pm->ScaleValue(AttributeValue::ParseInt(t.text.c_str())));
             break;
         case L'y':
-            m_lineMin = std::max(m_lineMin, AttributeValue::ParseInt(t.text.c_str()));
+            m_lineMin = std::max(m_lineMin, m_pm->ScaleValue(AttributeValue::ParseInt(t.text.c_str())));
             break;
         default:
             break;  // <r> is handled by the tokenizer; unknown tags do nothing

@@ -195,20 +195,32 @@ TEST_F(SkinArchiveTest, ShadowFadesToNothingAtItsEdgeAndFitsItsCorners)
     EXPECT_LT(alpha(3, middle), alpha(width / 2, middle));
 }
 
-TEST_F(SkinArchiveTest, TheLoadingBarIsAnAnimationOfTheSizeTheSkinGivesIt)
+// At 150 % and 200 % the bar is drawn from its larger animations as they
+// are: they must have exactly the scaled size and every frame.
+TEST_F(SkinArchiveTest, TheLoadingBarIsAnAnimationOfTheSizeTheSkinGivesItAtEachDensity)
 {
-    std::string gif = Extract("loading.gif");
-    int* delays = nullptr;
-    int width = 0, height = 0, frames = 0, channels = 0;
-    stbi_uc* pixels = stbi_load_gif_from_memory(reinterpret_cast<const stbi_uc*>(gif.data()),
-                                                static_cast<int>(gif.size()), &delays, &width, &height, &frames,
-                                                &channels, 4);
-    ASSERT_NE(pixels, nullptr) << "not a decodable GIF";
-    stbi_image_free(pixels);
-    stbi_image_free(delays);
-    EXPECT_EQ(width, 200);
-    EXPECT_EQ(height, 9);
-    EXPECT_GT(frames, 1);
+    const struct {
+        const char* name;
+        int width, height;
+    } animations[] = {{"loading.gif", 200, 9}, {"loading@1.5x.gif", 300, 14}, {"loading@2x.gif", 400, 18}};
+    int framesAt100 = 0;
+    for (const auto& animation : animations) {
+        SCOPED_TRACE(animation.name);
+        std::string gif = Extract(animation.name);
+        int* delays = nullptr;
+        int width = 0, height = 0, frames = 0, channels = 0;
+        stbi_uc* pixels = stbi_load_gif_from_memory(reinterpret_cast<const stbi_uc*>(gif.data()),
+                                                    static_cast<int>(gif.size()), &delays, &width, &height, &frames,
+                                                    &channels, 4);
+        ASSERT_NE(pixels, nullptr) << "not a decodable GIF";
+        stbi_image_free(pixels);
+        stbi_image_free(delays);
+        EXPECT_EQ(width, animation.width);
+        EXPECT_EQ(height, animation.height);
+        EXPECT_GT(frames, 1);
+        if (framesAt100 == 0) framesAt100 = frames;
+        EXPECT_EQ(frames, framesAt100);
+    }
 }
 
 TEST_F(SkinArchiveTest, NamesTheArchiveLacksStayAbsent)

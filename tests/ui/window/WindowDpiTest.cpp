@@ -4,9 +4,9 @@
 // The density is set on the paint manager here; the PrefixDpi tests read it
 // from the Wine prefix the test runs in (window_dpi_prefix_test).
 
+#include "tests/ui/window/DpiTestWindow.h"
 #include "tests/ui/window/WindowTestSupport.h"
 #include "ui/controls/ControlUI.h"
-#include "ui/window/WindowImplBase.h"
 #include "ui/window/WorkArea.h"
 
 #include <gtest/gtest.h>
@@ -19,8 +19,6 @@ using namespace SkinUI;
 using namespace SkinUI::WindowTest;
 
 namespace {
-
-const UINT kDpiChanged = 0x02E0;
 
 // Sizes that do not divide evenly at 150 %, so that rounding shows.
 const wchar_t kSkin[] =
@@ -38,77 +36,6 @@ const wchar_t kSkin[] =
     L"</HorizontalLayout><Control/></VerticalLayout></Window>";
 
 const wchar_t* const kNamed[] = {L"bar", L"title", L"btn_sys_close", L"btn_sys_min", L"row", L"c1", L"c2", L"c3"};
-
-// Lets the test choose the density a window starts with, and gives it back.
-class DpiOverride {
-public:
-    explicit DpiOverride(int dpi) { CPaintManagerUI::OverrideDpi(dpi); }
-    ~DpiOverride() { CPaintManagerUI::OverrideDpi(0); }
-    DpiOverride(const DpiOverride&) = delete;
-    DpiOverride& operator=(const DpiOverride&) = delete;
-};
-
-class ScaledWindow : public WindowImplBase {
-public:
-    explicit ScaledWindow(const wchar_t* skin = kSkin, bool archive = false) : m_skin(skin), m_archive(archive) {}
-    ~ScaledWindow()
-    {
-        if (::IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
-    }
-
-    HWND Open()
-    {
-        HWND hWnd = Create(nullptr, L"dpi", WS_OVERLAPPEDWINDOW, 0, 0, 0, 10, 10);
-        if (hWnd) {
-            ::ShowWindow(hWnd, SW_SHOWNOACTIVATE);
-            ::UpdateWindow(hWnd);
-        }
-        return hWnd;
-    }
-
-    CPaintManagerUI& Manager() { return m_PaintManager; }
-
-    RECT Pos(const wchar_t* name)
-    {
-        ::UpdateWindow(m_hWnd);
-        CControlUI* control = m_PaintManager.FindControl(name);
-        return control ? control->GetPos() : RECT{-1, -1, -1, -1};
-    }
-
-    SIZE WindowSize() const
-    {
-        RECT rc;
-        ::GetWindowRect(m_hWnd, &rc);
-        return SIZE{rc.right - rc.left, rc.bottom - rc.top};
-    }
-
-    LRESULT HitTest(int x, int y)
-    {
-        POINT pt = {x, y};
-        ::ClientToScreen(m_hWnd, &pt);
-        return SendMessage(WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y));
-    }
-
-    LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) { return SendMessage(message, wParam, lParam); }
-
-    void ChangeDpi(int dpi, RECT suggested)
-    {
-        SendMessage(kDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-    }
-
-protected:
-    LPCTSTR GetWindowClassName() const override { return L"VornexDpiTestWindow"; }
-    CUiString GetSkinFolder() override { return CUiString(); }
-    CUiString GetSkinFile() override { return m_skin; }
-    UI_RESOURCETYPE GetResourceType() const override { return m_archive ? UI_RES_ZIPRESOURCE : UI_RES_FILE; }
-    LPCTSTR GetResourceID() const override { return MAKEINTRESOURCEW(130); }
-    // The application's own tags of the main skin are not the framework's.
-    CControlUI* CreateControl(LPCTSTR) override { return nullptr; }
-
-private:
-    const wchar_t* m_skin;
-    bool m_archive;
-};
 
 std::string Text(const RECT& rc)
 {
@@ -160,7 +87,7 @@ TEST(WindowDpi, SkinMetricsAreLaidOutAtTheWindowsDensityEachRoundedOnce)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.dpi);
         DpiOverride dpi(c.dpi);
-        ScaledWindow window;
+        ScaledWindow window(kSkin);
         ASSERT_NE(window.Open(), nullptr);
         EXPECT_EQ(window.Manager().GetDpi(), c.dpi);
         EXPECT_EQ(window.WindowSize().cx, c.window.cx);
@@ -192,7 +119,7 @@ TEST(WindowDpi, SkinMetricsAreLaidOutAtTheWindowsDensityEachRoundedOnce)
 
 TEST(WindowDpi, ADensityChangeScalesAgainFromThe100PercentValuesAndTakesTheSuggestedRectangle)
 {
-    ScaledWindow window;
+    ScaledWindow window(kSkin);
     ASSERT_NE(window.Open(), nullptr);
     const std::map<std::wstring, RECT> at96 = Layout(window);
 
@@ -207,7 +134,7 @@ TEST(WindowDpi, ADensityChangeScalesAgainFromThe100PercentValuesAndTakesTheSugge
     EXPECT_EQ(window.Manager().GetCaptionRect().bottom, 60);
     {
         DpiOverride dpi(192);
-        ScaledWindow fresh;
+        ScaledWindow fresh(kSkin);
         ASSERT_NE(fresh.Open(), nullptr);
         ExpectSameLayout(window, fresh);
         EXPECT_EQ(window.Manager().GetFontInfo(0)->tm.tmHeight, fresh.Manager().GetFontInfo(0)->tm.tmHeight);
@@ -283,10 +210,19 @@ TEST(PrefixDpi, AWindowTakesTheDensityOfThePrefix)
     const char* expected = std::getenv("VORNEX_EXPECT_DPI");
     if (expected == nullptr) GTEST_SKIP() << "runs inside a prefix of its own density";
     const int dpi = std::atoi(expected);
-    ScaledWindow window;
+    ScaledWindow window(kSkin);
     ASSERT_NE(window.Open(), nullptr);
     EXPECT_EQ(CPaintManagerUI::DpiOfWindow(window), dpi);
     EXPECT_EQ(window.Manager().GetDpi(), dpi);
     EXPECT_EQ(window.WindowSize().cx, 300 * dpi / 96);
     EXPECT_EQ(window.Manager().GetCaptionRect().bottom, 30 * dpi / 96);
+
+    // The system made its stock GUI font (8 points, 11 pixels at 100 %) for
+    // this density already; the default font is that size at the window's
+    // density, not scaled twice.
+    TFontInfo* font = window.Manager().GetDefaultFontInfo();
+    EXPECT_EQ(font->iSize, 11);
+    LOGFONTW lf = {};
+    ::GetObjectW(font->hFont, sizeof(lf), &lf);
+    EXPECT_EQ(lf.lfHeight, -ScaleForDpi(11, dpi));
 }
