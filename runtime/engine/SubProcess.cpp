@@ -6,24 +6,22 @@
 #include <nlohmann/json.hpp>
 
 #include "runtime/CefString.h"
+#include "runtime/engine/LoopbackSocket.h"
 #include "runtime/engine/WebSocketClient.h"
 
 namespace vxrt {
 
 namespace {
 
-// Whether anything still listens on the engine's DevTools port.
+// Whether anything may still listen on the engine's DevTools port: only a
+// refused connection says no. Bounded, so that an engine which has stopped
+// accepting for a while (busy, or ending) cannot hold the watchdog.
 bool EngineListening(unsigned short port)
 {
-    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    if (s == INVALID_SOCKET) return false;
-    sockaddr_in addr = {};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(port);
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool listening = connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-    closesocket(s);
-    return listening;
+    bool refused = false;
+    SOCKET s = ConnectLoopback(port, 2000, &refused);
+    if (s != INVALID_SOCKET) closesocket(s);
+    return !refused;
 }
 
 // The browser process to watch: the handle it passed down when it started

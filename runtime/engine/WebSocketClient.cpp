@@ -6,6 +6,8 @@
 
 #include <random>
 
+#include "runtime/engine/LoopbackSocket.h"
+
 namespace vxrt {
 
 namespace {
@@ -60,16 +62,8 @@ bool WebSocketClient::Connect(unsigned short port, const std::string& path, unsi
 {
     Shutdown();
     Close();
-    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    SOCKET s = ConnectLoopback(port, timeoutMs);
     if (s == INVALID_SOCKET) return false;
-    sockaddr_in addr = {};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(port);
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
-        closesocket(s);
-        return false;
-    }
     BOOL noDelay = TRUE;
     setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay), sizeof noDelay);
     {

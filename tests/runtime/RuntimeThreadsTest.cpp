@@ -1,12 +1,14 @@
 // The runtime's thread hand-offs without an engine: the UI-thread dispatcher
 // when the runtime stops with work still queued, and the WebSocket client
-// stopped from another thread while its reader is blocked.
+// stopped from another thread while its reader is blocked, and connecting
+// to an engine that does not accept.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <thread>
 
 #include "RuntimeTestSupport.h"
+#include "runtime/engine/LoopbackSocket.h"
 #include "runtime/engine/UiDispatcher.h"
 #include "runtime/engine/WebSocketClient.h"
 
@@ -125,6 +127,71 @@ TEST(WebSocketClientTest, ShutdownFromAnotherThreadWakesABlockedReaderAndSendsFa
     EXPECT_TRUE(ws.IsOpen());  // shut down, not yet freed: the owner closes
     ws.Close();
     EXPECT_FALSE(ws.IsOpen());
+}
+
+// A listener on loopback that never accepts: once its queue is full, further
+// connections are neither accepted nor refused, as with an engine that is
+// busy or ending.
+class StalledListener {
+public:
+    StalledListener()
+    {
+        WSADATA wsa;
+        WSAStartup(MAKEWORD(2, 2), &wsa);
+        m_socket = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in addr = {};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        int length = sizeof addr;
+        if (bind(m_socket, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
+            getsockname(m_socket, reinterpret_cast<sockaddr*>(&addr), &length) == 0 && listen(m_socket, 1) == 0)
+            m_port = ntohs(addr.sin_port);
+    }
+    ~StalledListener()
+    {
+        closesocket(m_socket);
+        WSACleanup();
+    }
+    unsigned short Port() const { return m_port; }
+
+private:
+    SOCKET m_socket = INVALID_SOCKET;
+    unsigned short m_port = 0;
+};
+
+TEST(LoopbackSocketTest, AListenerThatStopsAcceptingIsGivenUpOnInTime)
+{
+    StalledListener listener;
+    ASSERT_NE(listener.Port(), 0);
+    std::vector<SOCKET> held;
+    bool stalled = false;
+    for (int i = 0; i < 32 && !stalled; ++i) {
+        bool refused = true;
+        const DWORD start = GetTickCount();
+        SOCKET s = vxrt::ConnectLoopback(listener.Port(), 500, &refused);
+        EXPECT_LT(GetTickCount() - start, 3000u) << "attempt " << i;
+        if (s == INVALID_SOCKET) {
+            stalled = true;
+            EXPECT_FALSE(refused) << "a full queue is no refusal";
+        } else {
+            held.push_back(s);
+        }
+    }
+    EXPECT_TRUE(stalled) << held.size() << " connections queued without an accept";
+    for (SOCKET s : held) closesocket(s);
+}
+
+TEST(LoopbackSocketTest, APortNobodyListensOnIsRefused)
+{
+    unsigned short port = 0;
+    {
+        StalledListener gone;
+        port = gone.Port();
+    }
+    ASSERT_NE(port, 0);
+    bool refused = false;
+    EXPECT_EQ(vxrt::ConnectLoopback(port, 2000, &refused), INVALID_SOCKET);
+    EXPECT_TRUE(refused);
 }
 
 }  // namespace
