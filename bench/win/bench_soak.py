@@ -51,12 +51,6 @@ def program_pids(install, table=None):
     return program.windows_processes(os.path.basename(install.exe), table)
 
 
-def renderers(install):
-    table = program.process_table()
-    # A renderer's command line is rewritten into one string.
-    return [p for p in program.engine_processes(install.folder, table) if b"--type=renderer" in b" ".join(table[p])]
-
-
 def sample(install, t0):
     table = program.process_table()
     pids = program_pids(install, table)
@@ -106,7 +100,7 @@ def main():
                     next_sample += 60
                 if kills and now >= kills[0]:
                     kills.pop(0)
-                    for pid in renderers(install):
+                    for pid in program.renderer_processes(install.folder):
                         os.kill(pid, signal.SIGKILL)
                     lost = time.time()
                     time.sleep(1)

@@ -271,3 +271,10 @@ def engine_processes(profile_folder, table=None):
         if b"--user-data-dir=" in cmdline and needle in cmdline:
             found.append(pid)
     return found
+
+
+def renderer_processes(profile_folder, table=None):
+    """The engine's renderers for the given profile folder (a renderer's
+    command line is rewritten into one string)."""
+    table = process_table() if table is None else table
+    return [p for p in engine_processes(profile_folder, table) if b"--type=renderer" in b" ".join(table[p])]

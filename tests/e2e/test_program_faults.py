@@ -213,8 +213,7 @@ SHORTEN_BUTTON = (453, 289)
 
 
 def renderer_processes(install):
-    table = program.process_table()
-    return [p for p in program.engine_processes(install.folder, table) if b"--type=renderer" in b" ".join(table[p])]
+    return program.renderer_processes(install.folder)
 
 
 def engine_main_processes(install):
