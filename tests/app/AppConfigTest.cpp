@@ -9,26 +9,13 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include "tests/support/TempFolder.h"
 
 namespace Vornex {
 namespace {
 
 class AppConfigTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        wchar_t temp[MAX_PATH];
-        ::GetTempPathW(MAX_PATH, temp);
-        m_dir = std::wstring(temp) + L"vornex-config-test-" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
-        ::CreateDirectoryW(m_dir.c_str(), nullptr);
-    }
-    void TearDown() override
-    {
-        ::DeleteFileW(ConfigPath(m_dir).c_str());
-        ::RemoveDirectoryW(PendingConfigPath(m_dir).c_str());
-        ::DeleteFileW(PendingConfigPath(m_dir).c_str());
-        ::RemoveDirectoryW(m_dir.c_str());
-    }
     void Put(const std::string& bytes)
     {
         std::ofstream(ConfigPath(m_dir).c_str(), std::ios::binary) << bytes;
@@ -45,7 +32,8 @@ protected:
         return buf;
     }
 
-    std::wstring m_dir;
+    vxtest::TempFolder m_folder{L"vornex-config-test"};
+    const std::wstring m_dir = m_folder.Path();
 };
 
 TEST_F(AppConfigTest, WritingTheSettingKeepsTheRestOfTheFile)

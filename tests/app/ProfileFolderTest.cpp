@@ -6,10 +6,10 @@
 
 #include <windows.h>
 
-#include <shellapi.h>
 
 #include <memory>
 #include <string>
+#include "tests/support/TempFolder.h"
 
 namespace Vornex {
 namespace {
@@ -17,24 +17,8 @@ namespace {
 // A fresh folder standing in for the executable's, with a trailing backslash.
 class ProfileFolderTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        wchar_t temp[MAX_PATH];
-        ::GetTempPathW(MAX_PATH, temp);
-        m_base = std::wstring(temp) + L"vornex-profile-test-" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
-        ::CreateDirectoryW(m_base.c_str(), nullptr);
-    }
-    void TearDown() override
-    {
-        std::wstring from = m_base + L'\0';
-        SHFILEOPSTRUCTW op = {};
-        op.wFunc = FO_DELETE;
-        op.pFrom = from.c_str();
-        op.fFlags = FOF_NO_UI;
-        ::SHFileOperationW(&op);
-    }
-
-    std::wstring m_base;
+    vxtest::TempFolder m_folder{L"vornex-profile-test"};
+    const std::wstring m_base = m_folder.Path();
 };
 
 TEST_F(ProfileFolderTest, InstancesRunningTogetherGetFoldersOfTheirOwn)

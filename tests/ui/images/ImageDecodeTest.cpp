@@ -14,6 +14,7 @@
 
 #include <cstdio>
 #include <memory>
+#include "tests/support/TempFolder.h"
 
 namespace SkinUI {
 namespace {
@@ -160,27 +161,11 @@ class ImageSources : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        wchar_t temp[MAX_PATH];
-        ::GetTempPathW(MAX_PATH, temp);
-        m_dir = std::wstring(temp) + L"vornex_render_images\\";
-        ::CreateDirectoryW(m_dir.c_str(), nullptr);
-        Write(L"skin.png", EncodePng(3, 2, std::vector<uint32_t>(6, 0x336699FF)));
-        Write(L"empty.png", std::string());
+        ASSERT_TRUE(m_folder.Write(L"skin.png", EncodePng(3, 2, std::vector<uint32_t>(6, 0x336699FF))));
+        ASSERT_TRUE(m_folder.Write(L"empty.png", std::string()));
     }
-    void TearDown() override
-    {
-        ::DeleteFileW((m_dir + L"skin.png").c_str());
-        ::DeleteFileW((m_dir + L"empty.png").c_str());
-        ::RemoveDirectoryW(m_dir.c_str());
-    }
-    void Write(const wchar_t* name, const std::string& bytes)
-    {
-        FILE* f = _wfopen((m_dir + name).c_str(), L"wb");
-        ASSERT_TRUE(f);
-        fwrite(bytes.data(), 1, bytes.size(), f);
-        fclose(f);
-    }
-    std::wstring m_dir;
+    vxtest::TempFolder m_folder{L"vornex_render_images"};
+    const std::wstring m_dir = m_folder.Path();
 };
 
 TEST_F(ImageSources, ReadsFromTheSkinFolderThenFromThePathItself)

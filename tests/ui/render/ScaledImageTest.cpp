@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+#include "tests/support/TempFolder.h"
 
 namespace SkinUI {
 namespace {
@@ -38,29 +39,14 @@ class ScaledImages : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        wchar_t temp[MAX_PATH];
-        ::GetTempPathW(MAX_PATH, temp);
-        m_dir = std::wstring(temp) + L"vornex_scaled_images\\";
-        ::CreateDirectoryW(m_dir.c_str(), nullptr);
         // "ring" has a 200 % picture of its own, blue so that it shows.
-        Write(L"ring.png", RingPng(12, 4, kRed));
-        Write(L"ring@2x.png", RingPng(24, 8, kBlue));
-        Write(L"plain.png", RingPng(12, 4, kRed));
+        ASSERT_TRUE(m_folder.Write(L"ring.png", RingPng(12, 4, kRed)));
+        ASSERT_TRUE(m_folder.Write(L"ring@2x.png", RingPng(24, 8, kBlue)));
+        ASSERT_TRUE(m_folder.Write(L"plain.png", RingPng(12, 4, kRed)));
         CPaintManagerUI::SetResourcePath(m_dir.c_str());
     }
-    void TearDown() override
-    {
-        for (const wchar_t* name : {L"ring.png", L"ring@2x.png", L"plain.png"}) ::DeleteFileW((m_dir + name).c_str());
-        ::RemoveDirectoryW(m_dir.c_str());
-    }
-    void Write(const wchar_t* name, const std::string& bytes)
-    {
-        FILE* f = _wfopen((m_dir + name).c_str(), L"wb");
-        ASSERT_TRUE(f);
-        fwrite(bytes.data(), 1, bytes.size(), f);
-        fclose(f);
-    }
-    std::wstring m_dir;
+    vxtest::TempFolder m_folder{L"vornex_scaled_images"};
+    const std::wstring m_dir = m_folder.Path();
 };
 
 TEST_F(ScaledImages, LargerPicturesAreChosenOrMadeAndCornersKeepTheDensitysSize)
