@@ -377,6 +377,7 @@ void BrowserImpl::TakePartPicture()
     PixelBox box, asked;
     PageScale scale;
     double x = 0, y = 0;
+    unsigned serial = 0;
     {
         auto s = m_shared.Lock();
         if (s->stream != Stream::Probe || s->partPending || s->dirty.Empty() || s->state != State::Open) return;
@@ -395,6 +396,8 @@ void BrowserImpl::TakePartPicture()
         box.right = std::min(box.right, s->width);
         box.bottom = std::min(box.bottom, s->height);
         s->partPending = true;
+        serial = ++s->pictureSerial;
+        s->pictureAsked = GetTickCount();
         ++s->screenshots;
         s->screenshotPixels += static_cast<unsigned long long>(asked.Width()) * asked.Height();
         // The engine places a part by document coordinates.
@@ -409,7 +412,7 @@ void BrowserImpl::TakePartPicture()
                        {"scale", 1}};
     rt->DevTools().Call(
         "Page.captureScreenshot", {{"format", "png"}, {"clip", clip}}, m_sessionId,
-        [self, box, asked](const Json& r, const Json& e) {
+        [self, box, asked, serial](const Json& r, const Json& e) {
             // Last, on every way out: input held meanwhile goes on.
             struct Ended {
                 CefRefPtr<BrowserImpl> browser;
@@ -423,6 +426,7 @@ void BrowserImpl::TakePartPicture()
             bool again = false, live = false;
             {
                 auto s = self->m_shared.Lock();
+                if (s->pictureSerial != serial) return;  // given up on, or from before a reload
                 s->partPending = false;
                 if (s->stream != Stream::Probe) return;  // the full-size stream shows it all again
                 if (decoded && s->window && s->window->PatchImage(box.left, box.top, part)) {
@@ -778,6 +782,7 @@ void BrowserImpl::RecoverPage(const std::string& url)
         s->dirty = PixelBox();
         s->screenshotPending = false;
         s->partPending = false;
+        ++s->pictureSerial;
         s->live = true;
         s->echoUntil = 0;
         s->echoSuppressed = false;
@@ -842,6 +847,7 @@ bool BrowserImpl::AwaitNewEngine()
         s->screenshotPending = false;
         s->screenshotDue = 0;
         s->partPending = false;
+        ++s->pictureSerial;
         s->verifying = false;
         s->live = true;
         s->echoUntil = 0;
@@ -1133,14 +1139,15 @@ void BrowserImpl::ShowImage(FrameImage&& image)
     s->window->SetImage(std::move(image));
 }
 
-void BrowserImpl::TakeScreenshot()
+void BrowserImpl::TakeScreenshot(unsigned serial)
 {
     Runtime* rt = Runtime::Get();
     if (!rt) return;
     CefRefPtr<BrowserImpl> self(this);
     const DWORD requested = GetTickCount();
     rt->DevTools().Call(
-        "Page.captureScreenshot", {{"format", "png"}}, m_sessionId, [self, requested](const Json& r, const Json& e) {
+        "Page.captureScreenshot", {{"format", "png"}}, m_sessionId,
+        [self, requested, serial](const Json& r, const Json& e) {
             // Last, on every way out: input held meanwhile goes on.
             struct Ended {
                 CefRefPtr<BrowserImpl> browser;
@@ -1151,6 +1158,7 @@ void BrowserImpl::TakeScreenshot()
             const bool decoded = e.is_null() && data && DecodeFrameImage(*data, image);
             {
                 auto s = self->m_shared.Lock();
+                if (s->pictureSerial != serial) return;  // given up on, or from before a reload
                 s->screenshotPending = false;
                 const bool wasCheck = s->verifying;
                 s->verifying = false;
@@ -1186,7 +1194,8 @@ void BrowserImpl::TakeScreenshot()
 void BrowserImpl::Tick()
 {
     const DWORD now = GetTickCount();
-    bool shoot = false, forceClose = false, probe = false;
+    bool shoot = false, forceClose = false, probe = false, lateEnded = false, latePart = false;
+    unsigned shotSerial = 0;
     int width = 0, height = 0;
     {
         auto s = m_shared.Lock();
@@ -1205,6 +1214,22 @@ void BrowserImpl::Tick()
             // whether the page changed meanwhile after all.
             if (s->echoSuppressed && !s->settled) s->verifying = true;
             s->echoSuppressed = false;
+        }
+        if ((s->screenshotPending || s->partPending) && Reached(now, s->pictureAsked + kPictureDeadlineMs)) {
+            // The engine has not answered in time: the picture is given up
+            // on (its answer, should it come, is dropped) and the page's
+            // pictures go on as after a failed one.
+            ++s->pictureSerial;
+            lateEnded = true;
+            if (s->screenshotPending) {
+                s->screenshotPending = false;
+                s->verifying = false;
+                s->restShown = false;  // taken again once the page rests
+            }
+            if (s->partPending) {
+                s->partPending = false;
+                latePart = s->stream == Stream::Probe;
+            }
         }
         if (s->stream == Stream::Probe) s->screenshotDue = 0;  // the probe sees what changes
         // One picture at a time: the engine draws a picture of a part by
@@ -1227,6 +1252,8 @@ void BrowserImpl::Tick()
             if (!s->restShown && now - s->lastFrameTick >= kRestMs) shoot = true;
             if (shoot) {
                 s->screenshotPending = true;
+                shotSerial = ++s->pictureSerial;
+                s->pictureAsked = now;
                 s->restShown = true;
                 // Taken at rest: the frames this picture causes are echoes
                 // again (a check keeps the mode the page was in).
@@ -1254,7 +1281,9 @@ void BrowserImpl::Tick()
         CefRefPtr<BrowserImpl> self(this);
         Post([self] { self->OnTargetClosed(); });
     }
-    if (shoot) TakeScreenshot();
+    if (lateEnded) PictureEnded();
+    if (latePart) GoLive();
+    if (shoot) TakeScreenshot(shotSerial);
     if (probe) {
         Send("Page.stopScreencast");
         StartScreencast(width, height, Stream::Probe);

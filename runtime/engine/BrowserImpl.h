@@ -115,6 +115,10 @@ public:
     // How long after the last input, with the page at rest, the full-size
     // stream gives way to the probe.
     static const unsigned kProbeAfterMs = 1000;
+    // How long a picture may take: now and then the engine never answers
+    // one, and the pictures (and at high density the input held for them)
+    // must not wait for ever.
+    static const unsigned kPictureDeadlineMs = 4000;
     // The probe's pictures are this many times smaller than the page.
     static const int kProbeScale = 4;
 
@@ -195,6 +199,11 @@ private:
         double scrollX = 0, scrollY = 0;      // where it saw the viewport
         PixelBox dirty;                       // changed parts no picture shows yet
         bool partPending = false;             // a picture of a part is on its way
+        // The picture on its way (whole page or part): its number, and when
+        // it was asked for. An answer of another number is dropped: it came
+        // after its deadline or from before a reload.
+        unsigned pictureSerial = 0;
+        DWORD pictureAsked = 0;
         DWORD metricsAsked = 0;               // when the window's metrics were last sent again
         // Input held while the engine draws a picture (see SendInput).
         struct HeldInput {
@@ -258,7 +267,7 @@ private:
     // Any thread, lock not held: back to the full-size stream.
     void GoLive();
     void ScheduleScreenshot(DWORD delayMs);
-    void TakeScreenshot();
+    void TakeScreenshot(unsigned serial);
     void ShowImage(FrameImage&& image);
 
     // page::EventSink, runtime thread: one function per event.

@@ -108,6 +108,17 @@ TEST(HungEngineTest, CloseEndsTheWindowAfterTheGraceWithoutAnAnswer)
     EXPECT_TRUE(PumpUntil([&] { return run.client->Has("BeforeClose"); }, 5000));
 }
 
+// An engine that never answers a request for a picture: the runtime gives
+// it up after its deadline and asks again, rather than waiting for ever
+// (with no further pictures, and at high density the user's input held).
+TEST(MutePictureTest, AnUnansweredPictureIsAskedForAgain)
+{
+    FakeEngineRun run;
+    ASSERT_TRUE(run.Start("mute-picture"));
+    EXPECT_TRUE(PumpUntil([&] { return run.client->lastTitle == "picture-asked-again"; }, 20000))
+        << run.client->lastTitle;
+}
+
 INSTANTIATE_TEST_SUITE_P(Scenarios, DevToolsRobustnessTest,
                          testing::Values(Scenario{"garbage", true, false}, Scenario{"disorder", true, false},
                                          Scenario{"truncated", false, true}, Scenario{"oversized", false, true},

@@ -648,9 +648,11 @@ TEST(RuntimeProcessTest, KilledProgramLeavesNoEngine)
     // Killed once its engine runs and its watchdog (a child of its own) is
     // up, the state in which a real program would be killed.
     std::vector<HANDLE> watchdogs;
+    int engines = 0;
     bool started = PumpUntil(
         [&] {
-            if (EngineProcessCount(profile) <= 0) return false;
+            engines = EngineProcessCount(profile);
+            if (engines <= 0) return false;
             for (DWORD pid : ChildProcesses(pi.dwProcessId))
                 if (HANDLE h = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid)) watchdogs.push_back(h);
             return !watchdogs.empty();
@@ -659,7 +661,7 @@ TEST(RuntimeProcessTest, KilledProgramLeavesNoEngine)
     TerminateProcess(pi.hProcess, 9);
     WaitForSingleObject(pi.hProcess, 5000);
     CloseHandle(pi.hProcess);
-    EXPECT_TRUE(started);
+    EXPECT_TRUE(started) << engines << " engine processes, no watchdog seen";
     EXPECT_TRUE(PumpUntil([&] { return EngineProcessCount(profile) == 0; }, 15000))
         << EngineProcessCount(profile) << " engine processes left";
     // The watchdog ends too, once its engine has gone.

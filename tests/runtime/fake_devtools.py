@@ -14,6 +14,9 @@ scenario:
   stream     screencast frames without pause until the connection ends
   hung       a valid load, then the engine answers nothing about closing
              (Page.close and Target.closeTarget go unanswered)
+  mute-picture  a valid load and one screencast frame; the first
+             Page.captureScreenshot goes unanswered, a later one is
+             answered and the page's title becomes "picture-asked-again"
 After the garbage and disorder scenarios a final marker follows: the page's
 title becomes "end-of-scenario", so a test that waits for it has seen every
 event before it.
@@ -88,9 +91,9 @@ class Peer:
 TINY_PNG = "iVBORw0KGgoAAAANSUhEUgAAAAIAAAABCAIAAAB7QOjdAAAADUlEQVR4nGP4zwAE/wEHAAH/4iOeWQAAAABJRU5ErkJggg=="
 
 
-def end_marker(peer):
+def end_marker(peer, title="end-of-scenario"):
     peer.send({"method": "Target.targetInfoChanged",
-               "params": {"targetInfo": {"targetId": "T1", "type": "page", "title": "end-of-scenario",
+               "params": {"targetInfo": {"targetId": "T1", "type": "page", "title": title,
                                          "url": "http://fake/"}}})
 
 
@@ -191,6 +194,7 @@ def serve(conn, scenario):
     peer = Peer(conn)
     navigated = False
     held = []
+    pictures_asked = 0
     while True:
         opcode, data = peer.read()
         if opcode == 8:
@@ -206,6 +210,13 @@ def serve(conn, scenario):
             held.append(msg)  # answered later, in reverse order
             continue
         if scenario == "hung" and method in ("Page.close", "Target.closeTarget"):
+            continue
+        if scenario == "mute-picture" and method == "Page.captureScreenshot":
+            pictures_asked += 1
+            if pictures_asked == 1:
+                continue
+            peer.send({"id": msg["id"], "sessionId": "S1", "result": {"data": TINY_PNG}})
+            end_marker(peer, "picture-asked-again")
             continue
         reply = {"id": msg["id"], "result": REPLIES.get(method, {})}
         if "sessionId" in msg:
@@ -223,6 +234,10 @@ def serve(conn, scenario):
             end_marker(peer)
         elif scenario == "hung":
             valid_load(peer)
+        elif scenario == "mute-picture":
+            valid_load(peer)
+            peer.send({"method": "Page.screencastFrame", "sessionId": "S1",
+                       "params": {"data": TINY_PNG, "sessionId": 1, "metadata": {}}})
         elif scenario == "stream":
             valid_load(peer)
             threading.Thread(target=stream, args=(peer,), daemon=True).start()
