@@ -69,6 +69,72 @@ def alt_f4(session):
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
+def xdotool(session, *args):
+    """The X pointer and keyboard, as a person uses them: under a window
+    manager the manager sees these too (moves, resizes, activation)."""
+    return subprocess.run(["xdotool"] + [str(a) for a in args], env=session.env, check=True,
+                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL).stdout.decode().strip()
+
+
+def drag(session, start, end, steps=12):
+    """Press, move in steps, release: a drag with the X pointer."""
+    (x0, y0), (x1, y1) = start, end
+    xdotool(session, "mousemove", x0, y0)
+    xdotool(session, "mousedown", 1)
+    # As a person holds the button a moment before moving and comes to rest
+    # before letting go: the window manager takes the move or resize over
+    # once it has seen the press, and motion it has not yet taken in when
+    # the button goes up is not part of it.
+    time.sleep(0.3)
+    for i in range(1, steps + 1):
+        xdotool(session, "mousemove", x0 + (x1 - x0) * i // steps, y0 + (y1 - y0) * i // steps)
+        time.sleep(0.04)
+    time.sleep(0.3)  # and comes to rest before letting go
+    xdotool(session, "mouseup", 1)
+
+
+def window_actions(test, session, app):
+    """Maximise, restore, minimise and bring back, move by the caption and
+    resize by the border corner, as a person does them under a window
+    manager; the page stays shown throughout."""
+    w = app.window
+
+    def rect():
+        return w.client_rect()
+
+    def size():
+        left, top, right, bottom = rect()
+        return (right - left, bottom - top)
+
+    def page_shown():
+        return program.is_page_blue(app.pixel(program.CONTENT_PROBE))
+
+    normal = size()
+    app.click(program.MAX_BUTTON)
+    session.wait_for(lambda: w.state() == "maximised" and size() == (1600, 1000), 10, "the window to maximise")
+    session.wait_for(page_shown, 10, "the page shown maximised")
+    app.click(program.MAX_BUTTON)  # now the restore button
+    session.wait_for(lambda: w.state() == "normal" and size() == normal, 10, "the window to restore")
+
+    app.click(program.MIN_BUTTON)
+    session.wait_for(lambda: w.state() == "minimised", 10, "the window to minimise")
+    # Brought back as from the window manager's window list.
+    xdotool(session, "windowactivate", "--sync", xdotool(session, "search", "--name", "^%s$" % program.MAIN_TITLE))
+    session.wait_for(lambda: w.state() == "normal" and size() == normal, 10, "the window to come back")
+    session.wait_for(page_shown, 10, "the page shown after minimising")
+
+    left, top, _, _ = rect()
+    drag(session, (left + 400, top + 18), (left + 400 - 120, top + 18 - 70))
+    session.wait_for(lambda: rect()[:2] == (left - 120, top - 70) and size() == normal, 10,
+                     "the window to follow its caption")
+    left, top, right, bottom = rect()
+    drag(session, (right - 2, bottom - 2), (right - 2 + 90, bottom - 2 + 50))
+    session.wait_for(lambda: size() == (normal[0] + 90, normal[1] + 50), 10, "the window to follow its corner")
+    session.wait_for(page_shown, 10, "the page shown after resizing")
+    drag(session, (right + 90 - 2, bottom + 50 - 2), (right - 2, bottom - 2))
+    session.wait_for(lambda: size() == normal, 10, "the window to shrink back")
+
+
 def close_and_cancel(test, session, app, install, request_close):
     """One close request answered with Cancel: the question comes, goes, and
     leaves the program running with its page and no Config.ini."""
@@ -182,17 +248,18 @@ class ProgramEndToEnd(unittest.TestCase):
         self.assertEqual([], harness.wine_processes_of(prefix))
 
     @unittest.skipUnless(shutil.which("openbox"), "no openbox on this machine")
-    def test_closing_asks_again_after_cancel_under_a_window_manager(self):
-        # A desktop user's display: the window manager takes Alt+F4 and asks
-        # the window to close.
+    def test_window_actions_and_closing_under_a_window_manager(self):
+        # A desktop user's display: the window manager moves and sizes the
+        # window, takes Alt+F4 and asks the window to close.
         with harness.Session(window_manager=["openbox", "--sm-disable"]) as session:
             DemoService(session, FEED)
             self.assertEqual("managed", program.configure_window_management(session))
             app = Program(session, self.install)
             app.wait_page()
-            close_and_cancel(self, session, app, self.install, lambda: app.click(program.CLOSE_BUTTON))
-            close_and_cancel(self, session, app, self.install, lambda: alt_f4(session))
-            close_and_cancel(self, session, app, self.install, lambda: alt_f4(session))
+            for _ in range(2):
+                window_actions(self, session, app)
+                close_and_cancel(self, session, app, self.install, lambda: app.click(program.CLOSE_BUTTON))
+                close_and_cancel(self, session, app, self.install, lambda: alt_f4(session))
             alt_f4(session)
             dialog = app.exit_dialog()
             session.click(*dialog.client_point(*program.OK_BUTTON))
