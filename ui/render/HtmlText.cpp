@@ -6,6 +6,7 @@
 #include "ui/images/GdiHandles.h"
 #include "ui/render/RenderCache.h"
 #include "ui/render/HtmlTokenizer.h"
+#include "ui/render/TextFontSelection.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -534,14 +535,9 @@ private:
 
 void DrawRuns(HDC hDC, const RECT& rc, const HtmlTextLayout& layout)
 {
-    HGDIOBJ original = nullptr;
-    HFONT selected = nullptr;
+    TextFontSelection fonts(hDC);
     for (const HtmlTextRun& run : layout.runs) {
-        if (run.font != selected) {
-            HGDIOBJ previous = ::SelectObject(hDC, run.font);
-            if (original == nullptr) original = previous;
-            selected = run.font;
-        }
+        fonts.Use(run.font);
         ::SetTextColor(hDC, run.color);
         if (run.opaque) {
             ::SetBkMode(hDC, OPAQUE);
@@ -552,7 +548,6 @@ void DrawRuns(HDC hDC, const RECT& rc, const HtmlTextLayout& layout)
         ::TextOutW(hDC, rc.left + run.x, rc.top + run.y, layout.characters.c_str() + run.start,
                    static_cast<int>(run.length));
     }
-    if (original != nullptr) ::SelectObject(hDC, original);
 }
 
 // Draws a kept layout into `rc` as the layout that made it did: the same

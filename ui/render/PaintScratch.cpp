@@ -21,12 +21,18 @@ PaintScratch::Use::Use(CPaintManagerUI* manager)
 PaintScratch::Use::~Use()
 {
     if (!m_set) return;
-    // The images are free again for whoever selects or deletes them.
+    // The images are free again for whoever selects or deletes them, and
+    // the painted context holds its own font again.
     t_current->ReleaseImage();
+    t_current->ReleaseFont();
     t_current = nullptr;
 }
 
-PaintScratch::~PaintScratch() { ReleaseImage(); }
+PaintScratch::~PaintScratch()
+{
+    ReleaseImage();
+    ReleaseFont();
+}
 
 PaintScratch* PaintScratch::Current() { return t_current; }
 
@@ -55,6 +61,25 @@ HBITMAP PaintScratch::Pixel(DWORD premultiplied)
     ::GdiFlush();  // the last fill has read the pixel
     m_pixel.bits[0] = premultiplied;
     return m_pixel.bitmap.Get();
+}
+
+void PaintScratch::SelectFont(HDC dc, HFONT font)
+{
+    if (dc == nullptr || font == nullptr) return;
+    if (::GetCurrentObject(dc, OBJ_FONT) == font) return;
+    if (dc != m_fontDC) ReleaseFont();
+    HGDIOBJ previous = ::SelectObject(dc, font);
+    if (previous == nullptr || m_fontDC != nullptr) return;
+    m_fontDC = dc;
+    m_originalFont = previous;
+}
+
+void PaintScratch::ReleaseFont()
+{
+    if (m_fontDC == nullptr) return;
+    if (::GetCurrentObject(m_fontDC, OBJ_FONT) != m_originalFont) ::SelectObject(m_fontDC, m_originalFont);
+    m_fontDC = nullptr;
+    m_originalFont = nullptr;
 }
 
 }  // namespace SkinUI

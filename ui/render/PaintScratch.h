@@ -1,7 +1,8 @@
 #pragma once
 // GDI objects that drawing would otherwise make and delete for every image
 // and every translucent fill: a memory device context to select images
-// into, and a one-pixel 32-bit bitmap for colour fills.
+// into, and a one-pixel 32-bit bitmap for colour fills. It also keeps the
+// last font that text drawing selected into the painted context.
 //
 // Selecting a bitmap into a context costs more than blending a small image
 // (under Wine several times more), so the last image drawn stays selected
@@ -57,11 +58,23 @@ public:
     // it cannot be made.
     HBITMAP Pixel(DWORD premultiplied);
 
+    // Selects `font` into `dc` for drawing text, unless it is selected
+    // there already. Under Wine every selection of a font into a context
+    // with a 32-bit bitmap costs several microseconds whatever the font, and
+    // the labels of a tree share a few fonts: the font stays selected when
+    // the text is drawn, and the context gets its own font back from
+    // ReleaseFont(), at the end of the paint, or when text is drawn into
+    // another context.
+    void SelectFont(HDC dc, HFONT font);
+    void ReleaseFont();
+
 private:
     Gdi::CreatedDC m_imageDC;
     HGDIOBJ m_ownBitmap = nullptr;  // what the context held before any image
     HBITMAP m_selected = nullptr;
     Gdi::Dib32 m_pixel;
+    HDC m_fontDC = nullptr;             // the context whose font was changed
+    HGDIOBJ m_originalFont = nullptr;  // what it held before
 };
 
 }  // namespace SkinUI

@@ -3,6 +3,7 @@
 #include "ui/paint/PaintManagerUI.h"
 #include "ui/render/ImageDescription.h"
 #include "ui/render/PaintScratch.h"
+#include "ui/render/TextFontSelection.h"
 #include "ui/images/GdiHandles.h"
 
 #include <algorithm>
@@ -697,7 +698,8 @@ void CRenderEngine::DrawText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTS
     const int oldMode = ::SetBkMode(hDC, TRANSPARENT);
     const COLORREF oldColor = ::SetTextColor(hDC, ToPenColor(dwTextColor));
     {
-        Gdi::Select font(hDC, pManager->GetFont(iFont));
+        TextFontSelection font(hDC);
+        font.Use(pManager->GetFont(iFont));
         ::DrawTextW(hDC, pstrText, -1, &rc, uStyle | DT_NOPREFIX);
     }
     ::SetTextColor(hDC, oldColor);

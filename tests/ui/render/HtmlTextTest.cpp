@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace SkinUI {
@@ -325,6 +326,73 @@ TEST_F(HtmlText, ChangedFontsWidthsAndTextsAreLaidOutAgain)
     EXPECT_EQ(2, lines);
     EXPECT_EQ(1, Measure(L"aaa bbb ccc", 400, 200, DT_WORDBREAK).bottom / FontHeight()) << "a wider rectangle";
     EXPECT_EQ(Width(L"aaa bbb"), Measure(L"aaa bbb", 400, 200, DT_WORDBREAK).right) << "another text";
+}
+
+// A kept layout is drawn again only while everything it was made from
+// holds. After a first paint, one thing changes; the second paint must be
+// what a manager that never kept anything draws for the changed text, at
+// 100 % and at 150 %.
+TEST(HtmlTextKeptLayout, AChangedTextFontWidthOrDensityIsDrawnAnew)
+{
+    struct Paint {
+        LPCTSTR text;
+        int width;
+        int fontSize;  // of font 0
+        int dpi;
+    };
+    const LPCTSTR kText = L"<f 0>Wide</f> words <b>wrap</b> at the <c #FFE81123>edge</c> of the box";
+    struct Case {
+        const char* change;
+        Paint first, second;
+    };
+    std::vector<Case> cases;
+    for (int dpi : {96, 144}) {
+        const Paint base = {kText, 200, 12, dpi};
+        Paint text = base, width = base, font = base, density = base;
+        text.text = L"<f 0>Wide</f> words <b>wrap</b> at the <c #FFE81123>edges</c> of the box";
+        width.width = 120;
+        font.fontSize = 20;
+        density.dpi = dpi == 96 ? 144 : 96;
+        cases.push_back({"text", base, text});
+        cases.push_back({"width", base, width});
+        cases.push_back({"font", base, font});
+        cases.push_back({"density", base, density});
+    }
+
+    auto draw = [](CPaintManagerUI& pm, Canvas& canvas, const Paint& p) {
+        canvas.Fill(0xFFFFFFFF);
+        RECT rc = {4, 4, 4 + p.width, 196};
+        int links = 0;
+        CRenderEngine::DrawHtmlText(canvas.dc(), &pm, rc, p.text, 0xFF333333, nullptr, nullptr, links, DT_WORDBREAK);
+        return std::vector<DWORD>(canvas.Bits(), canvas.Bits() + canvas.width() * canvas.height());
+    };
+    auto setFont = [](CPaintManagerUI& pm, int size) {
+        if (pm.GetFontInfo(0) != pm.GetDefaultFontInfo()) pm.RemoveFontAt(0);
+        return pm.AddFontAt(0, L"Tahoma", size, false, false, false) != nullptr;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.change) + " changed at " + std::to_string(c.first.dpi) + " DPI");
+        Canvas canvas(300, 200);
+        CPaintManagerUI pm;
+        pm.SetDpi(c.first.dpi);
+        ASSERT_TRUE(setFont(pm, c.first.fontSize));
+        const std::vector<DWORD> before = draw(pm, canvas, c.first);
+        ASSERT_TRUE(before == draw(pm, canvas, c.first)) << "a repaint of the same text";
+        ASSERT_GT(RenderCache::Of(pm).texts.Size(), 0u) << "the first layout was kept";
+
+        pm.SetDpi(c.second.dpi);
+        if (c.second.fontSize != c.first.fontSize) {
+            ASSERT_TRUE(setFont(pm, c.second.fontSize));
+        }
+        const std::vector<DWORD> after = draw(pm, canvas, c.second);
+
+        CPaintManagerUI fresh;
+        fresh.SetDpi(c.second.dpi);
+        ASSERT_TRUE(setFont(fresh, c.second.fontSize));
+        const std::vector<DWORD> expected = draw(fresh, canvas, c.second);
+        EXPECT_FALSE(expected == before) << "the change shows";
+        EXPECT_TRUE(after == expected) << "drawn from the old layout";
+    }
 }
 
 TEST_F(HtmlText, EmptyInputsDrawNothing)
