@@ -105,6 +105,10 @@ if [ -z "${DISPLAY:-}" ]; then
   # Without a compositing manager the layered drop shadow shows as black.
   xcompmgr >/dev/null 2>&1 &
   pids+=("$!")
+  # An empty X resource database, as a desktop session has one loaded:
+  # without any, Wine's X11 driver looks for ~/.Xdefaults files again each
+  # time a font is selected.
+  export XENVIRONMENT=${XENVIRONMENT:-/dev/null}
   say "no display: running in a private Xvfb ($DISPLAY)"
 fi
 

@@ -83,8 +83,12 @@ class Session:
         if not number.strip():
             raise HarnessError("Xvfb did not start")
         self.display = ":" + number.decode().strip()
+        # An empty X resource database, as a desktop session has one loaded:
+        # without any, Wine's X11 driver looks for ~/.Xdefaults files again
+        # each time a font is selected (see tools/test-session.sh).
         self.env = dict(os.environ, DISPLAY=self.display, WINEPREFIX=self.prefix,
-                        WINEARCH=os.environ.get("WINEARCH", "win32"), WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+                        WINEARCH=os.environ.get("WINEARCH", "win32"), WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
+                        XENVIRONMENT=os.environ.get("XENVIRONMENT", "/dev/null"))
         comp = subprocess.Popen(["xcompmgr"], env=self.env,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self._children.append(comp)
