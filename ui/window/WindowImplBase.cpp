@@ -197,10 +197,9 @@ LRESULT WindowImplBase::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, BOOL& bHand
 LRESULT WindowImplBase::OnSize(UINT, WPARAM, LPARAM, BOOL& bHandled)
 {
     SIZE corner = m_PaintManager.GetRoundCorner();
-    if ((corner.cx != 0 || corner.cy != 0) && !m_bRegionPending) {
-        // Installed (or, maximised, taken away) once the size change is
-        // over, at the size it ended with: several changes in a row make one
-        // region, and a window manager's maximising is not crossed by it.
+    if (!::IsIconic(m_hWnd) && !IsMaximized(m_hWnd) && (corner.cx != 0 || corner.cy != 0) && !m_bRegionPending) {
+        // Installed once the size change is over, at the size it ended
+        // with: several changes in a row make one region.
         m_bRegionPending = ::PostMessageW(m_hWnd, RegionMessage(), 0, 0) != FALSE;
     }
     bHandled = FALSE;
@@ -237,13 +236,7 @@ void WindowImplBase::UpdateRegion()
 {
     m_bRegionPending = false;
     SIZE corner = m_PaintManager.GetRoundCorner();
-    if (::IsIconic(m_hWnd) || (corner.cx == 0 && corner.cy == 0)) return;
-    if (IsMaximized(m_hWnd)) {
-        // A maximised window fills the work area: square, no region.
-        RECT box;
-        if (::GetWindowRgnBox(m_hWnd, &box) != ERROR) ::SetWindowRgn(m_hWnd, nullptr, TRUE);
-        return;
-    }
+    if (::IsIconic(m_hWnd) || IsMaximized(m_hWnd) || (corner.cx == 0 && corner.cy == 0)) return;
     RECT rc;
     ::GetWindowRect(m_hWnd, &rc);
     ::OffsetRect(&rc, -rc.left, -rc.top);
@@ -262,10 +255,11 @@ LRESULT WindowImplBase::OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, BO
         return 1;
     }
     const bool wasMaximized = IsMaximized(m_hWnd);
-    // The rounded corners' region is not touched here but once the size
-    // has changed (OnSize): changing it sets the window's position again,
-    // and under a window manager that crossed the manager's maximising (the
-    // window took the screen's size but stayed in the normal state).
+    // A maximised window fills the work area and needs no rounded corners;
+    // a window that keeps a region while it is maximised stays at its old
+    // size on some window systems (Wine's X11 driver). The region comes back
+    // with the restored size (OnSize).
+    if ((wParam & 0xFFF0) == SC_MAXIMIZE) ::SetWindowRgn(m_hWnd, nullptr, FALSE);
     LRESULT result = CWindowWnd::HandleMessage(uMsg, wParam, lParam);
     if (::IsWindow(m_hWnd) && wasMaximized != IsMaximized(m_hWnd)) {
         ShowControl(m_pbtnMax, wasMaximized);
