@@ -94,9 +94,9 @@ def drag(session, start, end, steps=12):
 
 
 def window_actions(test, session, app):
-    """Minimise and bring back, move by the caption and resize by the
-    border corner, as a person does them under a window manager; the page
-    stays shown throughout."""
+    """Maximise, restore, minimise and bring back, move by the caption and
+    resize by the border corner, as a person does them under a window
+    manager; the page stays shown throughout."""
     w = app.window
 
     def rect():
@@ -110,10 +110,12 @@ def window_actions(test, session, app):
         return program.is_page_blue(app.pixel(program.CONTENT_PROBE))
 
     normal = size()
-    # Maximise and restore are tried by the test without a window manager
-    # (the program's own test and the skin window's): under openbox the
-    # second maximise is undone by the window manager (see the README's
-    # known faults).
+    app.click(program.MAX_BUTTON)
+    session.wait_for(lambda: w.state() == "maximised" and size() == (1600, 1000), 10, "the window to maximise")
+    session.wait_for(page_shown, 10, "the page shown maximised")
+    app.click(program.MAX_BUTTON)  # now the restore button
+    session.wait_for(lambda: w.state() == "normal" and size() == normal, 10, "the window to restore")
+
     app.click(program.MIN_BUTTON)
     session.wait_for(lambda: w.state() == "minimised", 10, "the window to minimise")
     # Brought back as from the window manager's window list.

@@ -13,6 +13,7 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
+import program  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 VIEWER = os.path.join(harness._build_dir(), "tests", "e2e", "SkinView.exe")
@@ -28,6 +29,8 @@ class SkinWindowTest(unittest.TestCase):
     def setUpClass(cls):
         cls.session = harness.Session(width=SCREEN[0], height=SCREEN[1])
         cls.session.__enter__()
+        # A bare display, set up as the run command sets one up.
+        program.configure_window_management(cls.session)
 
     @classmethod
     def tearDownClass(cls):

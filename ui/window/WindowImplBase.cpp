@@ -2,6 +2,7 @@
 
 #include "ui/controls/ControlUI.h"
 #include "ui/base/WideFormat.h"
+#include "ui/window/UnmanagedDisplay.h"
 #include "ui/window/WndShadow.h"
 
 #include <cstdlib>
@@ -197,9 +198,10 @@ LRESULT WindowImplBase::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, BOOL& bHand
 LRESULT WindowImplBase::OnSize(UINT, WPARAM, LPARAM, BOOL& bHandled)
 {
     SIZE corner = m_PaintManager.GetRoundCorner();
-    if (!::IsIconic(m_hWnd) && !IsMaximized(m_hWnd) && (corner.cx != 0 || corner.cy != 0) && !m_bRegionPending) {
-        // Installed once the size change is over, at the size it ended
-        // with: several changes in a row make one region.
+    if ((corner.cx != 0 || corner.cy != 0) && !m_bRegionPending) {
+        // Installed (or, maximised, taken away) once the size change is
+        // over, at the size it ended with: several changes in a row make
+        // one region.
         m_bRegionPending = ::PostMessageW(m_hWnd, RegionMessage(), 0, 0) != FALSE;
     }
     bHandled = FALSE;
@@ -236,7 +238,13 @@ void WindowImplBase::UpdateRegion()
 {
     m_bRegionPending = false;
     SIZE corner = m_PaintManager.GetRoundCorner();
-    if (::IsIconic(m_hWnd) || IsMaximized(m_hWnd) || (corner.cx == 0 && corner.cy == 0)) return;
+    if (::IsIconic(m_hWnd) || (corner.cx == 0 && corner.cy == 0)) return;
+    if (IsMaximized(m_hWnd)) {
+        // A maximised window fills the work area: square, no region.
+        RECT box;
+        if (::GetWindowRgnBox(m_hWnd, &box) != ERROR) ::SetWindowRgn(m_hWnd, nullptr, TRUE);
+        return;
+    }
     RECT rc;
     ::GetWindowRect(m_hWnd, &rc);
     ::OffsetRect(&rc, -rc.left, -rc.top);
@@ -255,11 +263,15 @@ LRESULT WindowImplBase::OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, BO
         return 1;
     }
     const bool wasMaximized = IsMaximized(m_hWnd);
-    // A maximised window fills the work area and needs no rounded corners;
-    // a window that keeps a region while it is maximised stays at its old
-    // size on some window systems (Wine's X11 driver). The region comes back
-    // with the restored size (OnSize).
-    if ((wParam & 0xFFF0) == SC_MAXIMIZE) ::SetWindowRgn(m_hWnd, nullptr, FALSE);
+    // A maximised window fills the work area and needs no rounded corners:
+    // the region goes once the size has changed (OnSize), and comes back
+    // with the restored size. Where Wine maximises windows itself, a window
+    // that still has a region when it maximises keeps its old size: there
+    // it goes first. Under a window manager it must not: changing a region
+    // sets the window's position again, and that position, arriving during
+    // the manager's maximising, undid it (the window took the screen's size
+    // but stayed in the normal state).
+    if ((wParam & 0xFFF0) == SC_MAXIMIZE && IsUnmanagedDisplay()) ::SetWindowRgn(m_hWnd, nullptr, FALSE);
     LRESULT result = CWindowWnd::HandleMessage(uMsg, wParam, lParam);
     if (::IsWindow(m_hWnd) && wasMaximized != IsMaximized(m_hWnd)) {
         ShowControl(m_pbtnMax, wasMaximized);

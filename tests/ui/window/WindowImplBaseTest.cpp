@@ -174,8 +174,7 @@ TEST(WindowImplBase, RoundCornersClipTheWindowOnlyWhenTheSkinAsksForThem)
     // Maximised, the window fills the work area without cut corners; the
     // corners come back with the restored size.
     rounded.SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-    WaitFor([] { return false; }, 100);
-    EXPECT_EQ(::GetWindowRgn(rounded, region), ERROR);
+    EXPECT_TRUE(WaitFor([&] { return ::GetWindowRgn(rounded, region) == ERROR; }));
     rounded.SendMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
     ASSERT_TRUE(WaitFor([&] { return ::GetWindowRgn(rounded, region) != ERROR; }));
     RECT box;
